@@ -1,0 +1,64 @@
+// The only way the program reaches a drive: one CDB at a time through the SCSI
+// manager's execute request block, keeping the sense code of the last request.
+//
+//   AspiTransport transport(loader);
+//   if (transport.LoadAspiManager() == 0) { /* "Unable to initialize ..." */ }
+//   int status = transport.ExecuteCdb(0, 1, cdb, buffer, 2048);
+//   if (status != 1) printf("code %06X", transport.LastSenseCode());
+//
+// Not reentrant: one request in flight per transport, and LastSenseCode is
+// meaningful only to the thread that sent the last request.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "drive/drive_address.h"
+#include "platform/request_block.h"
+
+namespace tmx {
+
+class ScsiManager;
+
+class AspiTransport {
+ public:
+  // Produces the manager, or null when no SCSI layer can be loaded at all.
+  using ManagerLoader = std::function<std::unique_ptr<ScsiManager>()>;
+
+  explicit AspiTransport(ManagerLoader loader);
+  ~AspiTransport();
+  AspiTransport(const AspiTransport&) = delete;
+  AspiTransport& operator=(const AspiTransport&) = delete;
+
+  // Returns the host adapter count; 0 means the manager is unusable (it stays
+  // loaded until UnloadAspiManager when it loaded but reported a bad status).
+  int LoadAspiManager();
+  void UnloadAspiManager();
+  bool loaded() const { return manager_ != nullptr; }
+  int hostAdapterCount() const { return hostAdapterCount_; }
+  // The loaded manager, for the host adapter inquiry; null when unloaded.
+  ScsiManager* manager() const { return manager_.get(); }
+
+  // Sends `cdb` (6, 10 or 12 bytes by its operation code) with `length` bytes of
+  // data. Returns the request's status byte (1 = success), or -1 when nothing
+  // could be sent (manager not loaded).
+  AspiStatus ExecuteCdb(uint8_t hostAdapter, uint8_t target, const uint8_t* cdb, uint8_t* buffer,
+                        uint32_t length);
+  AspiStatus ExecuteCdb(DriveAddress drive, const uint8_t* cdb, uint8_t* buffer, uint32_t length) {
+    return ExecuteCdb(drive.hostAdapter, drive.target, cdb, buffer, length);
+  }
+
+  uint32_t LastSenseCode() const { return senseCode_; }
+  // The block of the last request, as the manager left it.
+  const SrbExecScsiCmd& lastRequest() const { return srb_; }
+
+ private:
+  ManagerLoader loader_;
+  std::unique_ptr<ScsiManager> manager_;
+  int hostAdapterCount_ = 0;
+  SrbExecScsiCmd srb_;
+  uint32_t senseCode_ = 0;
+};
+
+}  // namespace tmx

@@ -1,0 +1,121 @@
+#include "drive/cdb_builders.h"
+
+#include <cstddef>
+
+namespace tmx {
+namespace {
+
+CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
+  CdbRequest r;
+  size_t i = 0;
+  for (uint8_t b : bytes) r.bytes[i++] = b;
+  r.transferLength = transferLength;
+  return r;
+}
+
+uint8_t b2(uint32_t v) { return static_cast<uint8_t>(v >> 16); }
+uint8_t b1(uint32_t v) { return static_cast<uint8_t>(v >> 8); }
+uint8_t b0(uint32_t v) { return static_cast<uint8_t>(v); }
+
+// The 12-byte reads share one layout: LBA in bytes 3-5, 24-bit count in 7-9.
+CdbRequest read12Layout(uint8_t opcode, uint32_t lba, uint32_t count, uint32_t blockSize) {
+  return make({opcode, 0, 0, b2(lba), b1(lba), b0(lba), 0, b2(count), b1(count), b0(count), 0, 0},
+              readTransferLength(count, blockSize));
+}
+
+struct BlockModeDescriptor {
+  uint8_t density;
+  uint32_t length;
+};
+
+bool descriptorFor(int mode, BlockModeDescriptor& out) {
+  switch (mode) {
+    case BlockModeAudio: out = {0x82, kBlockAudio}; return true;
+    case BlockModeData: out = {0x00, kBlockData}; return true;
+    case BlockModeAudioC2: out = {0x82, kBlockAudioC2}; return true;
+    default: return false;
+  }
+}
+
+void appendDescriptor(std::vector<uint8_t>& list, uint8_t density, uint32_t length) {
+  list.insert(list.end(), {density, 0, 0, 0, 0, b2(length), b1(length), b0(length)});
+}
+
+}  // namespace
+
+uint32_t readTransferLength(uint32_t count, uint32_t blockSize) {
+  return count <= kMaxBlocksPerRead ? count * blockSize : 0;
+}
+
+CdbRequest testUnitReadyCdb() { return make({0x00, 0, 0, 0, 0, 0}, 0); }
+CdbRequest requestSenseCdb() { return make({0x03, 0, 0, 0, 0x12, 0}, 18); }
+CdbRequest inquiryCdb() { return make({0x12, 0, 0, 0, 0x38, 0}, 56); }
+CdbRequest readCapacityCdb() { return make({0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8); }
+
+CdbRequest readTocCdb(int format, uint16_t allocationLength) {
+  return make({0x43, 0, 0, 0, 0, 0, 0, b1(allocationLength), b0(allocationLength),
+               static_cast<uint8_t>((format & 0x03) << 6)},
+              allocationLength);
+}
+
+CdbRequest readTocPmaAtipCdb(int format, uint8_t trackOrSession, uint16_t allocationLength) {
+  return make({0x43, 0, static_cast<uint8_t>(format), 0, 0, 0, trackOrSession, b1(allocationLength),
+               b0(allocationLength), 0},
+              allocationLength);
+}
+
+CdbRequest readDiscInformationCdb(uint16_t allocationLength) {
+  return make({0x51, 0, 0, 0, 0, 0, 0, b1(allocationLength), b0(allocationLength), 0}, allocationLength);
+}
+
+CdbRequest seek6Cdb(uint32_t lba) { return make({0x0B, b2(lba), b1(lba), b0(lba), 0, 0}, 0); }
+CdbRequest seek10Cdb(uint32_t lba) { return make({0x2B, 0, 0, b2(lba), b1(lba), b0(lba), 0, 0, 0, 0}, 0); }
+
+CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize) {
+  return make({0x28, 0, 0, b2(lba), b1(lba), b0(lba), 0, b1(count), b0(count), 0},
+              readTransferLength(count, blockSize));
+}
+
+CdbRequest read12Cdb(uint32_t lba, uint32_t count) { return read12Layout(0xA8, lba, count, kBlockData); }
+CdbRequest readCddaCdb(uint32_t lba, uint32_t count) { return read12Layout(0xD8, lba, count, kBlockAudio); }
+
+CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count) {
+  return make({0xBE, 0x04, 0, b2(lba), b1(lba), b0(lba), b2(count), b1(count), b0(count), 0x10, 0, 0},
+              readTransferLength(count, kBlockAudio));
+}
+
+CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize) {
+  return make({0xBE, 0, 0, b2(lba), b1(lba), b0(lba), b2(count), b1(count), b0(count), flags, 0, 0},
+              readTransferLength(count, blockSize));
+}
+
+CdbRequest setReadSpeedCdb(uint16_t kbPerSecond) {
+  return make({0xBB, 0, b1(kbPerSecond), b0(kbPerSecond), 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}, 0);
+}
+
+CdbRequest modeSensePage2aCdb() { return make({0x5A, 0x08, 0x2A, 0, 0, 0, 0, 0, 0x1E, 0}, 30); }
+CdbRequest modeSelect10Cdb() { return make({0x55, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0}, 16); }
+CdbRequest modeSelect6Cdb() { return make({0x15, 0, 0, 0, 0x0C, 0}, 12); }
+CdbRequest stopUnitCdb() { return make({0x1B, 0, 0, 0, 0, 0}, 0); }
+
+std::vector<uint8_t> blockModeList10(int mode) {
+  BlockModeDescriptor d{};
+  if (!descriptorFor(mode, d)) return {};
+  std::vector<uint8_t> list{0x00, 0x10, 0, 0, 0, 0, 0x00, 0x08};
+  appendDescriptor(list, d.density, d.length);
+  return list;
+}
+
+std::vector<uint8_t> blockModeList6(int mode) {
+  BlockModeDescriptor d{};
+  if (!descriptorFor(mode, d)) return {};
+  return modeSelect6List(d.density, static_cast<uint16_t>(d.length));
+}
+
+std::vector<uint8_t> modeSelect6List(uint8_t density, uint16_t blockLength) {
+  std::vector<uint8_t> list{0, 0, 0, 0x08};
+  appendDescriptor(list, density, blockLength);
+  return list;
+}
+
+}  // namespace tmx

@@ -1,0 +1,56 @@
+// CDB builders: each returns the command bytes (unnamed bytes 0, multi-byte
+// fields big-endian, LBAs as 24 bits) and the transfer length to send with it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tmx {
+
+struct CdbRequest {
+  std::array<uint8_t, 12> bytes{};
+  uint32_t transferLength = 0;
+};
+
+inline constexpr int kMaxBlocksPerRead = 25;
+inline constexpr uint32_t kBlockData = 2048;
+inline constexpr uint32_t kBlockAudio = 2352;
+inline constexpr uint32_t kBlockAudioC2 = 2646;
+
+// count x blockSize when count <= 25, else 0: such a read is sent anyway and
+// fails, since nothing may reach a buffer sized for 25 blocks.
+uint32_t readTransferLength(uint32_t count, uint32_t blockSize);
+
+CdbRequest testUnitReadyCdb();
+CdbRequest requestSenseCdb();
+CdbRequest inquiryCdb();
+CdbRequest readCapacityCdb();
+// READ TOC with the format in bits 7-6 of byte 9 (the older placement).
+CdbRequest readTocCdb(int format, uint16_t allocationLength);
+// READ TOC/PMA/ATIP with the format in byte 2 (the MMC placement).
+CdbRequest readTocPmaAtipCdb(int format, uint8_t trackOrSession, uint16_t allocationLength);
+CdbRequest readDiscInformationCdb(uint16_t allocationLength);
+CdbRequest seek6Cdb(uint32_t lba);
+CdbRequest seek10Cdb(uint32_t lba);
+CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize = kBlockData);
+CdbRequest read12Cdb(uint32_t lba, uint32_t count);
+CdbRequest readCddaCdb(uint32_t lba, uint32_t count);
+CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count);
+CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize);
+CdbRequest setReadSpeedCdb(uint16_t kbPerSecond);
+// MODE SENSE(10) of page 2Ah, block descriptors disabled, 30 bytes.
+CdbRequest modeSensePage2aCdb();
+CdbRequest modeSelect10Cdb();
+CdbRequest modeSelect6Cdb();
+CdbRequest stopUnitCdb();
+
+enum BlockMode : int { BlockModeAudio = 0, BlockModeData = 1, BlockModeAudioC2 = 2 };
+
+// MODE SELECT parameter lists for a block mode; empty for an unknown mode.
+std::vector<uint8_t> blockModeList10(int mode);
+std::vector<uint8_t> blockModeList6(int mode);
+// MODE SELECT(6) list with an explicit density code and block length.
+std::vector<uint8_t> modeSelect6List(uint8_t density, uint16_t blockLength);
+
+}  // namespace tmx

@@ -1,0 +1,52 @@
+// Probes the disc in the selected drive: its kind (from the TOC) and its length
+// (from READ CAPACITY), and what the disc panel shows for them.
+#pragma once
+
+#include <string>
+
+#include "drive/drive_commands.h"
+#include "drive/status_sink.h"
+
+namespace tmx {
+
+inline constexpr int kDiscData = 0;
+inline constexpr int kDiscAudio = 1;
+inline constexpr int kDiscMixed = 2;
+inline constexpr int kDiscUnknown = -1;
+
+// "%2ld:%02ld.%02ld": minutes, seconds and frames at 75 sectors per second.
+std::string FormatDiscTime(long sectors);
+
+// "Data", "Audio", "Mixed", or "-".
+const char* discTypeText(int kind);
+
+struct DiscPanel {
+  std::string typeText = "-";
+  std::string lengthText = "--:--:--";
+  // Start and every test command, the CD quality check included: only a pure
+  // data or a pure audio disc can be measured.
+  bool testsEnabled = false;
+  int kind = kDiscUnknown;
+};
+
+class DiscProbe {
+ public:
+  DiscProbe(DriveCommands& commands, StatusSink& status) : commands_(commands), status_(status) {}
+
+  int classifyDisc(DriveAddress drive);
+  // Adds "Blank CD inserted" or "Error reading capacity (code %06X)" when due.
+  // Returns the stored length, which a failed read leaves unchanged.
+  int readDiscLength(DriveAddress drive);
+  DiscPanel refreshDiscPanel(DriveAddress drive);
+
+  int storedLength() const { return storedLength_; }
+  // Whether the drive answered the last readiness poll with success.
+  bool discReady = true;
+
+ private:
+  DriveCommands& commands_;
+  StatusSink& status_;
+  int storedLength_ = 0;
+};
+
+}  // namespace tmx

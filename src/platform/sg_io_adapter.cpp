@@ -1,0 +1,143 @@
+#include "platform/sg_io_adapter.h"
+
+#include <fcntl.h>
+#include <scsi/sg.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/aspi_codes.h"
+
+namespace tmx {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFirstLine(const fs::path& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+std::string firstEntry(const fs::path& dir) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec)) return entry.path().filename().string();
+  return {};
+}
+
+std::vector<SysfsScsiDevice> readSysfsDevices(const std::string& sysRoot) {
+  std::vector<SysfsScsiDevice> devices;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(fs::path(sysRoot) / "bus/scsi/devices", ec)) {
+    SysfsScsiDevice device;
+    if (!parseScsiAddress(entry.path().filename().string(), device)) continue;
+    const std::string type = readFirstLine(entry.path() / "type");
+    device.type = type.empty() ? -1 : std::atoi(type.c_str());
+    device.sgName = firstEntry(entry.path() / "scsi_generic");
+    device.blockName = firstEntry(entry.path() / "block");
+    devices.push_back(device);
+  }
+  return devices;
+}
+
+}  // namespace
+
+SgIoAdapter::SgIoAdapter(int kernelHost, std::string procName, std::vector<Device> devices)
+    : kernelHost_(kernelHost), procName_(std::move(procName)), devices_(std::move(devices)) {}
+
+SgIoAdapter::~SgIoAdapter() {
+  for (auto& device : devices_) {
+    if (device.fd >= 0) ::close(device.fd);
+  }
+}
+
+std::string SgIoAdapter::identifier() const { return procName_.substr(0, 16); }
+
+std::string SgIoAdapter::description() const {
+  return "SCSI host " + std::to_string(kernelHost_) + " (" + procName_ + ")";
+}
+
+ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
+  ScsiResult result;
+  if (command.target >= devices_.size() || command.lun != 0 || devices_[command.target].fd < 0 ||
+      command.cdb.empty()) {
+    result.status = aspi::kNoDevice;
+    result.hostStatus = aspi::kHaSelectionTimeout;
+    return result;
+  }
+  if (command.direction == DataDirection::In && shouldClearReplyArea(command.cdb[0])) {
+    std::memset(command.data.data(), 0, command.data.size());
+  }
+  std::array<uint8_t, 16> cdb{};
+  std::copy(command.cdb.begin(), command.cdb.end(), cdb.begin());
+  std::array<uint8_t, 64> sense{};
+
+  sg_io_hdr_t hdr{};
+  hdr.interface_id = 'S';
+  hdr.cmdp = cdb.data();
+  hdr.cmd_len = static_cast<unsigned char>(command.cdb.size());
+  hdr.sbp = sense.data();
+  hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
+  hdr.dxferp = command.data.data();
+  hdr.dxfer_len = static_cast<unsigned int>(command.data.size());
+  switch (command.direction) {
+    case DataDirection::In: hdr.dxfer_direction = SG_DXFER_FROM_DEV; break;
+    case DataDirection::Out: hdr.dxfer_direction = SG_DXFER_TO_DEV; break;
+    case DataDirection::None: hdr.dxfer_direction = SG_DXFER_NONE; break;
+  }
+  hdr.timeout = static_cast<unsigned int>(command.timeout.count());
+
+  SgIoOutcome outcome;
+  if (::ioctl(devices_[command.target].fd, SG_IO, &hdr) < 0) {
+    outcome.ioctlOk = false;
+    outcome.error = errno;
+  } else {
+    outcome.status = hdr.status;
+    outcome.hostStatus = hdr.host_status;
+    outcome.driverStatus = hdr.driver_status;
+    outcome.sense = std::span<const uint8_t>(sense.data(), std::min<size_t>(hdr.sb_len_wr, sense.size()));
+    outcome.residual = hdr.resid;
+    outcome.transferLength = hdr.dxfer_len;
+  }
+  return mapSgIoOutcome(outcome);
+}
+
+SgIoScan openSgIoAdapters(const std::string& sysRoot, const std::string& devRoot) {
+  SgIoScan scan;
+  bool permissionReported = false;
+  for (const auto& plan : planAdapters(readSysfsDevices(sysRoot))) {
+    std::vector<SgIoAdapter::Device> devices;
+    for (const auto& target : plan.targets) {
+      SgIoAdapter::Device device;
+      // The sg node reaches every command; the sr node is the fallback when the
+      // sg driver is not loaded.
+      for (const std::string& name : {target.sgName, target.blockName}) {
+        if (name.empty()) continue;
+        const std::string path = devRoot + "/" + name;
+        int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+        if (fd < 0 && errno == EROFS) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        if (fd >= 0) {
+          device = {path, fd};
+          break;
+        }
+        if ((errno == EACCES || errno == EPERM) && !permissionReported) {
+          scan.messages.push_back(permissionHint(path));
+          permissionReported = true;
+        }
+      }
+      devices.push_back(device);
+    }
+    const std::string procName =
+        readFirstLine(fs::path(sysRoot) / "class/scsi_host" / ("host" + std::to_string(plan.kernelHost)) / "proc_name");
+    scan.adapters.push_back(std::make_unique<SgIoAdapter>(plan.kernelHost, procName, std::move(devices)));
+  }
+  return scan;
+}
+
+}  // namespace tmx

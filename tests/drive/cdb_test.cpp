@@ -1,0 +1,107 @@
+// CDB layouts byte for byte. Distinct values (LBA 123456h, count 1A2Bh) catch a
+// field written twice or a byte never set.
+#include <gtest/gtest.h>
+
+#include "drive/cdb_builders.h"
+#include "drive/cdb_rules.h"
+#include "platform/aspi_codes.h"
+
+namespace tmx {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes cdbOf(const CdbRequest& r) { return Bytes(r.bytes.begin(), r.bytes.begin() + cdbLength(r.bytes[0])); }
+
+TEST(CdbBuilders, ReadsCarryLbaCountAndTransferLength) {
+  auto r = read10Cdb(0x12345, 16);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x28, 0, 0, 0x01, 0x23, 0x45, 0, 0, 0x10, 0}));
+  EXPECT_EQ(r.transferLength, 32768u);
+
+  r = read12Cdb(0x123456, 26);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xA8, 0, 0, 0x12, 0x34, 0x56, 0, 0, 0, 0x1A, 0, 0}));
+  EXPECT_EQ(r.transferLength, 0u) << "above 25 blocks nothing may be transferred";
+
+  r = readCdAudioCdb(0, 25);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xBE, 0x04, 0, 0, 0, 0, 0, 0, 0x19, 0x10, 0, 0}));
+  EXPECT_EQ(r.transferLength, 58800u);
+
+  r = readCddaCdb(0x123456, 0x1A2B);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xD8, 0, 0, 0x12, 0x34, 0x56, 0, 0x00, 0x1A, 0x2B, 0, 0}));
+  EXPECT_EQ(readCddaCdb(1, 3).transferLength, 3u * 2352);
+
+  r = readCdCdb(0xFA, 0x123456, 15, 2646);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xBE, 0, 0, 0x12, 0x34, 0x56, 0, 0, 0x0F, 0xFA, 0, 0}));
+  EXPECT_EQ(r.transferLength, 15u * 2646);
+
+  r = read10Cdb(0x123456, 0x1A2B, 2352);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x28, 0, 0, 0x12, 0x34, 0x56, 0, 0x1A, 0x2B, 0}));
+  EXPECT_EQ(read10Cdb(7, 25, 2352).transferLength, 25u * 2352);
+}
+
+TEST(CdbBuilders, LbaTopByteIsAlwaysZero) {
+  EXPECT_EQ(cdbOf(read10Cdb(0xFF123456, 1))[2], 0);
+  EXPECT_EQ(cdbOf(seek10Cdb(0xFF123456)), (Bytes{0x2B, 0, 0, 0x12, 0x34, 0x56, 0, 0, 0, 0}));
+  EXPECT_EQ(cdbOf(seek6Cdb(0x123456)), (Bytes{0x0B, 0x12, 0x34, 0x56, 0, 0}));
+}
+
+TEST(CdbBuilders, ProbeAndControlCommands) {
+  EXPECT_EQ(cdbOf(readTocCdb(2, 3000)), (Bytes{0x43, 0, 0, 0, 0, 0, 0, 0x0B, 0xB8, 0x80}));
+  EXPECT_EQ(cdbOf(readTocCdb(0, 804)), (Bytes{0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0x00}));
+  EXPECT_EQ(cdbOf(readTocPmaAtipCdb(4, 3, 0x1A2B)), (Bytes{0x43, 0, 4, 0, 0, 0, 3, 0x1A, 0x2B, 0}));
+  EXPECT_EQ(cdbOf(readDiscInformationCdb(0x1A2B)), (Bytes{0x51, 0, 0, 0, 0, 0, 0, 0x1A, 0x2B, 0}));
+  EXPECT_EQ(cdbOf(setReadSpeedCdb(1408)), (Bytes{0xBB, 0, 0x05, 0x80, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(cdbOf(modeSensePage2aCdb()), (Bytes{0x5A, 0x08, 0x2A, 0, 0, 0, 0, 0, 0x1E, 0}));
+  EXPECT_EQ(cdbOf(inquiryCdb()), (Bytes{0x12, 0, 0, 0, 0x38, 0}));
+  EXPECT_EQ(inquiryCdb().transferLength, 56u);
+  EXPECT_EQ(cdbOf(requestSenseCdb()), (Bytes{0x03, 0, 0, 0, 0x12, 0}));
+  EXPECT_EQ(cdbOf(stopUnitCdb()), (Bytes{0x1B, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(stopUnitCdb().transferLength, 0u);
+  EXPECT_EQ(cdbOf(modeSelect10Cdb()), (Bytes{0x55, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0}));
+  EXPECT_EQ(cdbOf(modeSelect6Cdb()), (Bytes{0x15, 0, 0, 0, 0x0C, 0}));
+}
+
+TEST(CdbBuilders, BlockModeParameterLists) {
+  EXPECT_EQ(blockModeList10(BlockModeAudio),
+            (Bytes{0, 0x10, 0, 0, 0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0x00, 0x09, 0x30}));
+  EXPECT_EQ(blockModeList10(BlockModeAudioC2),
+            (Bytes{0, 0x10, 0, 0, 0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0x00, 0x0A, 0x56}));
+  EXPECT_EQ(blockModeList6(BlockModeData), (Bytes{0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0x08, 0}));
+  EXPECT_EQ(modeSelect6List(0x82, 2646), (Bytes{0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0, 0x0A, 0x56}));
+  EXPECT_TRUE(blockModeList10(3).empty());
+  EXPECT_TRUE(blockModeList6(-1).empty());
+}
+
+TEST(CdbRules, LengthAndDirectionByOpcode) {
+  EXPECT_EQ(cdbLength(0x28), 10);
+  EXPECT_EQ(cdbLength(0x15), 6);
+  EXPECT_EQ(cdbLength(0x1F), 6);
+  EXPECT_EQ(cdbLength(0x20), 10);
+  EXPECT_EQ(cdbLength(0x5F), 10);
+  EXPECT_EQ(cdbLength(0x60), 12);
+  EXPECT_EQ(cdbLength(0xA8), 12);
+  EXPECT_EQ(cdbLength(0xBE), 12);
+  EXPECT_EQ(cdbLength(0xD8), 12);
+
+  int outCount = 0;
+  for (int op = 0; op < 256; ++op) outCount += directionTable()[static_cast<size_t>(op)] == aspi::kDirOut;
+  EXPECT_EQ(outCount, 13);
+  for (uint8_t op : {0x04, 0x0A, 0x15, 0x1D, 0x2A, 0x3B, 0x54, 0x55, 0x5D, 0xAA, 0xE2, 0xF0, 0xFD}) {
+    EXPECT_EQ(directionTable()[op], aspi::kDirOut) << int{op};
+  }
+  for (uint8_t op : {0x00, 0x28, 0xD8, 0xBB, 0x1B}) EXPECT_EQ(directionTable()[op], aspi::kDirIn) << int{op};
+}
+
+TEST(CdbRules, SenseCodeTakesByte2Whole) {
+  std::vector<uint8_t> sense(14, 0);
+  sense[2] = 0x02;
+  sense[12] = 0x3A;
+  EXPECT_EQ(composeSenseCode(sense), 0x023A00u);
+  sense[2] |= 0x20;  // incorrect length
+  EXPECT_EQ(composeSenseCode(sense), 0x223A00u);
+  EXPECT_EQ(composeSenseCode(std::span<const uint8_t>(sense).first(3)), 0x220000u);
+  EXPECT_EQ(composeSenseCode({}), 0u);
+}
+
+}  // namespace
+}  // namespace tmx

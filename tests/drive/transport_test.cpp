@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "drive/aspi_transport.h"
+#include "platform/aspi_codes.h"
+#include "platform/scsi_manager.h"
+#include "support/scripted_adapter.h"
+
+namespace tmx {
+namespace {
+
+using testing::SentCommand;
+
+struct Rig {
+  explicit Rig(ScsiManager::Completion completion = ScsiManager::Completion::Immediate) {
+    transport = std::make_unique<AspiTransport>([this, completion] {
+      auto manager = std::make_unique<ScsiManager>(completion);
+      auto adapter = std::make_unique<testing::ScriptedAdapter>(&log);
+      device = adapter.get();
+      manager->addAdapter(std::move(adapter));
+      return manager;
+    });
+  }
+  std::vector<SentCommand> log;
+  testing::ScriptedAdapter* device = nullptr;
+  std::unique_ptr<AspiTransport> transport;
+};
+
+TEST(AspiTransport, LoadReportsAdapterCountOrZero) {
+  Rig rig;
+  EXPECT_EQ(rig.transport->LoadAspiManager(), 1);
+
+  AspiTransport missing([] { return std::unique_ptr<ScsiManager>(); });
+  EXPECT_EQ(missing.LoadAspiManager(), 0);
+  const uint8_t cdb[6] = {};
+  EXPECT_EQ(missing.ExecuteCdb(0, 0, cdb, nullptr, 0), -1) << "nothing can be sent without a manager";
+
+  AspiTransport empty([] { return std::make_unique<ScsiManager>(); });
+  EXPECT_EQ(empty.LoadAspiManager(), 0);
+  EXPECT_TRUE(empty.loaded()) << "a manager without adapters stays loaded until unload";
+  empty.UnloadAspiManager();
+  EXPECT_FALSE(empty.loaded());
+}
+
+TEST(AspiTransport, RequestBlockFollowsOpcodeRules) {
+  Rig rig;
+  rig.transport->LoadAspiManager();
+  rig.device->at(3, [](const ScsiCommand&, std::span<uint8_t>) { return testing::good(); });
+
+  uint8_t buffer[2048];
+  const uint8_t read10[10] = {0x28, 0, 0, 0, 0, 9, 0, 0, 1, 0};
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 3, read10, buffer, 2048), 1);
+  const SrbExecScsiCmd& srb = rig.transport->lastRequest();
+  EXPECT_EQ(srb.SRB_Cmd, 2);
+  EXPECT_EQ(srb.SRB_HaId, 0);
+  EXPECT_EQ(srb.SRB_Target, 3);
+  EXPECT_EQ(srb.SRB_Lun, 0);
+  EXPECT_EQ(srb.SRB_Flags, aspi::kDirIn | aspi::kEventNotify);
+  EXPECT_EQ(srb.SRB_CDBLen, 10);
+  EXPECT_EQ(srb.SRB_SenseLen, 14);
+  EXPECT_EQ(srb.SRB_BufLen, 2048u);
+  ASSERT_EQ(rig.log.size(), 1u);
+  EXPECT_EQ(rig.log[0].cdb, std::vector<uint8_t>(read10, read10 + 10));
+  EXPECT_EQ(rig.log[0].direction, DataDirection::In);
+
+  const uint8_t modeSelect6[6] = {0x15, 0, 0, 0, 12, 0};
+  uint8_t list[12] = {0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 8, 0};
+  rig.transport->ExecuteCdb(0, 3, modeSelect6, list, 12);
+  EXPECT_EQ(rig.transport->lastRequest().SRB_Flags, aspi::kDirOut | aspi::kEventNotify);
+  EXPECT_EQ(rig.log[1].cdb.size(), 6u);
+  EXPECT_EQ(rig.log[1].dataOut, std::vector<uint8_t>(list, list + 12));
+
+  const uint8_t readCd[12] = {0xBE};
+  rig.transport->ExecuteCdb(0, 3, readCd, nullptr, 0);
+  EXPECT_EQ(rig.log[2].cdb.size(), 12u);
+  EXPECT_EQ(rig.log[2].direction, DataDirection::None) << "no buffer, no data phase";
+  EXPECT_EQ(rig.transport->lastRequest().SRB_Flags, aspi::kDirIn | aspi::kEventNotify);
+  EXPECT_EQ(rig.transport->lastRequest().SRB_BufPointer, nullptr);
+}
+
+TEST(AspiTransport, SenseCodeIsKeptPerRequest) {
+  Rig rig;
+  rig.transport->LoadAspiManager();
+  int calls = 0;
+  rig.device->at(0, [&](const ScsiCommand&, std::span<uint8_t>) {
+    ++calls;
+    if (calls == 1) return testing::checkCondition(0x02, 0x3A, 0x00);
+    if (calls == 2) return testing::checkCondition(0x22, 0x3A, 0x00);
+    return testing::good();
+  });
+  const uint8_t tur[6] = {};
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0), 4);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0x023A00u);
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0x223A00u);
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0), 1);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0u) << "a request without sense clears the code";
+
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 9, tur, nullptr, 0), aspi::kNoDevice);
+  EXPECT_EQ(rig.transport->ExecuteCdb(5, 0, tur, nullptr, 0), aspi::kInvalidHostAdapter);
+}
+
+TEST(AspiTransport, PendingRequestIsWaitedFor) {
+  Rig rig(ScsiManager::Completion::Asynchronous);
+  rig.transport->LoadAspiManager();
+  rig.device->at(1, [](const ScsiCommand&, std::span<uint8_t> data) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    testing::fill(data, {0xAB, 0xCD});
+    return testing::checkCondition(0x05, 0x21, 0x00);
+  });
+  uint8_t buffer[2] = {};
+  const uint8_t read10[10] = {0x28};
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 1, read10, buffer, 2), 4);
+  EXPECT_EQ(buffer[0], 0xAB);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0x052100u);
+}
+
+}  // namespace
+}  // namespace tmx

@@ -1,0 +1,15 @@
+// The atomic file write that every save of the program uses.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace tmx {
+
+// Writes `bytes` to a new file in the target's folder and renames it over the
+// target only when all of it is written, so a failed save leaves the old file
+// as it was. An existing target that is not writable is not replaced. Returns
+// 0, or the errno of the failure.
+int writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace tmx

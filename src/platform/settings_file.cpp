@@ -1,0 +1,106 @@
+#include "platform/settings_file.h"
+
+#include "platform/atomic_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <system_error>
+
+namespace tmx {
+namespace {
+
+// Settings files are a few dozen bytes; anything far larger is not ours.
+constexpr size_t kMaxSettingsFileSize = 64 * 1024;
+
+std::string_view trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r");
+  return s.substr(first, last - first + 1);
+}
+
+std::optional<uint32_t> parseWord(std::string_view s) {
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    s.remove_prefix(2);
+    base = 16;
+  }
+  uint32_t value = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, base);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+StoredSettingsWords parseSettingsText(std::string_view text) {
+  StoredSettingsWords words;
+  while (!text.empty()) {
+    const auto newline = text.find('\n');
+    std::string_view line = text.substr(0, newline);
+    text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
+
+    line = trim(line.substr(0, line.find('#')));
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view key = trim(line.substr(0, equals));
+    if (key.size() != 6 || key.substr(0, 5) != "value" || key[5] < '0' || key[5] >= '0' + kSettingsWordCount) {
+      continue;
+    }
+    if (const auto word = parseWord(trim(line.substr(equals + 1)))) words[static_cast<size_t>(key[5] - '0')] = word;
+  }
+  return words;
+}
+
+std::string formatSettingsText(const SettingsWordArray& words) {
+  std::string text = "# Tachometrix options\n";
+  for (size_t i = 0; i < words.size(); ++i) {
+    char line[32];
+    std::snprintf(line, sizeof line, "value%zu=0x%08X\n", i, static_cast<unsigned>(words[i]));
+    text += line;
+  }
+  return text;
+}
+
+std::optional<std::filesystem::path> settingsFilePath(const char* xdgConfigHome, const char* home) {
+  std::filesystem::path folder;
+  if (xdgConfigHome && *xdgConfigHome && std::filesystem::path(xdgConfigHome).is_absolute()) {
+    folder = xdgConfigHome;
+  } else if (home && *home) {
+    folder = std::filesystem::path(home) / ".config";
+  } else {
+    return std::nullopt;
+  }
+  return folder / "tachometrix" / "settings.conf";
+}
+
+std::optional<std::filesystem::path> settingsFilePath() {
+  return settingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+StoredSettingsWords readSettingsFile(const std::filesystem::path& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return {};
+  std::string text(kMaxSettingsFileSize, '\0');
+  const size_t length = std::fread(text.data(), 1, text.size(), file);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return {};
+  text.resize(length);
+  return parseSettingsText(text);
+}
+
+bool writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words) {
+  std::error_code ec;
+  std::filesystem::create_directories(path.parent_path(), ec);
+  if (ec) return false;
+  return writeFileAtomically(path, formatSettingsText(words)) == 0;
+}
+
+}  // namespace tmx

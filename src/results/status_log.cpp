@@ -1,0 +1,32 @@
+#include "results/status_log.h"
+
+#include "platform/atomic_file.h"
+#include "results/format_string.h"
+
+namespace tmx {
+
+std::string formatStatusLine(const std::tm& t, std::string_view text) {
+  std::string line = formatString("[%02d:%02d:%02d]   ", t.tm_hour, t.tm_min, t.tm_sec);
+  line += text;
+  return line;
+}
+
+void StatusLog::addStatusLine(std::string_view text) {
+  const std::time_t now = clock_.wallTime();
+  std::tm local{};
+  localtime_r(&now, &local);
+  lines_.push_back(formatStatusLine(local, text));
+  if (observer_) observer_(lines_.back());
+}
+
+FileStatus saveStatusLog(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  if (writeFileAtomically(path, text) != 0) return {"Error saving file"};
+  return {};
+}
+
+}  // namespace tmx

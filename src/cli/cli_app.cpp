@@ -1,0 +1,344 @@
+#include "cli/cli_app.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli_host.h"
+#include "cli/json_report.h"
+#include "cli/scsi_setup.h"
+#include "drive/disc_probe.h"
+#include "drive/drive_discovery.h"
+#include "emulator/emulated_adapter.h"
+#include "emulator/faults.h"
+#include "engine/event_channel.h"
+#include "engine/test_sequencer.h"
+#include "platform/atomic_file.h"
+#include "platform/clock.h"
+#include "platform/scsi_manager.h"
+#include "results/dat_file.h"
+#include "results/settings_store.h"
+#include "results/status_log.h"
+#include "results/text_report.h"
+
+namespace tmx::cli {
+namespace {
+
+constexpr const char* kVersion = "0.1.0";
+
+std::unique_ptr<Clock> makeClock(const CliOptions& options) {
+  switch (options.timeMode) {
+    case TimeMode::Virtual: return std::make_unique<VirtualClock>(1000, std::time(nullptr));
+    case TimeMode::Scaled: return std::make_unique<ScaledClock>(options.timeScale);
+    case TimeMode::Real: break;
+  }
+  return std::make_unique<RealClock>();
+}
+
+// Prints the status lines not printed yet; `live` prints each as it is added.
+class StatusPrinter {
+ public:
+  explicit StatusPrinter(StatusLog& log) : log_(log) {
+    log_.setObserver([this](const std::string&) {
+      if (live) flush();
+    });
+  }
+  void flush() {
+    const auto& lines = log_.lines();
+    for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", lines[printed_].c_str());
+    std::fflush(stdout);
+  }
+  bool live = false;
+
+ private:
+  StatusLog& log_;
+  size_t printed_ = 0;
+};
+
+void printError(const std::string& text) {
+  std::string shown = text;
+  for (size_t at; (at = shown.find("\r\n\n")) != std::string::npos;) shown.replace(at, 3, ": ");
+  std::fprintf(stderr, "tachometrix-cli: %s\n", shown.c_str());
+}
+
+bool writeTextFile(const std::string& path, const std::string& text) {
+  if (writeFileAtomically(path, text) == 0) return true;
+  printError("Error saving " + path);
+  return false;
+}
+
+bool selectDrive(const CliOptions& options, DriveTable& table) {
+  if (!options.drive) return true;
+  const auto selector = parseDriveSelector(*options.drive);
+  if (!selector->byAddress) {
+    if (selector->index >= table.count) {
+      printError("no drive " + std::to_string(selector->index) + " (" + std::to_string(table.count) + " found)");
+      return false;
+    }
+    table.selected = selector->index;
+    return true;
+  }
+  for (int i = 0; i < table.count; ++i) {
+    const DriveAddress d = table.entries[static_cast<size_t>(i)];
+    if (d.hostAdapter == selector->hostAdapter && d.target == selector->target) {
+      table.selected = i;
+      return true;
+    }
+  }
+  printError("no CD-ROM drive at " + *options.drive);
+  return false;
+}
+
+// Arms --fault on the selected drive, which must be an emulated one.
+bool armFaults(const CliOptions& options, AspiTransport& transport, DriveAddress drive) {
+  if (options.faults.empty()) return true;
+  auto* adapter = dynamic_cast<emu::EmulatedAdapter*>(transport.manager()->adapter(drive.hostAdapter));
+  emu::DriveModel* model = adapter ? adapter->drive(drive.target) : nullptr;
+  if (!model) {
+    printError("--fault applies to emulated drives only");
+    return false;
+  }
+  for (const auto& spec : options.faults) {
+    auto fault = emu::parseFault(spec);
+    if (const auto* error = std::get_if<std::string>(&fault)) {
+      printError("--fault " + spec + ": " + *error);
+      return false;
+    }
+    model->faults().add(std::get<emu::Fault>(fault));
+  }
+  return true;
+}
+
+DriveFacts driveFacts(DriveCommands& commands, DriveAddress drive) {
+  DriveFacts facts;
+  InquiryTexts texts;
+  commands.Inquiry(drive, texts);
+  facts.vendor = texts.vendor;
+  facts.product = texts.product;
+  facts.revision = texts.revision;
+  int maximum = 0, current = 0;
+  facts.speedsStatus = commands.ModeSenseSpeeds(drive, maximum, current);
+  facts.currentReadSpeed = current;
+  return facts;
+}
+
+std::string outcomeOf(const std::vector<std::string>& lines, size_t from, const std::vector<std::string>& messages) {
+  if (!messages.empty()) return "not started";
+  for (size_t i = from; i < lines.size(); ++i) {
+    if (lines[i].ends_with("   Test aborted")) return "aborted";
+    if (lines[i].ends_with("   Test cancelled by user")) return "cancelled";
+  }
+  return "completed";
+}
+
+void printPanels(const ResultTexts& texts) {
+  std::printf("\n");
+  for (const auto& line : panelLines(texts)) std::printf("%s\n", line.c_str());
+}
+
+// One character per 900-sector block: '.' no error, 1-9 the class, '#' above.
+void printQualityMap(const TestResults& record) {
+  int last = -1;
+  for (int b = 0; b < kQualityBlockCount; ++b) {
+    if (record.qualityMap[static_cast<size_t>(b)] >= 0) last = b;
+  }
+  if (last < 0) return;
+  std::printf("\nC2 error map, one character per 900 sectors ('.' none, 1-9 class, '#' 10 and above):\n");
+  for (int row = 0; row <= last; row += 50) {
+    std::string line;
+    for (int b = row; b < row + 50 && b <= last; ++b) {
+      const int c = record.qualityMap[static_cast<size_t>(b)];
+      line += c < 0 ? ' ' : c == 0 ? '.' : c < 10 ? static_cast<char>('0' + c) : '#';
+    }
+    std::printf("%s %s\n", FormatDiscTime(row * 900L).c_str(), line.c_str());
+  }
+}
+
+// Blocks Ctrl-C for every thread and lets the pump loop poll for it, so no
+// signal handler and no global flag are needed.
+class InterruptPoll {
+ public:
+  InterruptPoll() {
+    sigemptyset(&set_);
+    sigaddset(&set_, SIGINT);
+    sigaddset(&set_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &set_, &old_);
+  }
+  ~InterruptPoll() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+  bool interrupted() {
+    timespec zero{};
+    return sigtimedwait(&set_, nullptr, &zero) > 0;
+  }
+
+ private:
+  sigset_t set_{};
+  sigset_t old_{};
+};
+
+int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, StatusPrinter& printer) {
+  ResultsModel model;
+  const FileStatus status = loadDatFile(*options.loadDat, model, statusLog);
+  if (!status.ok()) {
+    printError(status.error);
+    return 1;
+  }
+  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
+  printer.flush();
+  const DriveFacts none;
+  int exitCode = 0;
+  if (options.saveReport) {
+    const FileStatus saved = saveTextReport(*options.saveReport, model.texts, model.record, none, clock);
+    if (!saved.ok()) {
+      printError(saved.error);
+      exitCode = 1;
+    }
+  }
+  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
+    printError("Error saving file");
+    exitCode = 1;
+  }
+  if (options.json &&
+      !writeTextFile(*options.json, formatJsonReport({model.record, model.texts, statusLog.lines(), none, "loaded"}))) {
+    exitCode = 1;
+  }
+  return exitCode;
+}
+
+}  // namespace
+
+int runCli(const CliOptions& options) {
+  if (options.help) {
+    std::fputs(usageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("tachometrix-cli %s\n", kVersion);
+    return 0;
+  }
+  auto clock = makeClock(options);
+  StatusLog statusLog(*clock);
+  StatusPrinter printer(statusLog);
+  if (options.loadDat) return loadDatVerb(options, *clock, statusLog, printer);
+
+  CliOptions verbs = options;
+  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck) verbs.list = verbs.probe = true;
+
+  ScsiSetup setup;
+  setup.realDrives = !options.emulatedOnly && options.timeMode == TimeMode::Real;
+  setup.emulatedDrives = !options.noEmulated;
+  setup.emulatedConfig = options.emulatedConfig.value_or("");
+  LoaderReport report;
+  AspiTransport transport(makeManagerLoader(setup, *clock, report));
+  const int adapters = transport.LoadAspiManager();
+  for (const auto& message : report.messages) std::fprintf(stderr, "%s\n", message.c_str());
+  if (report.configFailed) return 1;
+  if (adapters == 0) {
+    std::fprintf(stderr, "%s\n", transport.loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
+    return 1;
+  }
+
+  DriveCommands commands(transport);
+  DriveTable table;
+  const auto lines = scanDrives(commands, table);
+  if (table.count == 0) {
+    std::fprintf(stderr, "No CD-ROM drives found\n");
+    return 1;
+  }
+  if (!selectDrive(options, table)) return 1;
+  const DriveAddress drive = table.selectedDrive();
+  if (!armFaults(options, transport, drive)) return 1;
+
+  if (verbs.list) {
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+  }
+  const bool runs = verbs.runTests || verbs.qualityCheck;
+  const bool interactive = isatty(STDERR_FILENO) != 0;
+  CliHost host(statusLog, options.yes, interactive);
+  DiscProbe probe(commands, host);
+  const DiscPanel panel = probe.refreshDiscPanel(drive);
+  if (verbs.probe) std::printf("Type: %s\nLength: %s\n", panel.typeText.c_str(), panel.lengthText.c_str());
+  printer.flush();
+  if (!runs) return 0;
+  if (!panel.testsEnabled) {
+    printError("the disc in " + lines[static_cast<size_t>(table.selected)] + " cannot be measured (type " +
+               panel.typeText + ")");
+    return 1;
+  }
+
+  AppSettings settings = loadSettings();
+  if (options.select) {
+    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
+    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
+    for (int t : *options.select) {
+      if (t == TestTransferRate) settings.runTransferRate = true;
+      if (t == TestDaeQuality) settings.runDaeQuality = true;
+      if (t == TestSeekTimes) settings.runSeekTimes = true;
+      if (t == TestCpuUtilization) settings.runCpuUtilization = true;
+      if (t == TestBurstRate) settings.runBurstRate = true;
+      if (t == TestSpinUpDown) settings.runSpinUpDown = true;
+    }
+  }
+  if (options.testLength) settings.testLength = *options.testLength;
+  if (options.burstKb) settings.burstLengthKB = *options.burstKb;
+
+  ResultsModel results;
+  results.texts.discTypeText = panel.typeText;
+  results.texts.lengthText = panel.lengthText;
+  std::unique_ptr<TestSequencer> sequencer;
+  EventChannel channel([&](int event, long value) { sequencer->handleTestEvent(event, value); });
+  sequencer = std::make_unique<TestSequencer>(EngineDeps{commands, probe, table, results, settings, *clock, host},
+                                              [&](int event, long value) { channel.notify(event, value); });
+
+  printer.live = true;
+  const size_t firstLine = statusLog.lines().size();
+  InterruptPoll interrupt;
+  bool started = true;
+  if (verbs.qualityCheck) {
+    started = sequencer->startQualityCheck();
+    if (!started) printError("the drive reports no C2 error information; give --yes to check anyway");
+  } else {
+    sequencer->runTest(*verbs.runTests == "selected" ? RunAllSelected : testIdByName(*verbs.runTests));
+  }
+  while (sequencer->busy()) {
+    channel.pumpOne(std::chrono::milliseconds(50));
+    if (interrupt.interrupted()) sequencer->startRun();  // the Start button reads "Stop": it stops
+  }
+  sequencer->shutdown([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
+  host.endProgress();
+  printer.flush();
+  if (!started) return 1;
+
+  const std::string outcome = outcomeOf(statusLog.lines(), firstLine, host.messages());
+  printPanels(results.texts);
+  if (verbs.qualityCheck) printQualityMap(results.record);
+
+  int exitCode = outcome == "completed" ? 0 : 1;
+  DriveFacts facts = driveFacts(commands, drive);
+  if (options.saveDat) {
+    const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
+    if (!saved.ok()) {
+      printError(saved.error);
+      exitCode = 1;
+    }
+  }
+  if (options.saveReport) {
+    const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, *clock);
+    if (!saved.ok()) {
+      printError(saved.error);
+      exitCode = 1;
+    }
+  }
+  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
+    printError("Error saving file");
+    exitCode = 1;
+  }
+  if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
+                                                                        facts, outcome, verbs.qualityCheck}))) {
+    exitCode = 1;
+  }
+  return exitCode;
+}
+
+}  // namespace tmx::cli

@@ -1,0 +1,142 @@
+#include "emulator/disc.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tmx::emu {
+namespace {
+
+uint64_t mix(uint64_t x) {
+  x ^= x >> 33;
+  x *= 0xFF51AFD7ED558CCDull;
+  x ^= x >> 33;
+  x *= 0xC4CEB9FE1A85EC53ull;
+  return x ^ (x >> 33);
+}
+
+// Track lengths vary between about 0.6 and 1.4 times the mean, from the seed;
+// every track is at least 4 seconds long.
+std::vector<int32_t> trackLengths(int32_t total, int count, uint64_t seed) {
+  count = std::clamp(count, 1, 99);
+  count = std::min(count, std::max(1, total / 300));
+  std::vector<double> weights(static_cast<size_t>(count));
+  double sum = 0;
+  for (int i = 0; i < count; ++i) {
+    weights[static_cast<size_t>(i)] = 0.6 + 0.8 * static_cast<double>(mix(seed + static_cast<uint64_t>(i)) % 1000) / 1000.0;
+    sum += weights[static_cast<size_t>(i)];
+  }
+  std::vector<int32_t> lengths;
+  int32_t used = 0;
+  for (int i = 0; i < count; ++i) {
+    int32_t len = i + 1 == count ? total - used
+                                 : static_cast<int32_t>(static_cast<double>(total) * weights[static_cast<size_t>(i)] / sum);
+    lengths.push_back(len);
+    used += len;
+  }
+  return lengths;
+}
+
+}  // namespace
+
+Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
+  if (blank()) return;
+  spec_.sectors = std::max(spec_.sectors, 300);
+  int32_t start = 0;
+  uint8_t number = 1;
+  auto add = [&](bool data, int32_t length) {
+    tracks_.push_back(Track{number++, data, start, length});
+    start += length;
+  };
+  switch (spec_.content) {
+    case DiscContent::Data:
+      add(true, spec_.sectors);
+      break;
+    case DiscContent::Audio:
+      for (int32_t len : trackLengths(spec_.sectors, spec_.tracks, spec_.seed)) add(false, len);
+      break;
+    case DiscContent::Mixed: {
+      // A data track first, then the audio tracks, as on mixed-mode discs.
+      const int32_t dataLength = spec_.sectors / 4;
+      add(true, dataLength);
+      for (int32_t len : trackLengths(spec_.sectors - dataLength, std::max(1, spec_.tracks - 1), spec_.seed)) {
+        add(false, len);
+      }
+      break;
+    }
+    case DiscContent::Blank:
+      break;
+  }
+  const bool anyAudio = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return !t.data; });
+  if (anyAudio) audio_ = std::make_unique<AudioTable>(spec_.seed);
+  const bool anyData = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.data; });
+  if (anyData) data_ = std::make_unique<DataTable>(spec_.seed);
+}
+
+const Track* Disc::trackAt(int32_t lba) const {
+  auto it = std::upper_bound(tracks_.begin(), tracks_.end(), lba, [](int32_t v, const Track& t) { return v < t.start; });
+  if (it == tracks_.begin()) return nullptr;
+  --it;
+  return lba < it->end() ? &*it : nullptr;
+}
+
+bool Disc::isAudio(int32_t lba) const {
+  const Track* t = trackAt(lba);
+  return t != nullptr && !t->data;
+}
+
+bool Disc::silentAt(int32_t lba) const {
+  if (spec_.silent) return true;
+  const Track* t = trackAt(lba);
+  if (t == nullptr || t->data) return false;
+  const size_t next = t->number;  // index of the following track
+  return next < tracks_.size() && !tracks_[next].data && tracks_[next].start - lba <= 150;
+}
+
+SectorDamage Disc::damageAt(int32_t lba) const {
+  for (const DamageRegion& r : spec_.damage) {
+    if (lba < r.start || lba >= r.start + r.length) continue;
+    if (r.unreadable) return SectorDamage{true, 0, 0};
+    const uint64_t h = mix(spec_.seed * 0x9E37ull + static_cast<uint64_t>(lba));
+    if (static_cast<double>(h % 1'000'000) >= r.density * 1'000'000.0) continue;
+    SectorDamage d;
+    d.badBytes = static_cast<uint16_t>(1 + (h >> 20) % 48);
+    d.firstBadByte = static_cast<uint16_t>((h >> 32) % (kRawSectorBytes - d.badBytes));
+    return d;
+  }
+  return {};
+}
+
+int32_t Disc::damagedSectorCount() const {
+  int32_t n = 0;
+  for (int32_t lba = 0; lba < capacity(); ++lba) {
+    const SectorDamage d = damageAt(lba);
+    n += (d.unreadable || d.badBytes > 0) ? 1 : 0;
+  }
+  return n;
+}
+
+void Disc::fillAudio(int32_t lba, size_t sectors, int64_t offsetFrames, uint8_t* out, size_t stride) const {
+  const auto first = [&](size_t i) { return (int64_t{lba} + static_cast<int64_t>(i)) * int64_t{kFramesPerSector} + offsetFrames; };
+  if (audio_ == nullptr) {
+    for (size_t i = 0; i < sectors; ++i) std::memset(out + i * stride, 0, kRawSectorBytes);
+    return;
+  }
+  if (stride == kRawSectorBytes) {
+    audio_->copyFrames(first(0), sectors * kFramesPerSector, out);
+  } else {
+    for (size_t i = 0; i < sectors; ++i) audio_->copyFrames(first(i), kFramesPerSector, out + i * stride);
+  }
+  for (size_t i = 0; i < sectors; ++i) {
+    if (silentAt(lba + static_cast<int32_t>(i))) std::memset(out + i * stride, 0, kRawSectorBytes);
+  }
+}
+
+void Disc::fillUserData(int32_t lba, size_t sectors, uint8_t* out, size_t stride) const {
+  if (data_ != nullptr) data_->copyUserData(lba, sectors, out, stride);
+}
+
+void Disc::fillRawData(int32_t lba, std::span<uint8_t, kRawSectorBytes> out) const {
+  if (data_ != nullptr) buildMode1Sector(lba, *data_, out);
+}
+
+}  // namespace tmx::emu

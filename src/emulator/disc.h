@@ -1,0 +1,95 @@
+// A disc in an emulated drive: its track layout, its medium (pressed,
+// recordable, rewritable, blank), ATIP, damage, and the contents of any sector,
+// generated on demand from a seed (never a whole image in memory).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "emulator/byte_order.h"
+#include "emulator/sector_synth.h"
+
+namespace tmx::emu {
+
+enum class DiscContent { Audio, Data, Mixed, Blank };
+enum class Medium { Pressed, Recordable, Rewritable };
+
+struct Atip {
+  Msf leadInStart{97, 24, 1};
+  Msf lastLeadOutStart{79, 59, 74};
+  uint8_t a1 = 0x06;  // low nibble: recording speed class (x2 = X)
+};
+
+// A stretch of disc with errors. density: fraction of its sectors that carry
+// a burst of uncorrectable bytes; unreadable: every sector fails outright.
+struct DamageRegion {
+  int32_t start = 0;
+  int32_t length = 0;
+  double density = 0.0;
+  bool unreadable = false;
+};
+
+struct DiscSpec {
+  DiscContent content = DiscContent::Audio;
+  Medium medium = Medium::Pressed;
+  int32_t sectors = 333'000;  // recorded length (ignored for a blank disc)
+  int tracks = 12;
+  bool silent = false;  // audio: digital silence throughout
+  uint64_t seed = 1;
+  std::optional<Atip> atip;  // recordable and rewritable media
+  std::vector<DamageRegion> damage;
+};
+
+struct Track {
+  uint8_t number = 1;
+  bool data = false;
+  int32_t start = 0;
+  int32_t length = 0;
+  int32_t end() const { return start + length; }
+};
+
+// Per-sector damage: which bytes of the raw 2352 are uncorrectable.
+struct SectorDamage {
+  bool unreadable = false;
+  uint16_t firstBadByte = 0;
+  uint16_t badBytes = 0;  // a contiguous burst; 0 = clean
+};
+
+class Disc {
+ public:
+  explicit Disc(DiscSpec spec);
+
+  const DiscSpec& spec() const { return spec_; }
+  bool blank() const { return spec_.content == DiscContent::Blank; }
+  bool erasable() const { return spec_.medium == Medium::Rewritable; }
+  // Sectors readable from LBA 0; the lead-out starts here. 0 for a blank disc.
+  int32_t capacity() const { return blank() ? 0 : spec_.sectors; }
+  const std::vector<Track>& tracks() const { return tracks_; }
+  const Track* trackAt(int32_t lba) const;
+  bool isAudio(int32_t lba) const;
+  // The 150 sectors before an audio track (other than the first) are silent.
+  bool silentAt(int32_t lba) const;
+
+  SectorDamage damageAt(int32_t lba) const;
+  // Number of sectors in [0, capacity) with damage, and of those unreadable.
+  int32_t damagedSectorCount() const;
+
+  // Audio: frames of the endless programme starting at sector lba shifted by
+  // `offsetFrames`, for `sectors` sectors (silence applied per sector).
+  void fillAudio(int32_t lba, size_t sectors, int64_t offsetFrames, uint8_t* out, size_t stride) const;
+  // Data: 2048-byte user data of consecutive sectors.
+  void fillUserData(int32_t lba, size_t sectors, uint8_t* out, size_t stride) const;
+  // The whole 2352-byte sector of a data track.
+  void fillRawData(int32_t lba, std::span<uint8_t, kRawSectorBytes> out) const;
+
+ private:
+  DiscSpec spec_;
+  std::vector<Track> tracks_;
+  std::unique_ptr<AudioTable> audio_;
+  std::unique_ptr<DataTable> data_;
+};
+
+}  // namespace tmx::emu

@@ -1,0 +1,57 @@
+// What the measurements on an emulated drive should find, answered from the
+// drive's model outside the SCSI path. Values follow the drive's current
+// speed limit (SET CD SPEED), as the measurements would.
+//
+//   GroundTruth truth(*adapter.drive(0));
+//   truth.speedXAt(0);            // about 22X on a 52X CAV drive
+//   truth.seekMs(0, 314'999);     // a full-stroke seek, rotational latency included
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "emulator/drive_model.h"
+
+namespace tmx::emu {
+
+class GroundTruth {
+ public:
+  explicit GroundTruth(const DriveModel& drive) : drive_(&drive) {}
+
+  Rotation rotation() const { return drive_->profile().rotation; }
+  std::string_view rotationName() const;  // "CLV", "CAV", "P-CAV", "Z-CLV"
+  int32_t capacity() const;
+
+  double speedXAt(int32_t lba) const;
+  double rpmAt(int32_t lba) const;
+  // Mean speed of a sequential read of [first, first + count) in 25-sector
+  // commands: sectors over disc time (the buffer keeps the interface out of it).
+  double averageSpeedX(int32_t first, int32_t count) const;
+
+  // Seek from one position to another, with the mean rotational latency and
+  // the command overhead: what one timed SEEK takes on average.
+  double seekMs(int32_t from, int32_t to) const;
+  // Mean of a sequence of seeks starting at `start`.
+  double averageSeekMs(int32_t start, const std::vector<int32_t>& targets) const;
+
+  double spinUpMs(int32_t lba) const;
+  double spinDownMs(int32_t lba) const;
+
+  // Time of one read served from the buffer, and the rate the program
+  // reports for it (n sectors counted at 2 KB each, in KB/s).
+  double cachedReadMs(int32_t sectors, int32_t bytesPerSector) const;
+  double burstKBps(int32_t sectors, int32_t bytesPerSector) const;
+  double interfaceBytesPerSecond() const { return drive_->profile().interfaceBytesPerSecond; }
+
+  // Audio: repeated extractions match exactly.
+  bool exactAudio() const;
+  bool c2Pointers() const { return drive_->profile().c2Pointers; }
+  // Sectors with C2 errors (or unreadable) on the disc.
+  int32_t damagedSectors() const;
+
+ private:
+  const DriveModel* drive_;
+};
+
+}  // namespace tmx::emu

@@ -1,0 +1,99 @@
+#include "emulator/json_locations.h"
+
+#include <vector>
+
+namespace tmx::emu {
+namespace {
+
+struct Frame {
+  bool array = false;
+  int index = 0;
+  std::string path;
+  std::string key;
+};
+
+std::string pointerToken(std::string_view raw) {
+  std::string out;
+  for (char c : raw) {
+    if (c == '~') {
+      out += "~0";
+    } else if (c == '/') {
+      out += "~1";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::map<std::string, int> jsonLines(std::string_view text) {
+  std::map<std::string, int> lines;
+  std::vector<Frame> stack;
+  int line = 1;
+  bool expectKey = false;
+  bool inValue = false;  // inside a number or literal
+  auto valuePath = [&]() -> std::string {
+    if (stack.empty()) return "";
+    const Frame& f = stack.back();
+    return f.path + "/" + (f.array ? std::to_string(f.index) : f.key);
+  };
+  auto beginValue = [&]() {
+    if (!stack.empty() && stack.back().array) lines.emplace(valuePath(), line);
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') ++line;
+    if (c == '"') {
+      const size_t start = i + 1;
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\') ++i;
+      }
+      const std::string_view raw = text.substr(start, i - start);
+      if (expectKey && !stack.empty()) {
+        stack.back().key = pointerToken(raw);
+        lines.emplace(valuePath(), line);
+        expectKey = false;
+      } else {
+        beginValue();
+      }
+      continue;
+    }
+    const bool structural = c == '{' || c == '[' || c == '}' || c == ']' || c == ',' || c == ':' || c == ' ' ||
+                            c == '\t' || c == '\r' || c == '\n';
+    if (!structural) {
+      if (!inValue) beginValue();
+      inValue = true;
+      continue;
+    }
+    inValue = false;
+    if (c == '{' || c == '[') {
+      beginValue();
+      const std::string path = valuePath();
+      stack.push_back(Frame{c == '[', 0, path, {}});
+      expectKey = c == '{';
+    } else if (c == '}' || c == ']') {
+      if (!stack.empty()) stack.pop_back();
+      expectKey = false;
+    } else if (c == ',' && !stack.empty()) {
+      if (stack.back().array) {
+        ++stack.back().index;
+      } else {
+        expectKey = true;
+      }
+    }
+  }
+  return lines;
+}
+
+int lineOf(const std::map<std::string, int>& lines, std::string pointer) {
+  while (true) {
+    if (auto it = lines.find(pointer); it != lines.end()) return it->second;
+    const size_t slash = pointer.rfind('/');
+    if (slash == std::string::npos) return 1;
+    pointer.resize(slash);
+  }
+}
+
+}  // namespace tmx::emu

@@ -1,0 +1,90 @@
+#include "emulator/mechanics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tmx::emu {
+
+double radiusAtLba(int32_t lba) {
+  const double t = std::max(0, lba) / 75.0;
+  return std::sqrt(kInnerRadiusM * kInnerRadiusM + kLinearVelocity1x * kTrackPitchM * t / std::numbers::pi);
+}
+
+double Mechanics::speedStepForRequest(uint32_t requestKBps) const {
+  const double maxX = profile_->maxSpeedX;
+  if (requestKBps >= 0xFFFF) return maxX;
+  const double wanted = requestKBps / 176.0;
+  if (wanted >= maxX) return maxX;
+  double chosen = 0;
+  for (int step : profile_->speedSteps) {
+    if (step <= wanted && step < maxX) chosen = std::max(chosen, double(step));
+  }
+  if (chosen > 0) return chosen;
+  double slowest = maxX;
+  for (int step : profile_->speedSteps) slowest = std::min(slowest, double(step));
+  return slowest;
+}
+
+double Mechanics::curveX(int32_t lba) const {
+  const DriveProfile& p = *profile_;
+  const double atRim = radiusAtLba(lba) / kRimRadiusM;
+  switch (p.rotation) {
+    case Rotation::Clv:
+      return p.maxSpeedX;
+    case Rotation::Cav:
+      return p.maxSpeedX * atRim;
+    case Rotation::Pcav:
+      return std::min(p.maxSpeedX, std::max(p.pcavRimSpeedX, p.maxSpeedX) * atRim);
+    case Rotation::Zclv: {
+      double x = p.zones.empty() ? p.maxSpeedX : p.zones.front().speedX;
+      for (const SpeedZone& z : p.zones) {
+        if (lba >= z.fromLba) x = z.speedX;
+      }
+      return x;
+    }
+  }
+  return p.maxSpeedX;
+}
+
+double Mechanics::speedXAt(int32_t lba, double limitX) const { return std::min(limitX, curveX(lba)); }
+
+double Mechanics::rpmAt(int32_t lba, double limitX) const {
+  const double v = speedXAt(lba, limitX) * kLinearVelocity1x;
+  return v / (2 * std::numbers::pi * radiusAtLba(lba)) * 60.0;
+}
+
+int64_t Mechanics::readNs(int32_t lba, int32_t count, double limitX) const {
+  if (count <= 0) return 0;
+  const double x = speedXAt(lba + count / 2, limitX);
+  return static_cast<int64_t>(count * 1e9 / (75.0 * x));
+}
+
+int64_t Mechanics::seekNs(int32_t from, int32_t to, double limitX) const {
+  if (from == to) return 0;
+  const DriveProfile& p = *profile_;
+  const double fraction = std::abs(radiusAtLba(from) - radiusAtLba(to)) / (kRimRadiusM - kInnerRadiusM);
+  const double armMs = p.seekSettleMs + p.seekStrokeMs * std::sqrt(std::min(1.0, fraction));
+  const double spindleMs = std::abs(rpmAt(from, limitX) - rpmAt(to, limitX)) / p.spindleAccelRpmPerS * 1000.0;
+  return static_cast<int64_t>((armMs + spindleMs) * 1e6);
+}
+
+int64_t Mechanics::revolutionNs(int32_t lba, double limitX) const {
+  return static_cast<int64_t>(60e9 / rpmAt(lba, limitX));
+}
+
+int64_t Mechanics::spinUpNs(int32_t lba, double limitX) const {
+  const DriveProfile& p = *profile_;
+  return static_cast<int64_t>((p.spinUpBaseMs + rpmAt(lba, limitX) / p.spinUpAccelRpmPerS * 1000.0) * 1e6);
+}
+
+int64_t Mechanics::spinDownNs(int32_t lba, double limitX) const {
+  return static_cast<int64_t>(rpmAt(lba, limitX) / profile_->spinDownRpmPerS * 1e9);
+}
+
+int64_t Mechanics::transferNs(int64_t bytes) const {
+  return profile_->commandOverheadNs +
+         static_cast<int64_t>(static_cast<double>(bytes) * 1e9 / profile_->interfaceBytesPerSecond);
+}
+
+}  // namespace tmx::emu

@@ -1,0 +1,158 @@
+#include "emulator/presets.h"
+
+namespace tmx::emu {
+namespace {
+
+constexpr int32_t kMinutes = 4500;  // sectors per minute
+
+DriveProfile base(std::string vendor, std::string product, std::string revision) {
+  DriveProfile p;
+  p.vendor = std::move(vendor);
+  p.product = std::move(product);
+  p.revision = std::move(revision);
+  return p;
+}
+
+Preset cavAudio() {
+  Preset p{"cav52-audio74", base("QUASARIX", "CD-5200 CAV", "1.04"), DiscSpec{}, 52};
+  p.profile.rotation = Rotation::Cav;
+  p.profile.maxSpeedX = 52;
+  p.profile.speedSteps = {4, 8, 16, 24, 32, 40, 48};
+  p.profile.bufferBytes = 2 * 1024 * 1024;
+  p.profile.accurateStream = true;
+  p.profile.c2Pointers = true;
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Audio;
+  d.sectors = 74 * kMinutes;
+  d.tracks = 14;
+  d.seed = 7401;
+  // A small scratch near the middle: a handful of sectors with C2 errors.
+  d.damage = {DamageRegion{166'000, 300, 0.04, false}};
+  return p;
+}
+
+Preset clvData() {
+  Preset p{"clv16-data74", base("NORDLYS", "CLV-1600 SCSI", "2.10"), DiscSpec{}, 16};
+  p.profile.rotation = Rotation::Clv;
+  p.profile.maxSpeedX = 16;
+  p.profile.speedSteps = {1, 2, 4, 8, 12};
+  p.profile.bufferBytes = 512 * 1024;
+  p.profile.interfaceBytesPerSecond = 20e6;  // Fast-20 SCSI
+  p.profile.commandOverheadNs = 90'000;
+  p.profile.seekSettleMs = 10;
+  p.profile.seekStrokeMs = 120;
+  p.profile.spindleAccelRpmPerS = 70'000;
+  p.profile.spinUpAccelRpmPerS = 4'000;
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Data;
+  d.sectors = 74 * kMinutes;
+  d.seed = 7402;
+  return p;
+}
+
+Preset pcavAudio() {
+  Preset p{"pcav32-audio80", base("VELTRONA", "PCAV-3200", "0.9A"), DiscSpec{}, 32};
+  p.profile.rotation = Rotation::Pcav;
+  p.profile.maxSpeedX = 32;
+  p.profile.pcavRimSpeedX = 40;
+  p.profile.speedSteps = {4, 8, 16, 24};
+  p.profile.bufferBytes = 256 * 1024;
+  p.profile.accurateStream = false;
+  p.profile.audioJitterFrames = 24;
+  p.profile.c2Pointers = false;
+  p.profile.rejectedOpcodes.set(0xD8);
+  p.profile.idleSpinDownMs = 120'000;
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Audio;
+  d.sectors = 80 * kMinutes;
+  d.tracks = 18;
+  d.seed = 8003;
+  return p;
+}
+
+Preset zclvCdr() {
+  Preset p{"zclv48-cdr-ty", base("ZEPHIRIX", "ZX-4800 ATAPI", "3.01"), DiscSpec{}, 48};
+  p.profile.rotation = Rotation::Zclv;
+  p.profile.maxSpeedX = 48;
+  p.profile.zones = {{0, 24}, {16 * kMinutes, 32}, {33 * kMinutes, 40}, {52 * kMinutes, 48}};
+  p.profile.speedSteps = {4, 8, 16, 24, 32, 40};
+  p.profile.rejectedOpcodes.set(0x0B).set(0x1A).set(0x15);  // ATAPI: no 6-byte SEEK or MODE commands
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Data;
+  d.medium = Medium::Recordable;
+  d.sectors = 62 * kMinutes;
+  d.seed = 4804;
+  d.atip = Atip{{97, 24, 1}, {79, 59, 74}, 0x08};
+  return p;
+}
+
+Preset cdrwDrive() {
+  Preset p{"cav40-cdrw", base("KORVANTE", "RW-4024 USB", "1.20"), DiscSpec{}, 40};
+  p.profile.rotation = Rotation::Cav;
+  p.profile.maxSpeedX = 40;
+  p.profile.speedSteps = {4, 8, 16, 24, 32};
+  p.profile.interfaceBytesPerSecond = 35e6;  // USB 2 bridge
+  p.profile.commandOverheadNs = 250'000;
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Data;
+  d.medium = Medium::Rewritable;
+  d.sectors = 20 * kMinutes;
+  d.seed = 4005;
+  d.atip = Atip{{97, 27, 3}, {74, 45, 0}, 0x02};
+  return p;
+}
+
+Preset blankCdr() {
+  Preset p{"clv12-blank-cdr", base("OMBRELLE", "CDR-1210", "1.0B"), DiscSpec{}, 12};
+  p.profile.rotation = Rotation::Clv;
+  p.profile.maxSpeedX = 12;
+  p.profile.speedSteps = {1, 2, 4, 8};
+  p.profile.bufferBytes = 1024 * 1024;
+  DiscSpec& d = *p.disc;
+  d.content = DiscContent::Blank;
+  d.medium = Medium::Recordable;
+  d.seed = 1206;
+  d.atip = Atip{{97, 26, 66}, {79, 59, 74}, 0x06};
+  return p;
+}
+
+Preset emptyDrive() {
+  Preset p{"cav40-empty", base("ARKADIA", "CD-ROM 40X", "4.0"), std::nullopt, 40};
+  p.profile.rotation = Rotation::Cav;
+  p.profile.maxSpeedX = 40;
+  return p;
+}
+
+}  // namespace
+
+std::vector<Preset> presets() {
+  return {cavAudio(), clvData(), pcavAudio(), zclvCdr(), cdrwDrive(), blankCdr(), emptyDrive()};
+}
+
+std::optional<Preset> findPreset(std::string_view name) {
+  for (Preset& p : presets()) {
+    if (p.name == name) return std::move(p);
+  }
+  return std::nullopt;
+}
+
+std::vector<PresetSlot> presetLayout() {
+  return {{0, "cav52-audio74"}, {1, "clv16-data74"},  {2, "pcav32-audio80"},  {3, "zclv48-cdr-ty"},
+          {4, ""},              {5, "cav40-cdrw"},    {6, "clv12-blank-cdr"}, {7, "cav40-empty"}};
+}
+
+DiskIdentity presetDisk() { return DiskIdentity{"QUASARIX", "QD-4000 DISK", "7.11", 8'388'608}; }
+
+std::unique_ptr<EmulatedAdapter> makePresetAdapter(Clock& clock) {
+  auto adapter = std::make_unique<EmulatedAdapter>(clock, "EMULATED");
+  for (const PresetSlot& slot : presetLayout()) {
+    if (slot.preset.empty()) {
+      adapter->attachDisk(slot.target, presetDisk());
+    } else if (auto p = findPreset(slot.preset)) {
+      adapter->attachDrive(slot.target, std::move(p->profile), std::move(p->disc), p->seed);
+    }
+  }
+  return adapter;
+}
+
+}  // namespace tmx::emu

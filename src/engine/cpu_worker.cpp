@@ -1,0 +1,38 @@
+#include <vector>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+
+namespace tmx {
+
+void runCpuPhase(WorkerContext& ctx) {
+  std::vector<uint8_t> buffer(25 * kBlockAudio);
+  const int speed = ctx.state.cpuTestSpeed;
+  const int reads = 45 * speed;
+  const double period = 1.0 / (speed * 3.0);
+  double busy = 0.0;
+  int32_t lba = 0;
+  ctx.commands.Seek(ctx.state.testDrive, 0);
+  for (int i = 0; i < reads; ++i) {
+    const int64_t t0 = ctx.clock.counter();
+    const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
+    const int64_t t1 = ctx.clock.counter();
+    if (commandEndsWorker(ctx, status, lba)) return;
+    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(i + 1) * 100.0 / reads));
+    lba += 25;
+    busy += ctx.seconds(t0, t1);
+    // Pace by spinning on the counter: the read and the wait make one period.
+    double elapsed = 0.0;
+    while (elapsed < period) {
+      if (ctx.state.stopRequested) {
+        ctx.notify(EventCancelled, 0);
+        return;
+      }
+      elapsed = ctx.seconds(t0, ctx.clock.counter());
+    }
+  }
+  if (busy > 15.0) busy = 15.0;
+  ctx.notify(EventCpuPhaseDone, static_cast<long>(100.0 * busy / 15.0));
+}
+
+}  // namespace tmx

@@ -1,0 +1,186 @@
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+#include "results/crc_checksum.h"
+
+namespace tmx {
+namespace {
+
+constexpr int kBlockSectors = 16;
+constexpr size_t kBlockBytes = kBlockSectors * kBlockAudio;  // 37632
+constexpr int kBlocksPerPass = 50;
+constexpr const char* kScratchFile = "audio.raw";
+
+AspiStatus readAudio(WorkerContext& ctx, int32_t lba, uint32_t count, uint8_t* buffer) {
+  const DriveAddress drive = ctx.state.testDrive;
+  const uint32_t at = static_cast<uint32_t>(lba);
+  switch (ctx.state.readMethod.load()) {
+    case ReadMethodCdda: return ctx.commands.ReadCdda(drive, at, count, buffer);
+    case ReadMethodRead10Raw: return ctx.commands.Read10Sized(drive, at, count, kBlockAudio, buffer);
+    default: return ctx.commands.ReadCdAudio(drive, at, count, buffer);
+  }
+}
+
+// Ends the test when the scratch file fails, naming the file and the reason.
+enum class Outcome { Done, Ended };
+
+Outcome scratchFileFailed(WorkerContext& ctx, const char* what) {
+  ctx.state.failureText = std::string("Cannot ") + what + " " + kScratchFile + ": " + std::strerror(errno);
+  ctx.notify(EventWorkerFailed, 0);
+  return Outcome::Ended;
+}
+
+Outcome closeAndEnd(std::FILE* file) {
+  std::fclose(file);
+  return Outcome::Ended;
+}
+
+// One position: two passes of extraction through the scratch file, the second
+// compared byte for byte with a third reading.
+Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
+  std::vector<uint8_t> readBuffer(kBlockBytes);
+  std::vector<uint8_t> compareBuffer(kBlockBytes);
+  ctx.results.daeErrors = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    std::FILE* file = std::fopen(kScratchFile, "wb");
+    if (!file) return scratchFileFailed(ctx, "create");
+    int32_t lba = position;
+    for (int i = 0; i < kBlocksPerPass; ++i) {
+      ctx.notify(EventProgress, i / 2 + 50 * pass);
+      const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
+      if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
+      if (std::fwrite(readBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
+        scratchFileFailed(ctx, "write");
+        return closeAndEnd(file);
+      }
+      lba += kBlockSectors;
+    }
+    if (std::fclose(file) != 0) return scratchFileFailed(ctx, "write");
+
+    file = std::fopen(kScratchFile, "rb");
+    if (!file) return scratchFileFailed(ctx, "open");
+    lba = position;
+    for (int i = 0; i < kBlocksPerPass; ++i) {
+      ctx.notify(EventProgress, (i + 50) / 2 + 50 * pass);
+      std::memset(readBuffer.data(), 0x6F, kBlockBytes);
+      std::memset(compareBuffer.data(), 0x63, kBlockBytes);
+      const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
+      if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
+      if (pass == 1) {
+        if (std::fread(compareBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
+          if (!std::ferror(file)) errno = EIO;
+          scratchFileFailed(ctx, "read back");
+          return closeAndEnd(file);
+        }
+        for (size_t b = 0; b < kBlockBytes; ++b) {
+          if (readBuffer[b] != compareBuffer[b]) {
+            ++ctx.results.daeErrors;
+            ++total;
+          }
+        }
+      }
+      lba += kBlockSectors;
+    }
+    std::fclose(file);
+  }
+  return Outcome::Done;
+}
+
+enum class Search { Found, NotFound, Ended };
+
+// A sector with more than 10 distinct byte values, among S, S+50, ..., S+4500.
+Search findUsableSector(WorkerContext& ctx, int32_t start, int32_t& found) {
+  std::vector<uint8_t> sector(kBlockAudio);
+  for (int32_t c = start;; c += 50) {
+    std::fill(sector.begin(), sector.end(), 0);
+    const AspiStatus status = readAudio(ctx, c, 1, sector.data());
+    if (commandEndsWorker(ctx, status, c)) return Search::Ended;
+    std::array<bool, 256> seen{};
+    int distinct = 0;
+    for (uint8_t byte : sector) {
+      if (!seen[byte]) {
+        seen[byte] = true;
+        ++distinct;
+      }
+    }
+    if (distinct > 10) {
+      found = c;
+      return Search::Found;
+    }
+    if (c >= start + 4500) return Search::NotFound;
+  }
+}
+
+// Reads each LBA of `lbas` 30 times; true when every repetition matched the first.
+Outcome repeatReads(WorkerContext& ctx, const std::vector<int32_t>& lbas, int progressBase, bool& stable) {
+  std::vector<uint8_t> sector(kBlockAudio);
+  std::vector<std::array<uint32_t, 30>> sums(30);
+  for (int r = 0; r < 30; ++r) {
+    ctx.notify(EventProgress, (r + 1) * 50 / 30 + progressBase);
+    for (size_t q = 0; q < lbas.size(); ++q) {
+      std::fill(sector.begin(), sector.end(), 0);
+      const AspiStatus status = readAudio(ctx, lbas[q], 1, sector.data());
+      if (commandEndsWorker(ctx, status, lbas[q])) return Outcome::Ended;
+      sums[static_cast<size_t>(r)][q] = crcChecksum(sector);
+    }
+  }
+  stable = true;
+  for (int r = 1; r < 30; ++r) {
+    for (size_t q = 0; q < lbas.size(); ++q) {
+      if (sums[static_cast<size_t>(r)][q] != sums[0][q]) stable = false;
+    }
+  }
+  return Outcome::Done;
+}
+
+}  // namespace
+
+int daeScoreFor(uint32_t totalErrors) {
+  if (totalErrors == 0) return 10;
+  int score = 0;
+  for (uint32_t threshold : {25600u, 12800u, 6400u, 3200u, 1600u, 800u, 400u, 200u, 100u}) {
+    if (totalErrors < threshold) ++score;
+  }
+  return score;
+}
+
+void runDaeTest(WorkerContext& ctx) {
+  const int32_t length = ctx.results.discLength;
+  const int32_t center = length / 2 - 400;
+  const int32_t end = length - 1000;
+  const std::array<int32_t, 3> positions{0, center, end};
+  uint32_t total = 0;
+  for (int p = 0; p < 3; ++p) {
+    if (extractPosition(ctx, positions[static_cast<size_t>(p)], total) == Outcome::Ended) return;
+    if (p == 2) ctx.results.daeScore = daeScoreFor(total);
+    ctx.notify(EventDaeProgress, p);
+  }
+
+  std::array<int32_t, 3> usable{};
+  const std::array<int32_t, 3> searchFrom{0, center, end - 5000};
+  for (size_t q = 0; q < 3; ++q) {
+    const Search search = findUsableSector(ctx, searchFrom[q], usable[q]);
+    if (search == Search::Ended) return;
+    if (search == Search::NotFound) {
+      ctx.notify(EventDaeNotPossible, 0);
+      return;
+    }
+  }
+  bool stable = false;
+  if (repeatReads(ctx, {usable[0], usable[1], usable[2]}, 0, stable) == Outcome::Ended) return;
+  ctx.results.accurateStream = stable ? 1 : 0;
+  if (stable) {
+    std::vector<int32_t> backwards;
+    for (int j = 0; j < 30; ++j) backwards.push_back(usable[1] - j);
+    if (repeatReads(ctx, backwards, 50, stable) == Outcome::Ended) return;
+    ctx.results.accurateStream = stable ? 1 : 0;
+  }
+  ctx.notify(EventDaeProgress, 9);
+}
+
+}  // namespace tmx

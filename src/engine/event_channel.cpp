@@ -1,0 +1,29 @@
+#include "engine/event_channel.h"
+
+namespace tmx {
+
+void EventChannel::notify(int event, long value) {
+  std::unique_lock lock(mutex_);
+  // One event in flight at a time: only one worker runs, but the previous
+  // worker may still be on its way out.
+  handled_.wait(lock, [this] { return !pending_.has_value(); });
+  const uint64_t ticket = ++nextTicket_;
+  pending_ = Pending{event, value, ticket};
+  posted_.notify_all();
+  handled_.wait(lock, [this, ticket] { return handledTicket_ >= ticket; });
+}
+
+bool EventChannel::pumpOne(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  if (!posted_.wait_for(lock, timeout, [this] { return pending_.has_value(); })) return false;
+  const Pending pending = *pending_;
+  lock.unlock();
+  handler_(pending.event, pending.value);
+  lock.lock();
+  pending_.reset();
+  handledTicket_ = pending.ticket;
+  handled_.notify_all();
+  return true;
+}
+
+}  // namespace tmx

@@ -1,0 +1,76 @@
+#include <array>
+#include <bit>
+#include <vector>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+
+namespace tmx {
+namespace {
+
+constexpr int kSectorsPerRead = 15;
+constexpr size_t kC2Bytes = 294;
+
+std::array<uint8_t, 256> bitCountTable() {
+  std::array<uint8_t, 256> table{};
+  for (int v = 0; v < 256; ++v) table[static_cast<size_t>(v)] = static_cast<uint8_t>(std::popcount(static_cast<unsigned>(v)));
+  return table;
+}
+
+}  // namespace
+
+int qualityClass(int32_t blockErrors) { return blockErrors == 0 ? 0 : blockErrors / 8467 + 1; }
+
+void runQualityCheck(WorkerContext& ctx) {
+  SequencerState& s = ctx.state;
+  const DriveAddress drive = s.testDrive;
+  const int method = s.readMethod;
+  const bool readCd = method == ReadMethodCdAudio || method == ReadMethodCdData;
+  // Every way out gives the drive its 2048-byte blocks back.
+  auto restoreBlocks = [&] {
+    if (!readCd) ctx.commands.ModeSelect6(drive, 0x00, kBlockData);
+  };
+  if (!readCd) ctx.commands.ModeSelect6(drive, method == ReadMethodCdda ? 0x82 : 0x00, kBlockAudioC2);
+
+  const auto bits = bitCountTable();
+  std::vector<uint8_t> buffer(kSectorsPerRead * kBlockAudioC2);
+  const int32_t length = ctx.results.discLength;
+  s.qualityBlockErrors = 0;
+  s.currentLba = 0;
+  const uint32_t start = ctx.clock.tickMs();
+  const int32_t reads = length > 0 ? length / kSectorsPerRead : 0;
+  for (int32_t k = 0; k < reads; ++k) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    const int32_t lba = s.currentLba;
+    const AspiStatus status =
+        readCd ? ctx.commands.ReadCd(drive, 0xFA, static_cast<uint32_t>(lba), kSectorsPerRead, kBlockAudioC2, buffer.data())
+               : ctx.commands.Read10Sized(drive, static_cast<uint32_t>(lba), kSectorsPerRead, kBlockAudioC2,
+                                          buffer.data());
+    if (status != kAspiSuccess) {
+      const uint32_t sense = ctx.commands.LastSenseCode();
+      restoreBlocks();
+      ctx.notify(EventQualityReadError, static_cast<long>(sense));
+      return;
+    }
+    if (s.stopRequested) {
+      restoreBlocks();
+      ctx.notify(EventCancelled, 0);
+      return;
+    }
+    int32_t flagged = 0;
+    for (int slot = 0; slot < kSectorsPerRead; ++slot) {
+      const size_t c2 = static_cast<size_t>(slot) * kBlockAudioC2 + kBlockAudio;
+      for (size_t b = 0; b < kC2Bytes; ++b) flagged += bits[buffer[c2 + b]];
+    }
+    ctx.results.qualityErrors += flagged;
+    s.qualityBlockErrors += flagged;
+    ctx.notify(EventProgress, static_cast<long>((int64_t{lba} + 1) * 100 / length));
+    if (lba % 900 == 0) ctx.notify(EventQualityBlock, 0);
+    s.currentLba = lba + kSectorsPerRead;
+  }
+  s.qualityElapsedMs = static_cast<int32_t>(ctx.clock.tickMs() - start);
+  restoreBlocks();
+  ctx.notify(EventQualityDone, 0);
+}
+
+}  // namespace tmx

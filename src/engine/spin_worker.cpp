@@ -1,0 +1,43 @@
+#include <vector>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+
+namespace tmx {
+
+void runSpin(WorkerContext& ctx) {
+  std::vector<uint8_t> buffer(25 * kBlockAudio);
+  SequencerState& s = ctx.state;
+  s.currentLba = kSpinLba;
+  ctx.commands.StopUnit(s.testDrive);
+
+  int64_t t0 = ctx.clock.counter();
+  AspiStatus status = readSectors(ctx, kSpinLba, 1, buffer.data());
+  if (commandEndsWorker(ctx, status, kSpinLba)) return;
+  int64_t t1 = ctx.clock.counter();
+  s.spinPhaseDown = false;
+  ctx.notify(EventSpinPhaseDone, static_cast<long>(ctx.seconds(t0, t1) * 1000.0));
+
+  const uint32_t start = ctx.clock.tickMs();
+  uint32_t now = start;
+  while (now - start < 5000) {
+    const int32_t lba = s.currentLba;
+    status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
+    s.currentLba = lba + 25;
+    if (status != kAspiSuccess) {
+      commandEndsWorker(ctx, status, lba);
+      return;
+    }
+    now = ctx.clock.tickMs();
+    if (commandEndsWorker(ctx, status, lba)) return;
+    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(now - start) / 5000.0 * 100.0));
+  }
+
+  t0 = ctx.clock.counter();
+  ctx.commands.StopUnit(s.testDrive);
+  t1 = ctx.clock.counter();
+  s.spinPhaseDown = true;
+  ctx.notify(EventSpinPhaseDone, static_cast<long>(ctx.seconds(t0, t1) * 1000.0));
+}
+
+}  // namespace tmx

@@ -1,0 +1,82 @@
+// Runs the selected tests one after another on the notifications of the
+// workers. Everything here runs on the main thread; workers report through
+// the notifier, which must deliver to handleTestEvent on the main thread and
+// return only after it was handled.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "drive/disc_probe.h"
+#include "drive/drive_commands.h"
+#include "drive/drive_table.h"
+#include "engine/engine_host.h"
+#include "engine/sequencer_state.h"
+#include "engine/worker_context.h"
+#include "engine/worker_runner.h"
+#include "platform/clock.h"
+#include "results/app_settings.h"
+#include "results/results_model.h"
+
+namespace tmx {
+
+struct EngineDeps {
+  DriveCommands& commands;
+  DiscProbe& probe;
+  const DriveTable& drives;
+  ResultsModel& results;
+  const AppSettings& settings;
+  Clock& clock;
+  EngineHost& host;
+};
+
+class TestSequencer {
+ public:
+  using Notifier = std::function<void(int event, long value)>;
+
+  TestSequencer(EngineDeps deps, Notifier notifyMainWindow);
+  ~TestSequencer();
+
+  // The Start button: starts a run of runMode, or acts as Stop during a run.
+  void startRun();
+  // A Run Test command: sets runMode, then as the Start button.
+  void runTest(int testId);
+  // The CD quality check command. Asks the host first when the drive says it
+  // cannot report C2 errors; returns false when the check did not start.
+  bool startQualityCheck();
+  // Ends the worker at its next check.
+  void requestStop() { state_.stopRequested = true; }
+  void handleTestEvent(int event, long value);
+
+  // Whether a run or the quality check holds the drive.
+  bool busy() const { return deps_.host.startCaption() == "Stop"; }
+
+  // Program exit: asks the worker to stop, waits until it has left the drive,
+  // and gives the drive back its 2048-byte blocks if a run switched them.
+  void shutdown(const std::function<void()>& pumpEvents);
+
+  SequencerState& state() { return state_; }
+  const SequencerState& state() const { return state_; }
+
+  // Chooses the read command for the disc in the selected drive.
+  void probeReadMethod(int32_t lba);
+
+ private:
+  bool wanted(int test) const;
+  void continueRun(int finishedTest);
+  void endRun();
+  void abortRun(const std::string& reason);
+  void startTest(int test);
+  void startWorker(void (*worker)(WorkerContext&));
+  void handleTransferZone();
+  void handleSeekStart();
+  void handleQualityDone();
+
+  EngineDeps deps_;
+  Notifier notify_;
+  SequencerState state_;
+  WorkerContext context_;
+  WorkerRunner workers_;
+};
+
+}  // namespace tmx

@@ -1,0 +1,37 @@
+#include <vector>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+
+namespace tmx {
+
+int readsPerZone(double zoneReads) {
+  const int n = static_cast<int>(zoneReads);
+  return n == 360 ? n : n + 1;
+}
+
+void runTransferZone(WorkerContext& ctx) {
+  std::vector<uint8_t> buffer(25 * kBlockAudio);
+  SequencerState& s = ctx.state;
+  const int n = readsPerZone(s.zoneReads);
+  int64_t start = ctx.clock.counter();
+  for (int i = 0; i < n; ++i) {
+    const int32_t lba = s.currentLba;
+    const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
+    if (commandEndsWorker(ctx, status, lba)) return;
+    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(i + 1) * 100.0 / n));
+    s.currentLba = lba + 25;
+    if (i == 0) start = ctx.clock.counter();
+  }
+  const int64_t end = ctx.clock.counter();
+  if (s.zoneReads != 360.0) s.currentLba = s.currentLba + (360 - n) * 25;
+  const double t = ctx.seconds(start, end);
+  const size_t zone = static_cast<size_t>(s.currentZone);
+  if (zone < ctx.results.speedSamples.size()) {
+    ctx.results.speedSamples[zone] = t > 0 ? s.zoneRateScale / t : -1.0;
+    if (zone + 1 < ctx.results.speedSamples.size()) ctx.results.speedSamples[zone + 1] = -1.0;
+  }
+  ctx.notify(EventTransferZone, 0);
+}
+
+}  // namespace tmx

@@ -1,0 +1,41 @@
+// Everything a measuring worker uses: the drive, the clock, the shared state,
+// the results record, the options, and the notification to the main thread.
+#pragma once
+
+#include <functional>
+
+#include "drive/drive_commands.h"
+#include "engine/sequencer_state.h"
+#include "platform/clock.h"
+#include "results/app_settings.h"
+#include "results/test_results.h"
+
+namespace tmx {
+
+struct WorkerContext {
+  DriveCommands& commands;
+  Clock& clock;
+  SequencerState& state;
+  TestResults& results;
+  const AppSettings& settings;
+  std::function<void(int event, long value)> notify;
+
+  // Seconds between two counter readings.
+  double seconds(int64_t start, int64_t end) const {
+    return static_cast<double>(end - start) / static_cast<double>(clock.counterFrequency());
+  }
+};
+
+// The worker convention after every drive command: a failure is reported with
+// the sense code, then a stop request with the cancel event. Returns true when
+// the worker must end. The failing command's LBA is published first.
+bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba);
+
+// Sends the read of the method in force for (lba, count) to the drive under
+// test. The buffer must hold count blocks of the method's size for count <= 25.
+AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer);
+
+// Bytes per block of a read method.
+uint32_t blockSizeOf(int readMethod);
+
+}  // namespace tmx

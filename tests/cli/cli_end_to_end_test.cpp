@@ -1,0 +1,62 @@
+// The CLI binary on the built-in emulated drives.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+};
+
+CliRun runCli(const std::string& args) {
+  CliRun run;
+  const std::string command = std::string(TMX_CLI_PATH) + " " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(CliEndToEnd, ListShowsOnlyTheEmulatedCdRomDrives) {
+  const CliRun run = runCli("--emulated-only --virtual-time --list");
+  ASSERT_EQ(run.exitCode, 0);
+  const auto lines = linesOf(run.out);
+  ASSERT_GE(lines.size(), 7u);
+  const std::regex driveLine(R"( \[0:\d+\]   \S.* V\S*)");
+  for (const auto& line : lines) {
+    EXPECT_TRUE(std::regex_match(line, driveLine)) << line;
+    EXPECT_EQ(line.back() == ' ', false) << "trailing blanks are trimmed";
+  }
+}
+
+TEST(CliEndToEnd, ProbeOfTheDefaultDrive) {
+  const CliRun run = runCli("--emulated-only --virtual-time --probe");
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "Type: Audio\nLength: 74:00.00\n");
+}
+
+TEST(CliEndToEnd, ExitCodes) {
+  EXPECT_EQ(runCli("--emulated-only --virtual-time --drive 120 --probe").exitCode, 1);
+  EXPECT_EQ(runCli("--emulated-only --virtual-time --drive 7:15 --probe").exitCode, 1);
+  EXPECT_EQ(runCli("--frobnicate").exitCode, 2);
+  EXPECT_EQ(runCli("--help").exitCode, 0);
+}
+
+}  // namespace

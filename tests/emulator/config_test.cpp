@@ -1,0 +1,95 @@
+// User-defined emulated drives from JSON: what a good file builds and how a
+// bad one is reported (file, line, problem).
+#include <gtest/gtest.h>
+
+#include "emulator/config.h"
+#include "emulator/json_locations.h"
+#include "emulator_host.h"
+
+namespace tmx::emu {
+namespace {
+
+using testing::sendCdb;
+
+constexpr std::string_view kGood = R"({
+  "adapter": "MY BENCH",
+  "drives": [
+    { "target": 0, "preset": "cav52-audio74", "faults": ["read-error@1000"] },
+    { "target": 2,
+      "drive": { "vendor": "ACME", "product": "SLOWPOKE 4X", "rotation": "clv", "maxSpeed": 4,
+                 "speeds": [1, 2], "accurateStream": false, "audioJitterFrames": 5, "reject": ["D8", "0b"] },
+      "disc": { "content": "mixed", "minutes": 30, "tracks": 5,
+                "damage": [{ "start": 1000, "length": 500, "density": 0.1 }] } },
+    { "target": 3, "preset": "cav40-cdrw", "disc": { "atip": { "leadIn": "97:34:21" } } },
+    { "target": 5, "preset": "cav52-audio74", "disc": null },
+    { "target": 9, "disk": { "vendor": "ACME", "product": "HARD DISK" } }
+  ]
+})";
+
+EmulatedConfig good() {
+  auto parsed = parseEmulatedConfig(kGood, "bench.json");
+  if (auto* e = std::get_if<std::string>(&parsed)) ADD_FAILURE() << *e;
+  return std::holds_alternative<EmulatedConfig>(parsed) ? std::get<EmulatedConfig>(parsed) : EmulatedConfig{};
+}
+
+TEST(EmulatedConfig, BuildsTheDescribedDrives) {
+  VirtualClock clock;
+  auto adapter = buildAdapter(good(), clock);
+  EXPECT_EQ(adapter->identifier(), "MY BENCH");
+  const DriveModel* custom = adapter->drive(2);
+  ASSERT_NE(custom, nullptr);
+  EXPECT_EQ(custom->profile().rotation, Rotation::Clv);
+  EXPECT_EQ(custom->profile().speedSteps, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(custom->profile().rejectedOpcodes.test(0x0B));
+  EXPECT_EQ(custom->disc()->capacity(), 30 * 4500);
+  EXPECT_EQ(custom->disc()->tracks().size(), 5u);
+  EXPECT_TRUE(custom->disc()->tracks()[0].data);
+  EXPECT_EQ(sendCdb(*adapter, 0, testing::readCdda(990, 20), 20 * 2352).senseCode(), 0x031100u);
+  EXPECT_EQ(sendCdb(*adapter, 5, {0x00, 0, 0, 0, 0, 0}, 0).senseCode(), 0x023A00u);
+  const auto atip = sendCdb(*adapter, 3, {0x43, 0, 0x04, 0, 0, 0, 0, 0, 32, 0}, 32);
+  EXPECT_EQ(atip.data[9], 34);
+  EXPECT_EQ(atip.data[13], 45);  // the preset's lead-out kept
+  EXPECT_EQ(sendCdb(*adapter, 9, {0x12, 0, 0, 0, 0x38, 0}, 56).data[0], 0x00);
+  EXPECT_EQ(sendCdb(*adapter, 1, {0x12, 0, 0, 0, 0x38, 0}, 56).result.status, aspi::kNoDevice);
+}
+
+std::string errorOf(std::string_view text) {
+  auto parsed = parseEmulatedConfig(text, "my.json");
+  return std::holds_alternative<std::string>(parsed) ? std::get<std::string>(parsed) : "(accepted)";
+}
+
+TEST(EmulatedConfig, BadFilesNameFileLineAndProblem) {
+  EXPECT_EQ(errorOf("{\n  \"drives\": [\n    { \"target\": 0, \"preset\": \"cav52-audio74\" },\n"
+                    "    { \"target\": 1, \"drive\": { \"rotation\": \"spiral\" } }\n  ]\n}"),
+            "my.json:4: drives/1/drive/rotation: unknown value \"spiral\" (expected clv, cav, pcav, zclv)");
+  EXPECT_EQ(errorOf("{ \"drives\": [\n { \"target\": 0 },\n { \"target\": 0 } ] }"),
+            "my.json:3: drives/1/target: target 0 used twice");
+  EXPECT_EQ(errorOf("{ \"drives\": [\n { \"target\": 0,\n   \"disc\": { \"minutes\": 120 } } ] }"),
+            "my.json:3: drives/0/disc/minutes: value 120 out of range 1..99");
+  EXPECT_EQ(errorOf("{ \"drives\": [\n { \"target\": 0,\n \"faults\": [\n \"hang@\" ] } ] }"),
+            "my.json:4: drives/0/faults/0: bad fault \"hang@\": expected an opcode in hex, e.g. hang@28");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"colour\": 3 } ] }"),
+            "my.json:2: drives/0/colour: unknown key \"colour\"");
+  const std::string syntax = errorOf("{ \"drives\": [\n { \"target\": 0, }\n ] }");
+  EXPECT_EQ(syntax.rfind("my.json:2: invalid JSON: ", 0), 0u) << syntax;
+  EXPECT_EQ(errorOf("[]"), "my.json:1: top level: expected an object");
+}
+
+TEST(EmulatedConfig, MissingFileIsReportedByName) {
+  auto loaded = loadEmulatedConfig("/nonexistent/drives.json");
+  ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
+  EXPECT_EQ(std::get<std::string>(loaded).rfind("/nonexistent/drives.json: ", 0), 0u);
+}
+
+TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
+  const auto lines = jsonLines("{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}");
+  EXPECT_EQ(lines.at("/a"), 2);
+  EXPECT_EQ(lines.at("/b"), 3);
+  EXPECT_EQ(lines.at("/b/0"), 4);
+  EXPECT_EQ(lines.at("/b/1"), 5);
+  EXPECT_EQ(lines.at("/b/1/c~1d"), 5);
+  EXPECT_EQ(lineOf(lines, "/b/1/zzz"), 5);
+}
+
+}  // namespace
+}  // namespace tmx::emu

@@ -1,0 +1,93 @@
+// A whole engine on the emulated preset adapter in virtual time: the drive
+// table, the disc probe, the results, the options, a recording host and the
+// sequencer, with the event channel pumped by the test's thread.
+#pragma once
+
+#include <memory>
+
+#include "drive/disc_probe.h"
+#include "drive/drive_discovery.h"
+#include "emulator/presets.h"
+#include "engine/event_channel.h"
+#include "engine/test_sequencer.h"
+#include "platform/clock.h"
+#include "platform/scsi_manager.h"
+#include "results/app_settings.h"
+#include "results/results_model.h"
+#include "support/recording_host.h"
+
+namespace tmx::testing {
+
+class EngineRig {
+ public:
+  // The counter steps 10 us per read, so pacing loops end quickly.
+  explicit EngineRig(uint8_t target = 0)
+      : transport([this] {
+          auto manager = std::make_unique<ScsiManager>();
+          auto adapter = emu::makePresetAdapter(clock);
+          emulated = adapter.get();
+          manager->addAdapter(std::move(adapter));
+          return manager;
+        }),
+        commands(transport),
+        probe(commands, host),
+        channel([this](int event, long value) { sequencer->handleTestEvent(event, value); }) {
+    transport.LoadAspiManager();
+    scanDrives(commands, table);
+    for (int i = 0; i < table.count; ++i) {
+      if (table.entries[static_cast<size_t>(i)].target == target) table.selected = i;
+    }
+    sequencer = std::make_unique<TestSequencer>(
+        EngineDeps{commands, probe, table, results, settings, clock, host},
+        [this](int event, long value) { channel.notify(event, value); });
+  }
+
+  ~EngineRig() { finish(); }
+
+  emu::DriveModel& drive() { return *emulated->drive(table.selectedDrive().target); }
+
+  void onlyTests(std::initializer_list<int> tests) {
+    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
+    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
+    for (int t : tests) {
+      switch (t) {
+        case TestTransferRate: settings.runTransferRate = true; break;
+        case TestDaeQuality: settings.runDaeQuality = true; break;
+        case TestSeekTimes: settings.runSeekTimes = true; break;
+        case TestCpuUtilization: settings.runCpuUtilization = true; break;
+        case TestBurstRate: settings.runBurstRate = true; break;
+        case TestSpinUpDown: settings.runSpinUpDown = true; break;
+      }
+    }
+  }
+
+  // Pumps notifications until the run is over and its workers have left.
+  void runToEnd() {
+    while (sequencer->busy()) channel.pumpOne(std::chrono::milliseconds(20));
+    finish();
+  }
+
+  void run(int test = RunAllSelected) {
+    sequencer->runTest(test);
+    runToEnd();
+  }
+
+  VirtualClock clock{10'000};
+  emu::EmulatedAdapter* emulated = nullptr;
+  AspiTransport transport;
+  DriveCommands commands;
+  DriveTable table;
+  RecordingHost host;
+  DiscProbe probe;
+  ResultsModel results;
+  AppSettings settings;
+  EventChannel channel;
+  std::unique_ptr<TestSequencer> sequencer;
+
+ private:
+  void finish() {
+    sequencer->shutdown([this] { channel.pumpOne(std::chrono::milliseconds(5)); });
+  }
+};
+
+}  // namespace tmx::testing

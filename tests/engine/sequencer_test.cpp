@@ -1,0 +1,203 @@
+// Whole runs on the emulated presets in virtual time: order, status lines,
+// aborts and cancels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/engine_rig.h"
+
+namespace tmx {
+namespace {
+
+using testing::EngineRig;
+
+// Index of `line` in the status list, or -1.
+int indexOf(const std::vector<std::string>& lines, const std::string& line, int from = 0) {
+  for (size_t i = static_cast<size_t>(from); i < lines.size(); ++i) {
+    if (lines[i] == line) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void expectInOrder(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+  int at = 0;
+  for (const auto& line : expected) {
+    const int found = indexOf(lines, line, at);
+    ASSERT_GE(found, 0) << "missing or out of order: " << line;
+    at = found + 1;
+  }
+}
+
+TEST(Sequencer, RunsTheSelectedTestsInOrderWithOnePreparation) {
+  EngineRig rig(0);
+  rig.onlyTests({TestTransferRate, TestSeekTimes, TestCpuUtilization, TestBurstRate, TestSpinUpDown});
+  rig.settings.testLength = 6;
+  rig.run();
+  const auto& lines = rig.host.lines;
+  expectInOrder(lines, {"Initializing", "Starting transfer rate test", "Transfer rate test completed",
+                        "Starting seek test", "Starting random seek test", "Starting 1/3 seek test",
+                        "Starting full seek test", "Seek test completed", "Starting CPU utilization test",
+                        "Starting 1X test", "Starting 2X test", "Starting 4X test", "Starting 8X test",
+                        "CPU utilization test completed", "Starting burst rate test", "Burst rate test completed",
+                        "Starting spin up time test", "Starting spin down time test",
+                        "Spin up/down test completed"});
+  EXPECT_EQ(rig.host.count("Initializing"), 1);
+  EXPECT_EQ(rig.host.count("Test aborted"), 0);
+  EXPECT_EQ(rig.host.caption, "Start");
+  EXPECT_TRUE(rig.host.pollRunning);
+  EXPECT_EQ(rig.sequencer->state().runMode, RunAllSelected);
+
+  const TestResults& r = rig.results.record;
+  EXPECT_EQ(r.lastZone, 36);
+  for (int zone = 0; zone <= 36; ++zone) EXPECT_GT(r.speedSamples[static_cast<size_t>(zone)], 0.0) << zone;
+  EXPECT_EQ(r.speedSamples[37], -1.0);
+  EXPECT_EQ(rig.results.texts.readingTypeText, "CAV");
+  EXPECT_EQ(rig.results.texts.speedLabelText, "Average");
+  EXPECT_GT(r.randomSeekMs, 0);
+  EXPECT_GT(r.fullSeekMs, r.oneThirdSeekMs);
+  for (int cpu : r.cpuUsage) {
+    EXPECT_GE(cpu, 0);
+    EXPECT_LE(cpu, 100);
+  }
+  EXPECT_GT(r.burstRate, 0);
+  EXPECT_GT(r.spinUpTime, 0.0);
+  EXPECT_GE(r.spinDownTime, 0.0);
+}
+
+TEST(Sequencer, SingleTestCommandRunsOnlyThatTest) {
+  EngineRig rig(1);
+  rig.onlyTests({TestSeekTimes});
+  rig.run(TestBurstRate);
+  EXPECT_EQ(rig.host.count("Burst rate test completed"), 1);
+  EXPECT_EQ(rig.host.count("Starting seek test"), 0);
+  EXPECT_EQ(rig.sequencer->state().runMode, RunAllSelected);
+}
+
+TEST(Sequencer, NothingSelectedOrNoAudioForDae) {
+  EngineRig rig(1);
+  rig.onlyTests({});
+  rig.run(TestBurstRate);
+  EXPECT_EQ(rig.host.messages, std::vector<std::string>{"No test selected"});
+  EXPECT_EQ(rig.host.caption, "Start");
+  EXPECT_TRUE(rig.host.lines.empty());
+
+  rig.onlyTests({TestDaeQuality});
+  rig.host.messages.clear();
+  rig.run();
+  EXPECT_EQ(rig.host.messages, std::vector<std::string>{"No audio CD inserted"});
+  EXPECT_EQ(rig.host.caption, "Start");
+
+  // DAE and spin on a data disc: the spin test runs alone, no message.
+  rig.onlyTests({TestDaeQuality, TestSpinUpDown});
+  rig.host.messages.clear();
+  rig.run();
+  EXPECT_TRUE(rig.host.messages.empty());
+  EXPECT_EQ(rig.host.count("Spin up/down test completed"), 1);
+  EXPECT_EQ(rig.host.count("Starting DAE quality test - start"), 0);
+}
+
+TEST(Sequencer, SeekTestRefusesAShortDisc) {
+  EngineRig rig(3);  // a 62-minute CD-R
+  rig.onlyTests({TestSeekTimes, TestCpuUtilization});
+  rig.run();
+  expectInOrder(rig.host.lines, {"Disc capacity must be at least 70 min for the seek test", "Test aborted"});
+  EXPECT_EQ(rig.host.count("Starting CPU utilization test"), 0);
+  EXPECT_EQ(rig.host.caption, "Start");
+}
+
+TEST(Sequencer, ReadErrorAbortsTheRunAndNamesThePlace) {
+  EngineRig rig(1);
+  rig.onlyTests({TestTransferRate, TestBurstRate});
+  rig.drive().faults().add(emu::Fault{emu::Fault::Kind::ReadError, 56706, 56706});
+  rig.run();
+  // Zone 6 reads from 54000 in 25-sector steps; the read from 56700 fails.
+  expectInOrder(rig.host.lines, {"Read error at 12:36.00 (code 031100)", "Test aborted"});
+  EXPECT_EQ(rig.host.count("Starting burst rate test"), 0);
+  EXPECT_EQ(rig.host.progress, 0);
+  const TestResults& r = rig.results.record;
+  for (int zone = 0; zone < 6; ++zone) EXPECT_GT(r.speedSamples[static_cast<size_t>(zone)], 0.0);
+  EXPECT_EQ(r.speedSamples[6], -1.0) << "measured zones stay, the failed one ends the list";
+}
+
+TEST(Sequencer, StopInEveryPhaseCancelsTheRun) {
+  const std::vector<std::string> phases = {"Initializing",          "Starting transfer rate test",
+                                           "Starting random seek test", "Starting full seek test",
+                                           "Starting 2X test",      "Starting burst rate test",
+                                           "Starting spin up time test", "Starting spin down time test"};
+  for (const auto& phase : phases) {
+    EngineRig rig(0);
+    rig.onlyTests({TestTransferRate, TestSeekTimes, TestCpuUtilization, TestBurstRate, TestSpinUpDown});
+    rig.settings.testLength = 6;
+    rig.host.onStatusLine = [&](const std::string& line) {
+      if (line == phase) rig.sequencer->startRun();  // the Start button reads "Stop" now
+    };
+    rig.run();
+    expectInOrder(rig.host.lines, {phase, "Test cancelled by user"});
+    EXPECT_EQ(rig.host.count("Spin up/down test completed"), 0) << phase;
+    EXPECT_EQ(rig.host.caption, "Start");
+    rig.host.onStatusLine = nullptr;
+    rig.onlyTests({TestBurstRate});
+    const int before = rig.host.count("Burst rate test completed");
+    rig.run();
+    EXPECT_EQ(rig.host.count("Burst rate test completed"), before + 1) << "the next run is not cancelled";
+  }
+}
+
+TEST(Sequencer, StaleStopDoesNotCancelTheNextRun) {
+  EngineRig rig(1);
+  rig.onlyTests({TestBurstRate});
+  rig.sequencer->requestStop();  // arrives when no worker runs
+  rig.run();
+  EXPECT_EQ(rig.host.count("Burst rate test completed"), 1);
+  EXPECT_EQ(rig.host.count("Test cancelled by user"), 0);
+}
+
+TEST(Sequencer, HandlerArithmetic) {
+  EngineRig rig(1);
+  auto& s = rig.sequencer->state();
+  s.runMode = TestBurstRate;
+  rig.sequencer->handleTestEvent(EventBurstDone, 1024);
+  EXPECT_EQ(rig.results.record.burstRate, 1);
+  EXPECT_EQ(rig.results.texts.burstText, "1 MB/s");
+  s.runMode = TestBurstRate;
+  rig.sequencer->handleTestEvent(EventBurstDone, 1025);
+  EXPECT_EQ(rig.results.record.burstRate, 2);
+  s.runMode = TestBurstRate;
+  rig.sequencer->handleTestEvent(EventBurstDone, 0);
+  EXPECT_EQ(rig.results.record.burstRate, 0);
+
+  s.runMode = TestSeekTimes;
+  s.seekPhase = 2;
+  rig.sequencer->handleTestEvent(EventSeekPhaseDone, 12399);
+  EXPECT_EQ(rig.results.record.fullSeekMs, 123);
+  EXPECT_EQ(rig.results.texts.fullSeekText, "123 ms");
+
+  s.runMode = TestCpuUtilization;
+  s.cpuTestSpeed = 8;
+  rig.sequencer->handleTestEvent(EventCpuPhaseDone, 7);
+  EXPECT_EQ(rig.results.texts.cpuTexts[3], "7%");
+
+  s.currentLba = 56706;
+  rig.sequencer->handleTestEvent(EventReadError, 0x03110B);
+  expectInOrder(rig.host.lines, {"Read error at 12:36.06 (code 03110B)", "Test aborted"});
+}
+
+TEST(Sequencer, TransferTestOnADiscShorterThanOneZone) {
+  EngineRig rig(1);
+  rig.drive().insertDisc([] {
+    emu::DiscSpec d;
+    d.content = emu::DiscContent::Data;
+    d.sectors = 8000;
+    return d;
+  }());
+  rig.onlyTests({TestTransferRate});
+  rig.probe.refreshDiscPanel(rig.table.selectedDrive());  // clears the unit attention of the new disc
+  rig.run();
+  EXPECT_EQ(rig.results.record.lastZone, -1);
+  EXPECT_EQ(rig.host.count("Transfer rate test completed"), 1);
+  EXPECT_EQ(rig.results.texts.averageText, "");
+  EXPECT_TRUE(rig.host.plotted.empty());
+}
+
+}  // namespace
+}  // namespace tmx

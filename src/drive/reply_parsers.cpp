@@ -30,6 +30,9 @@ uint32_t readBe32(std::span<const uint8_t> bytes, size_t offset) {
 InquiryTexts parseInquiry(std::span<const uint8_t> reply) {
   InquiryTexts texts;
   if (!reply.empty()) texts.peripheral = reply[0];
+  // The additional length tells how much the drive sent; bytes past it may be
+  // left over from an earlier command.
+  if (reply.size() > 4) reply = reply.first(std::min(reply.size(), size_t{reply[4]} + 5));
   texts.vendor = fieldText(reply, 8, 8);
   texts.product = fieldText(reply, 16, 16);
   texts.revision = fieldText(reply, 32, 4);

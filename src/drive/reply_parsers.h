@@ -15,7 +15,8 @@ struct InquiryTexts {
   std::string product;        // bytes 16-31
   std::string revision;       // bytes 32-35
 };
-// Each text ends at its field's end or at its first NUL.
+// Each text ends at its field's end, at its first NUL, or where the reply's
+// additional length says the reply ends.
 InquiryTexts parseInquiry(std::span<const uint8_t> reply);
 
 // Disc kind from a READ TOC format 0 reply: 0 data only, 1 audio only, 2 both,

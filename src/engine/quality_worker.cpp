@@ -34,7 +34,7 @@ void runQualityCheck(WorkerContext& ctx) {
 
   const auto bits = bitCountTable();
   std::vector<uint8_t> buffer(kSectorsPerRead * kBlockAudioC2);
-  const int32_t length = ctx.results.discLength;
+  const int32_t length = s.discSectors;
   s.qualityBlockErrors = 0;
   s.currentLba = 0;
   const uint32_t start = ctx.clock.tickMs();

@@ -32,6 +32,8 @@ struct SequencerState {
   std::atomic<int32_t> qualityBlockErrors{0};
   // Why a worker sent EventWorkerFailed; written before that notification.
   std::string failureText;
+  // Disc length of the run or the quality check: the last length the probe read.
+  int32_t discSectors = 0;
   // Milliseconds the CD quality check took from its first read.
   int32_t qualityElapsedMs = 0;
 };

@@ -79,6 +79,7 @@ void TestSequencer::startRun() {
   }
   record.discType = deps_.probe.classifyDisc(drive);
   if (record.discType >= 0) record.discLength = deps_.probe.readDiscLength(drive);
+  state_.discSectors = deps_.probe.storedLength();
   host.setStartCaption("Stop");
   probeReadMethod(0);
   host.enableSaveResults();
@@ -354,6 +355,7 @@ bool TestSequencer::startQualityCheck() {
   host.enableSaveStatus();
   probeReadMethod(0);
   record.qualityErrors = 0;
+  state_.discSectors = deps_.probe.storedLength();
   state_.qualityCheckActive = true;
   record.qualityMap.fill(-1);
   record.speedSamples.fill(-1.0);
@@ -368,7 +370,7 @@ void TestSequencer::handleQualityDone() {
   const TestResults& record = deps_.results.record;
   host.setStartCaption("Start");
   host.addStatusLine("CD quality check completed");
-  const double sectors = deps_.probe.storedLength();
+  const double sectors = state_.discSectors;
   const double bytes = sectors * 2352.0;
   host.addStatusLine(format("%ld errors (%5.3f%%)", static_cast<long>(record.qualityErrors),
                             bytes > 0 ? record.qualityErrors * 100.0 / bytes : 0.0));

@@ -5,10 +5,12 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 #include <fstream>
 
 #include "platform/aspi_codes.h"
@@ -71,9 +73,14 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
     result.hostStatus = aspi::kHaSelectionTimeout;
     return result;
   }
+  const Device& device = devices_[command.target];
   if (command.direction == DataDirection::In && shouldClearReplyArea(command.cdb[0])) {
     std::memset(command.data.data(), 0, command.data.size());
   }
+  std::span<uint8_t> transfer = command.data;
+  std::vector<uint8_t> bounce(sgBounceLength(command.cdb[0], command.direction, command.data.size(),
+                                             device.reservedSize));
+  if (!bounce.empty()) transfer = bounce;
   std::array<uint8_t, 16> cdb{};
   std::copy(command.cdb.begin(), command.cdb.end(), cdb.begin());
   std::array<uint8_t, 64> sense{};
@@ -84,8 +91,8 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
   hdr.cmd_len = static_cast<unsigned char>(command.cdb.size());
   hdr.sbp = sense.data();
   hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
-  hdr.dxferp = command.data.data();
-  hdr.dxfer_len = static_cast<unsigned int>(command.data.size());
+  hdr.dxferp = transfer.data();
+  hdr.dxfer_len = static_cast<unsigned int>(transfer.size());
   switch (command.direction) {
     case DataDirection::In: hdr.dxfer_direction = SG_DXFER_FROM_DEV; break;
     case DataDirection::Out: hdr.dxfer_direction = SG_DXFER_TO_DEV; break;
@@ -94,7 +101,7 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
   hdr.timeout = static_cast<unsigned int>(command.timeout.count());
 
   SgIoOutcome outcome;
-  if (::ioctl(devices_[command.target].fd, SG_IO, &hdr) < 0) {
+  if (::ioctl(device.fd, SG_IO, &hdr) < 0) {
     outcome.ioctlOk = false;
     outcome.error = errno;
   } else {
@@ -105,6 +112,7 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
     outcome.residual = hdr.resid;
     outcome.transferLength = hdr.dxfer_len;
   }
+  if (!bounce.empty()) std::copy_n(bounce.begin(), command.data.size(), command.data.begin());
   return mapSgIoOutcome(outcome);
 }
 
@@ -123,7 +131,9 @@ SgIoScan openSgIoAdapters(const std::string& sysRoot, const std::string& devRoot
         int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
         if (fd < 0 && errno == EROFS) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
         if (fd >= 0) {
-          device = {path, fd};
+          int reserved = 0;
+          if (::ioctl(fd, SG_GET_RESERVED_SIZE, &reserved) < 0) reserved = 0;
+          device = {path, fd, reserved};
           break;
         }
         if ((errno == EACCES || errno == EPERM) && !permissionReported) {

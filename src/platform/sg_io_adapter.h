@@ -17,6 +17,7 @@ class SgIoAdapter final : public HostAdapter {
   struct Device {
     std::string path;
     int fd = -1;
+    int reservedSize = 0;  // the sg driver's per-file buffer; 0 for an sr node
   };
 
   SgIoAdapter(int kernelHost, std::string procName, std::vector<Device> devices);

@@ -149,6 +149,12 @@ bool shouldClearReplyArea(uint8_t opcode) {
   }
 }
 
+size_t sgBounceLength(uint8_t opcode, DataDirection direction, size_t length, int reservedSize) {
+  if (direction != DataDirection::In || !shouldClearReplyArea(opcode) || reservedSize <= 0) return 0;
+  if (length > static_cast<size_t>(reservedSize)) return 0;
+  return static_cast<size_t>(reservedSize) + 4096;
+}
+
 std::string permissionHint(const std::string& devicePath) {
   return "Cannot open " + devicePath +
          ": permission denied. Optical drives belong to the 'cdrom' group: run "

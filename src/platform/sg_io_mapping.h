@@ -58,6 +58,13 @@ std::array<uint8_t, 18> toFixedSense(std::span<const uint8_t> sense);
 // like a reply. Reads are left alone (their buffers are large and overwritten).
 bool shouldClearReplyArea(uint8_t opcode);
 
+// The sg driver reuses one kernel buffer per open file for every transfer that
+// fits it and copies the whole transfer length back, so a short reply would
+// arrive followed by bytes of an earlier command. A transfer larger than that
+// buffer gets fresh zeroed pages. Returns the transfer length to use for a
+// reply of `length` bytes (a bounce buffer), or 0 when none is needed.
+size_t sgBounceLength(uint8_t opcode, DataDirection direction, size_t length, int reservedSize);
+
 // The user-facing hint when a device cannot be opened for lack of permission.
 std::string permissionHint(const std::string& devicePath);
 

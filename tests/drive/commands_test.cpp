@@ -137,6 +137,12 @@ TEST(ReplyParsers, InquiryTextsStopAtFieldEndOrNul) {
   EXPECT_EQ(t.revision, "1.0 ");
   EXPECT_EQ(t.peripheral, 0x05);
 
+  reply[4] = 27;  // the drive sent 32 bytes: the revision field is left over
+  t = parseInquiry(reply);
+  EXPECT_EQ(t.product, "PRODUCT         ");
+  EXPECT_EQ(t.revision, "");
+  reply[4] = 51;
+
   t = parseInquiry(std::span<const uint8_t>(reply).first(20));
   EXPECT_EQ(t.vendor, "VENDOR  ");
   EXPECT_EQ(t.product, "PROD");

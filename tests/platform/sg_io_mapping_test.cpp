@@ -115,3 +115,18 @@ TEST(SgIoMapping, ClearsRepliesExceptReads) {
 
 }  // namespace
 }  // namespace tmx
+
+namespace tmx {
+namespace {
+
+TEST(SgIoMapping, ShortRepliesGetABufferLargerThanTheDriversOwn) {
+  EXPECT_EQ(sgBounceLength(0x43, DataDirection::In, 804, 32768), 32768u + 4096);
+  EXPECT_EQ(sgBounceLength(0x12, DataDirection::In, 56, 32768), 32768u + 4096);
+  EXPECT_EQ(sgBounceLength(0x43, DataDirection::In, 65536, 32768), 0u) << "already larger: fresh pages anyway";
+  EXPECT_EQ(sgBounceLength(0x28, DataDirection::In, 2048, 32768), 0u) << "reads fill their whole buffer";
+  EXPECT_EQ(sgBounceLength(0x55, DataDirection::Out, 16, 32768), 0u);
+  EXPECT_EQ(sgBounceLength(0x43, DataDirection::In, 804, 0), 0u) << "sr nodes have no such buffer";
+}
+
+}  // namespace
+}  // namespace tmx

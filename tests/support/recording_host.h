@@ -16,7 +16,10 @@ class RecordingHost final : public EngineHost {
     lines.emplace_back(text);
     if (onStatusLine) onStatusLine(lines.back());
   }
-  void setProgress(int percent) override { progress = percent; }
+  void setProgress(int percent) override {
+    progress = percent;
+    progressHistory.push_back(percent);
+  }
   void setStartCaption(std::string_view text) override { caption = text; }
   std::string startCaption() const override { return caption; }
   void pushResultTexts() override { ++textPushes; }
@@ -35,6 +38,7 @@ class RecordingHost final : public EngineHost {
   std::vector<std::string> lines;
   std::function<void(const std::string&)> onStatusLine;
   int progress = 0;
+  std::vector<int> progressHistory;
   std::string caption = "Start";
   int textPushes = 0;
   int endMarker = -1;

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "emulator/iso_image.h"
 #include "emulator/json_locations.h"
 #include "emulator/presets.h"
 
@@ -188,8 +189,14 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
 }
 
 void readDisc(Reader& r, const json& j, const std::string& at, DiscSpec& d) {
-  if (!r.object(j, at, {"content", "medium", "minutes", "sectors", "tracks", "silent", "seed", "atip", "damage"})) {
+  if (!r.object(j, at,
+                {"content", "medium", "minutes", "sectors", "tracks", "silent", "seed", "atip", "damage", "iso"})) {
     return;
+  }
+  if (j.contains("iso")) {
+    if (!j["iso"].is_string()) return r.fail(at + "/iso", "expected the name of an image file");
+    d.isoPath = j["iso"].get<std::string>();
+    if (!IsoImage(d.isoPath).ok()) return r.fail(at + "/iso", "cannot open the image file " + d.isoPath);
   }
   r.choice<DiscContent>(j, at, "content", d.content,
                         {{"audio", DiscContent::Audio}, {"data", DiscContent::Data}, {"mixed", DiscContent::Mixed},

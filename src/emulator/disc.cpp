@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "emulator/iso_image.h"
+
 namespace tmx::emu {
 namespace {
 
@@ -39,8 +41,14 @@ std::vector<int32_t> trackLengths(int32_t total, int count, uint64_t seed) {
 }  // namespace
 
 Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
+  if (!spec_.isoPath.empty()) {
+    // An unreadable image leaves a data disc of the requested length reading zeros.
+    iso_ = std::make_unique<IsoImage>(spec_.isoPath);
+    spec_.content = DiscContent::Data;
+    if (iso_->ok() && iso_->sectors() > 0) spec_.sectors = iso_->sectors();
+  }
   if (blank()) return;
-  spec_.sectors = std::max(spec_.sectors, 300);
+  spec_.sectors = std::max(spec_.sectors, iso_ ? 1 : 300);
   int32_t start = 0;
   uint8_t number = 1;
   auto add = [&](bool data, int32_t length) {
@@ -71,6 +79,8 @@ Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
   const bool anyData = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.data; });
   if (anyData) data_ = std::make_unique<DataTable>(spec_.seed);
 }
+
+Disc::~Disc() = default;
 
 const Track* Disc::trackAt(int32_t lba) const {
   auto it = std::upper_bound(tracks_.begin(), tracks_.end(), lba, [](int32_t v, const Track& t) { return v < t.start; });
@@ -132,11 +142,16 @@ void Disc::fillAudio(int32_t lba, size_t sectors, int64_t offsetFrames, uint8_t*
 }
 
 void Disc::fillUserData(int32_t lba, size_t sectors, uint8_t* out, size_t stride) const {
-  if (data_ != nullptr) data_->copyUserData(lba, sectors, out, stride);
+  if (iso_ != nullptr) {
+    iso_->read(lba, sectors, out, stride);
+  } else if (data_ != nullptr) {
+    data_->copyUserData(lba, sectors, out, stride);
+  }
 }
 
 void Disc::fillRawData(int32_t lba, std::span<uint8_t, kRawSectorBytes> out) const {
-  if (data_ != nullptr) buildMode1Sector(lba, *data_, out);
+  fillUserData(lba, 1, out.data() + 16, kUserDataBytes);
+  frameMode1Sector(lba, out);
 }
 
 }  // namespace tmx::emu

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "emulator/byte_order.h"
@@ -41,6 +42,9 @@ struct DiscSpec {
   uint64_t seed = 1;
   std::optional<Atip> atip;  // recordable and rewritable media
   std::vector<DamageRegion> damage;
+  // A data disc whose user data comes from this image file (2048-byte
+  // sectors); its length sets the capacity.
+  std::string isoPath;
 };
 
 struct Track {
@@ -61,6 +65,9 @@ struct SectorDamage {
 class Disc {
  public:
   explicit Disc(DiscSpec spec);
+  ~Disc();
+  Disc(const Disc&) = delete;
+  Disc& operator=(const Disc&) = delete;
 
   const DiscSpec& spec() const { return spec_; }
   bool blank() const { return spec_.content == DiscContent::Blank; }
@@ -90,6 +97,7 @@ class Disc {
   std::vector<Track> tracks_;
   std::unique_ptr<AudioTable> audio_;
   std::unique_ptr<DataTable> data_;
+  std::unique_ptr<class IsoImage> iso_;
 };
 
 }  // namespace tmx::emu

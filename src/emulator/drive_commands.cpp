@@ -79,6 +79,7 @@ DriveModel::Outcome DriveModel::seekTo(uint32_t lba, const Request& r) {
   const auto target = static_cast<int32_t>(lba);
   const int64_t readyNs = spinUpIfStopped(r.startNs, target);
   const int64_t doneNs = readAhead_.seek(target, readyNs, speedLimitX_, rng_);
+  lastActivityNs_ = doneNs;
   if (!profile_.accurateStream && profile_.audioJitterFrames > 0) {
     std::uniform_int_distribution<int64_t> jitter(-profile_.audioJitterFrames, profile_.audioJitterFrames);
     audioOffsetFrames_ = jitter(rng_);
@@ -109,6 +110,7 @@ DriveModel::Outcome DriveModel::startStopUnit(const Request& r) {
       busyNs += kTrayNs;
     }
     if (disc_ != nullptr) busyNs = spinUpIfStopped(r.startNs + busyNs, readAhead_.headLba()) - r.startNs;
+    lastActivityNs_ = r.startNs + busyNs;
   }
   return good(0, immediate ? 0 : busyNs);
 }

@@ -65,7 +65,6 @@ ScsiResult DriveModel::execute(const ScsiCommand& command, Clock& clock) {
 
   const Outcome out = dispatch(request);
   clock.sleepUntilNs(startNs + out.durationNs);
-  lastActivityNs_ = startNs + out.durationNs;
 
   result.status = out.status;
   result.hostStatus = out.hostStatus;

@@ -130,7 +130,7 @@ class DriveModel {
   BlockMode blockMode_;
   double speedLimitX_;
   bool spinning_ = true;
-  int64_t lastActivityNs_ = 0;
+  int64_t lastActivityNs_ = 0;  // end of the last disc access (polling does not count)
   int64_t audioOffsetFrames_ = 0;
   uint64_t readSerial_ = 0;
 };

@@ -119,6 +119,7 @@ DriveModel::Outcome DriveModel::readSectors(const Request& r, uint32_t lba, uint
   const ReadAhead::Result timing =
       readAhead_.read(first, std::max(readable, 1), static_cast<int64_t>(total), readyNs, speedLimitX_,
                       disc_->capacity(), rng_);
+  lastActivityNs_ = timing.doneNs;
   if (timing.newStream && !profile_.accurateStream && profile_.audioJitterFrames > 0) {
     std::uniform_int_distribution<int64_t> jitter(-profile_.audioJitterFrames, profile_.audioJitterFrames);
     audioOffsetFrames_ = jitter(rng_);

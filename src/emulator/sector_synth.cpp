@@ -187,8 +187,8 @@ uint32_t mode1Edc(std::span<const uint8_t> bytes) {
   return edc;
 }
 
-void buildMode1Sector(int32_t lba, const DataTable& data, std::span<uint8_t, kRawSectorBytes> out) {
-  uint8_t* s = out.data();
+void frameMode1Sector(int32_t lba, std::span<uint8_t, kRawSectorBytes> sector) {
+  uint8_t* s = sector.data();
   s[0] = 0;
   std::memset(s + 1, 0xFF, 10);
   s[11] = 0;
@@ -197,7 +197,6 @@ void buildMode1Sector(int32_t lba, const DataTable& data, std::span<uint8_t, kRa
   s[13] = toBcd(t.s);
   s[14] = toBcd(t.f);
   s[15] = 1;
-  data.copyUserData(lba, 1, s + 16, kUserDataBytes);
   const uint32_t edc = mode1Edc(std::span<const uint8_t>(s, 2064));
   for (int k = 0; k < 4; ++k) s[2064 + k] = static_cast<uint8_t>(edc >> (8 * k));
   std::memset(s + 2068, 0, 8);

@@ -45,8 +45,9 @@ class DataTable {
 // user data, stored little-endian after the user data.
 uint32_t mode1Edc(std::span<const uint8_t> bytes);
 
-// A whole mode 1 sector: sync, BCD header, user data, EDC, 8 zero bytes and
-// the P and Q parity of the Reed-Solomon product code.
-void buildMode1Sector(int32_t lba, const DataTable& data, std::span<uint8_t, kRawSectorBytes> out);
+// Frames a mode 1 sector whose user data is already at bytes 16..2063: sync,
+// BCD header, EDC, 8 zero bytes and the P and Q parity of the Reed-Solomon
+// product code.
+void frameMode1Sector(int32_t lba, std::span<uint8_t, kRawSectorBytes> sector);
 
 }  // namespace tmx::emu

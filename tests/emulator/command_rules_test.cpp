@@ -121,5 +121,17 @@ TEST(PresetAdapter, ListsCdDrivesAroundOneDiskWithStableTexts) {
   EXPECT_EQ((cap.data[1] << 16) | (cap.data[2] << 8) | cap.data[3], 332999);
 }
 
+TEST(PresetAdapter, DefaultDiscHasAFewC2ErrorsAwayFromTheAudioTestStretches) {
+  VirtualClock clock;
+  auto adapter = makePresetAdapter(clock);
+  const Disc& disc = *adapter->drive(0)->disc();
+  EXPECT_GT(disc.damagedSectorCount(), 0);
+  EXPECT_LT(disc.damagedSectorCount(), 30);
+  // Extraction stretches at the start, centre and end, and the sector searches after them.
+  for (auto [from, to] : {std::pair{0, 5300}, {166'100, 171'400}, {327'000, 333'000}}) {
+    for (int32_t lba = from; lba < to; ++lba) ASSERT_EQ(disc.damageAt(lba).badBytes, 0) << lba;
+  }
+}
+
 }  // namespace
 }  // namespace tmx::emu

@@ -2,6 +2,7 @@
 // audio that sounds like something, mode 1 framing, C2 bits over damage.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 #include "emulator/byte_order.h"
@@ -130,6 +131,32 @@ TEST(SectorDamage, UnreadableSectorsAreMediumErrorsAtTheirLba) {
   EXPECT_EQ(r.result.sense[0], 0xF0);
   EXPECT_EQ(be32(std::span<const uint8_t>(r.result.sense), 3), 700u);
   EXPECT_TRUE(sendCdb(adapter, 0, testing::read10(710, 20), 20 * 2048).good());
+}
+
+TEST(IsoDisc, UserDataComesFromTheImageAndItsLengthSetsTheCapacity) {
+  const std::string path = ::testing::TempDir() + "tmx_emulator_image.iso";
+  std::vector<uint8_t> image(2 * 2048 + 100);
+  for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 7 + 3);
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(image.data(), 1, image.size(), f);
+    std::fclose(f);
+  }
+  VirtualClock clock;
+  EmulatedAdapter adapter(clock);
+  DiscSpec spec = testing::discOf(DiscContent::Audio);
+  spec.isoPath = path;
+  const DriveModel* drive = adapter.attachDrive(0, DriveProfile{}, spec);
+  EXPECT_EQ(drive->disc()->capacity(), 3);
+  const auto r = sendCdb(adapter, 0, testing::read10(0, 3), 3 * 2048);
+  ASSERT_TRUE(r.good());
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), r.data.begin()));
+  EXPECT_EQ(r.data.back(), 0);  // past the end of the file
+  const auto raw = sendCdb(adapter, 0, testing::readCd(1, 1, 0xF8), 2352);
+  EXPECT_TRUE(std::equal(raw.data.begin() + 16, raw.data.begin() + 2064, image.begin() + 2048));
+  EXPECT_EQ(raw.data[15], 1);
+  std::remove(path.c_str());
 }
 
 }  // namespace

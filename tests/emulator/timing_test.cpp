@@ -86,7 +86,10 @@ TEST_F(Timing, IdleDriveSpinsDownAfterItsTimeout) {
   timedMs(kPcav, testing::readCd(1000, 1, 0x10), 2352);
   clock.advanceNs(60'000'000'000);
   EXPECT_LT(timedMs(kPcav, testing::readCd(1001, 1, 0x10), 2352), 5);
-  clock.advanceNs(121'000'000'000);
+  for (int i = 0; i < 121; ++i) {  // a readiness poll does not keep the disc spinning
+    clock.advanceNs(1'000'000'000);
+    sendCdb(*adapter, kPcav, {0x00, 0, 0, 0, 0, 0}, 0);
+  }
   const double afterIdle = timedMs(kPcav, testing::readCd(1002, 1, 0x10), 2352);
   EXPECT_GT(afterIdle, GroundTruth(*adapter->drive(kPcav)).spinUpMs(1001));
 }

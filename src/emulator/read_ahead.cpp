@@ -48,7 +48,9 @@ ReadAhead::Result ReadAhead::read(int32_t lba, int32_t count, int64_t hostBytes,
   if (continues) {
     const int32_t missing = lba + count - head_;
     if (missing > 0) {
-      diskDoneNs = std::max(headNs_, nowNs) + mechanics_->readNs(head_, missing, limitX);
+      // The head has been reading since headNs_ (advance() left it there, or at
+      // nowNs when the buffer was full), so a partial sector is not lost.
+      diskDoneNs = headNs_ + mechanics_->readNs(head_, missing, limitX);
       head_ += missing;
       headNs_ = diskDoneNs;
     }

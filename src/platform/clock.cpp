@@ -13,7 +13,7 @@ int64_t monotonicNs() {
 void sleepUntilMonotonicNs(int64_t deadlineNs) {
   // The kernel's wake-up can be late by tens of microseconds; sleep to just
   // before the deadline and spin the rest.
-  constexpr int64_t kSpinNs = 60'000;
+  constexpr int64_t kSpinNs = 200'000;
   int64_t now = monotonicNs();
   if (deadlineNs - now > kSpinNs) {
     const int64_t wake = deadlineNs - kSpinNs;

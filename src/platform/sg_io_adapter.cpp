@@ -66,12 +66,12 @@ std::string SgIoAdapter::description() const {
 }
 
 ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
-  ScsiResult result;
   if (command.target >= devices_.size() || command.lun != 0 || devices_[command.target].fd < 0 ||
       command.cdb.empty()) {
-    result.status = aspi::kNoDevice;
-    result.hostStatus = aspi::kHaSelectionTimeout;
-    return result;
+    ScsiResult absent;
+    absent.status = aspi::kNoDevice;
+    absent.hostStatus = aspi::kHaSelectionTimeout;
+    return absent;
   }
   const Device& device = devices_[command.target];
   if (command.direction == DataDirection::In && shouldClearReplyArea(command.cdb[0])) {
@@ -112,8 +112,12 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
     outcome.residual = hdr.resid;
     outcome.transferLength = hdr.dxfer_len;
   }
-  if (!bounce.empty()) std::copy_n(bounce.begin(), command.data.size(), command.data.begin());
-  return mapSgIoOutcome(outcome);
+  ScsiResult result = mapSgIoOutcome(outcome);
+  if (!bounce.empty()) {
+    std::copy_n(bounce.begin(), command.data.size(), command.data.begin());
+    result.transferred = -1;  // a residual of the larger buffer says nothing about the reply
+  }
+  return result;
 }
 
 SgIoScan openSgIoAdapters(const std::string& sysRoot, const std::string& devRoot) {
@@ -132,7 +136,7 @@ SgIoScan openSgIoAdapters(const std::string& sysRoot, const std::string& devRoot
         if (fd < 0 && errno == EROFS) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
         if (fd >= 0) {
           int reserved = 0;
-          if (::ioctl(fd, SG_GET_RESERVED_SIZE, &reserved) < 0) reserved = 0;
+          if (name == target.sgName && ::ioctl(fd, SG_GET_RESERVED_SIZE, &reserved) < 0) reserved = 0;
           device = {path, fd, reserved};
           break;
         }

@@ -151,7 +151,10 @@ bool shouldClearReplyArea(uint8_t opcode) {
 
 size_t sgBounceLength(uint8_t opcode, DataDirection direction, size_t length, int reservedSize) {
   if (direction != DataDirection::In || !shouldClearReplyArea(opcode) || reservedSize <= 0) return 0;
-  if (length > static_cast<size_t>(reservedSize)) return 0;
+  // The block layer answers the same query for sr nodes with its own, very
+  // large limit; no sg file has a buffer that size.
+  constexpr int kLargestSgBuffer = 1 << 20;
+  if (reservedSize > kLargestSgBuffer || length > static_cast<size_t>(reservedSize)) return 0;
   return static_cast<size_t>(reservedSize) + 4096;
 }
 

@@ -126,6 +126,7 @@ TEST(SgIoMapping, ShortRepliesGetABufferLargerThanTheDriversOwn) {
   EXPECT_EQ(sgBounceLength(0x28, DataDirection::In, 2048, 32768), 0u) << "reads fill their whole buffer";
   EXPECT_EQ(sgBounceLength(0x55, DataDirection::Out, 16, 32768), 0u);
   EXPECT_EQ(sgBounceLength(0x43, DataDirection::In, 804, 0), 0u) << "sr nodes have no such buffer";
+  EXPECT_EQ(sgBounceLength(0x43, DataDirection::In, 804, 0x7FFFFFFF), 0u) << "the block layer's limit, not a buffer";
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "engine/engine_rig.h"
+#include "support/engine_rig.h"
 #include "engine/workers.h"
 
 namespace tmx {

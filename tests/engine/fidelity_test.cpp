@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "emulator/ground_truth.h"
-#include "engine/engine_rig.h"
+#include "support/engine_rig.h"
 #include "engine/workers.h"
 
 namespace tmx {

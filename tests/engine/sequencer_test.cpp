@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine/engine_rig.h"
+#include "support/engine_rig.h"
 
 namespace tmx {
 namespace {

@@ -20,9 +20,11 @@ namespace tmx::testing {
 
 class EngineRig {
  public:
-  // The counter steps 10 us per read, so pacing loops end quickly.
-  explicit EngineRig(uint8_t target = 0)
-      : transport([this] {
+  // Virtual time by default; the counter steps 10 us per read, so pacing
+  // loops end quickly. Benchmarks pass a real clock.
+  explicit EngineRig(uint8_t target = 0, Clock* externalClock = nullptr)
+      : clock(externalClock ? *externalClock : virtualClock),
+        transport([this] {
           auto manager = std::make_unique<ScsiManager>();
           auto adapter = emu::makePresetAdapter(clock);
           emulated = adapter.get();
@@ -73,7 +75,8 @@ class EngineRig {
     runToEnd();
   }
 
-  VirtualClock clock{10'000};
+  VirtualClock virtualClock{10'000};
+  Clock& clock;
   emu::EmulatedAdapter* emulated = nullptr;
   AspiTransport transport;
   DriveCommands commands;

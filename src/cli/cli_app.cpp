@@ -288,8 +288,8 @@ int runCli(const CliOptions& options) {
   results.texts.lengthText = panel.lengthText;
   std::unique_ptr<TestSequencer> sequencer;
   EventChannel channel([&](int event, long value) { sequencer->handleTestEvent(event, value); });
-  sequencer = std::make_unique<TestSequencer>(EngineDeps{commands, probe, table, results, settings, *clock, host},
-                                              [&](int event, long value) { channel.notify(event, value); });
+  sequencer =
+      std::make_unique<TestSequencer>(EngineDeps{commands, probe, table, results, settings, *clock, host}, channel);
 
   printer.live = true;
   const size_t firstLine = statusLog.lines().size();

@@ -13,9 +13,28 @@ void EventChannel::notify(int event, long value) {
   handled_.wait(lock, [this, ticket] { return handledTicket_ >= ticket; });
 }
 
+void EventChannel::post(int event, long value) {
+  {
+    std::lock_guard lock(mutex_);
+    latest_ = std::make_pair(event, value);
+  }
+  posted_.notify_all();
+}
+
 bool EventChannel::pumpOne(std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
-  if (!posted_.wait_for(lock, timeout, [this] { return pending_.has_value(); })) return false;
+  if (!posted_.wait_for(lock, timeout, [this] { return pending_.has_value() || latest_.has_value(); })) {
+    return false;
+  }
+  // A posted value was sent before the pending event (its worker was not
+  // waiting then), so it goes first.
+  if (latest_) {
+    const auto [event, value] = *latest_;
+    latest_.reset();
+    lock.unlock();
+    handler_(event, value);
+    return true;
+  }
   const Pending pending = *pending_;
   lock.unlock();
   handler_(pending.event, pending.value);

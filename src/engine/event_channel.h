@@ -1,7 +1,10 @@
 // The test notification: a worker hands (event, value) to the main thread and
-// waits until the main thread has handled it. The main thread pumps.
+// waits until the main thread has handled it. Progress values only move a bar,
+// so they may be posted instead: the worker goes on, and the latest value wins.
+// The main thread pumps.
 //
-//   worker:  channel.notify(EventProgress, 40);   // returns after handling
+//   worker:  channel.notify(EventZoneDone, 0);     // returns after handling
+//            channel.post(EventProgress, 40);      // returns at once
 //   main:    while (busy) channel.pumpOne(std::chrono::milliseconds(50));
 #pragma once
 
@@ -13,14 +16,27 @@
 
 namespace tmx {
 
-class EventChannel {
+// What a worker needs of the main thread's side.
+class Notifier {
+ public:
+  virtual ~Notifier() = default;
+  // Returns once the main thread has handled the event.
+  virtual void notify(int event, long value) = 0;
+  // Returns at once; a value not handled yet is replaced by a newer one.
+  virtual void post(int event, long value) = 0;
+};
+
+class EventChannel final : public Notifier {
  public:
   using Handler = std::function<void(int event, long value)>;
 
   explicit EventChannel(Handler handler) : handler_(std::move(handler)) {}
 
   // From a worker thread. Returns once the handler has run for this event.
-  void notify(int event, long value);
+  void notify(int event, long value) override;
+  // From a worker thread. Returns at once; delivered on a later pump before
+  // any event notified after it.
+  void post(int event, long value) override;
 
   // From the main thread: handles one pending event, waiting up to `timeout`
   // for one. Returns whether an event was handled. The handler may start the
@@ -39,6 +55,7 @@ class EventChannel {
   std::condition_variable posted_;
   std::condition_variable handled_;
   std::optional<Pending> pending_;
+  std::optional<std::pair<int, long>> latest_;
   uint64_t nextTicket_ = 0;
   uint64_t handledTicket_ = 0;
 };

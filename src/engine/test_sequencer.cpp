@@ -32,11 +32,18 @@ bool selectedByOption(const AppSettings& s, int test) {
 
 }  // namespace
 
-TestSequencer::TestSequencer(EngineDeps deps, Notifier notifyMainWindow)
+TestSequencer::TestSequencer(EngineDeps deps, Notifier& mainWindow)
     : deps_(deps),
-      notify_(std::move(notifyMainWindow)),
-      context_{deps.commands, deps.clock, state_, deps.results.record, deps.settings,
-               [this](int event, long value) { notify_(event, value); }} {}
+      mainWindow_(mainWindow),
+      context_{deps.commands, deps.clock, state_, deps.results.record, deps.settings, [this](int event, long value) {
+                 // A progress value only moves the bar: the worker need not wait for it,
+                 // which keeps the hand-off out of the timed intervals.
+                 if (event == EventProgress) {
+                   mainWindow_.post(event, value);
+                 } else {
+                   mainWindow_.notify(event, value);
+                 }
+               }} {}
 
 TestSequencer::~TestSequencer() {
   state_.stopRequested = true;

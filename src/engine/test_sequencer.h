@@ -1,7 +1,7 @@
 // Runs the selected tests one after another on the notifications of the
 // workers. Everything here runs on the main thread; workers report through
-// the notifier, which must deliver to handleTestEvent on the main thread and
-// return only after it was handled.
+// the notifier, which delivers to handleTestEvent on the main thread: every
+// event synchronously, except progress values, which are posted.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include "drive/drive_commands.h"
 #include "drive/drive_table.h"
 #include "engine/engine_host.h"
+#include "engine/event_channel.h"
 #include "engine/sequencer_state.h"
 #include "engine/worker_context.h"
 #include "engine/worker_runner.h"
@@ -32,9 +33,7 @@ struct EngineDeps {
 
 class TestSequencer {
  public:
-  using Notifier = std::function<void(int event, long value)>;
-
-  TestSequencer(EngineDeps deps, Notifier notifyMainWindow);
+  TestSequencer(EngineDeps deps, Notifier& mainWindow);
   ~TestSequencer();
 
   // The Start button: starts a run of runMode, or acts as Stop during a run.
@@ -73,7 +72,7 @@ class TestSequencer {
   void handleQualityDone();
 
   EngineDeps deps_;
-  Notifier notify_;
+  Notifier& mainWindow_;
   SequencerState state_;
   WorkerContext context_;
   WorkerRunner workers_;

@@ -46,3 +46,23 @@ TEST(EventChannel, HandlerMayStartTheNextWorker) {
 
 }  // namespace
 }  // namespace tmx
+
+namespace tmx {
+namespace {
+
+TEST(EventChannel, PostedValuesDoNotWaitAndTheLatestWins) {
+  std::vector<std::pair<int, long>> handled;
+  EventChannel channel([&](int event, long value) { handled.emplace_back(event, value); });
+  std::thread worker([&] {
+    for (long i = 0; i <= 100; ++i) channel.post(0, i);  // never blocks: nobody pumps yet
+    channel.notify(7, 0);
+  });
+  while (handled.empty() || handled.back().first != 7) channel.pumpOne(std::chrono::milliseconds(100));
+  worker.join();
+  ASSERT_GE(handled.size(), 2u);
+  EXPECT_EQ(handled[handled.size() - 2], (std::pair<int, long>{0, 100})) << "the last value, before the event after it";
+  EXPECT_LE(handled.size(), 3u);
+}
+
+}  // namespace
+}  // namespace tmx

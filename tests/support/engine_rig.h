@@ -40,9 +40,8 @@ class EngineRig {
       if (table.entries[static_cast<size_t>(i)].target == target) table.selected = i;
     }
     probe.refreshDiscPanel(table.selectedDrive());  // as the window does at start-up
-    sequencer = std::make_unique<TestSequencer>(
-        EngineDeps{commands, probe, table, results, settings, clock, host},
-        [this](int event, long value) { channel.notify(event, value); });
+    sequencer =
+        std::make_unique<TestSequencer>(EngineDeps{commands, probe, table, results, settings, clock, host}, channel);
   }
 
   ~EngineRig() { finish(); }

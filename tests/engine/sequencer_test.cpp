@@ -119,6 +119,30 @@ TEST(Sequencer, ReadErrorAbortsTheRunAndNamesThePlace) {
   EXPECT_EQ(r.speedSamples[6], -1.0) << "measured zones stay, the failed one ends the list";
 }
 
+TEST(Sequencer, DriveFailureInEveryTestAbortsIt) {
+  // The disc disappears when the test begins (its worker is not running yet).
+  const std::vector<std::pair<int, std::string>> tests = {{TestSeekTimes, "Starting random seek test"},
+                                                          {TestCpuUtilization, "Starting 1X test"},
+                                                          {TestBurstRate, "Starting burst rate test"},
+                                                          {TestSpinUpDown, "Starting spin up time test"}};
+  for (const auto& [test, phase] : tests) {
+    EngineRig rig(1);
+    rig.onlyTests({test});
+    rig.host.onStatusLine = [&, phase = phase](const std::string& line) {
+      if (line == phase) rig.drive().removeDisc();
+    };
+    rig.run();
+    const auto& lines = rig.host.lines;
+    const int failed = static_cast<int>(std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+                                          return l.starts_with("Read error at") && l.ends_with("(code 023A00)");
+                                        }) - lines.begin());
+    ASSERT_LT(failed, static_cast<int>(lines.size())) << phase;
+    EXPECT_LT(indexOf(lines, phase), failed) << "the failure falls inside the test";
+    EXPECT_EQ(lines[static_cast<size_t>(failed) + 1], "Test aborted");
+    EXPECT_EQ(rig.host.caption, "Start");
+  }
+}
+
 TEST(Sequencer, StopInEveryPhaseCancelsTheRun) {
   const std::vector<std::string> phases = {"Initializing",          "Starting transfer rate test",
                                            "Starting random seek test", "Starting full seek test",

@@ -3,6 +3,7 @@
 // sequencer, with the event channel pumped by the test's thread.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "drive/disc_probe.h"
@@ -33,7 +34,10 @@ class EngineRig {
         }),
         commands(transport),
         probe(commands, host),
-        channel([this](int event, long value) { sequencer->handleTestEvent(event, value); }) {
+        channel([this](int event, long value) {
+          if (onEvent) onEvent(event, value);
+          sequencer->handleTestEvent(event, value);
+        }) {
     transport.LoadAspiManager();
     scanDrives(commands, table);
     for (int i = 0; i < table.count; ++i) {
@@ -86,6 +90,8 @@ class EngineRig {
   AppSettings settings;
   EventChannel channel;
   std::unique_ptr<TestSequencer> sequencer;
+  // Sees every notification before the sequencer does (raw values for benchmarks).
+  std::function<void(int, long)> onEvent;
 
  private:
   void finish() {

@@ -177,6 +177,29 @@ class InterruptPoll {
   sigset_t old_{};
 };
 
+// Writes the report, the status lines and the JSON asked for; false when one
+// could not be written (each failure is printed).
+bool writeOutputs(const CliOptions& options, const ResultsModel& results, const StatusLog& statusLog,
+                  const DriveFacts& facts, const std::string& outcome, bool qualityMap, Clock& clock) {
+  bool ok = true;
+  if (options.saveReport) {
+    const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, clock);
+    if (!saved.ok()) {
+      printError(saved.error);
+      ok = false;
+    }
+  }
+  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
+    printError("Error saving file");
+    ok = false;
+  }
+  if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
+                                                                        facts, outcome, qualityMap}))) {
+    ok = false;
+  }
+  return ok;
+}
+
 int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, StatusPrinter& printer) {
   ResultsModel model;
   const FileStatus status = loadDatFile(*options.loadDat, model, statusLog);
@@ -186,24 +209,8 @@ int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, S
   }
   for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
   printer.flush();
-  const DriveFacts none;
-  int exitCode = 0;
-  if (options.saveReport) {
-    const FileStatus saved = saveTextReport(*options.saveReport, model.texts, model.record, none, clock);
-    if (!saved.ok()) {
-      printError(saved.error);
-      exitCode = 1;
-    }
-  }
-  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
-    printError("Error saving file");
-    exitCode = 1;
-  }
-  if (options.json &&
-      !writeTextFile(*options.json, formatJsonReport({model.record, model.texts, statusLog.lines(), none, "loaded"}))) {
-    exitCode = 1;
-  }
-  return exitCode;
+  // No drive is involved: the report's drive lines stay empty.
+  return writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) ? 0 : 1;
 }
 
 }  // namespace
@@ -323,21 +330,7 @@ int runCli(const CliOptions& options) {
       exitCode = 1;
     }
   }
-  if (options.saveReport) {
-    const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, *clock);
-    if (!saved.ok()) {
-      printError(saved.error);
-      exitCode = 1;
-    }
-  }
-  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
-    printError("Error saving file");
-    exitCode = 1;
-  }
-  if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
-                                                                        facts, outcome, verbs.qualityCheck}))) {
-    exitCode = 1;
-  }
+  if (!writeOutputs(options, results, statusLog, facts, outcome, verbs.qualityCheck, *clock)) exitCode = 1;
   return exitCode;
 }
 

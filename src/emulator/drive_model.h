@@ -113,6 +113,7 @@ class DriveModel {
     size_t c2Bytes = 0;  // 0, 294 or 296 (with the block error byte pair)
   };
   size_t sectorBytes(const SectorLayout& layout, bool audio) const;
+  SectorLayout blockModeLayout() const;
   Outcome readSectors(const Request& r, uint32_t lba, uint32_t count, const SectorLayout& layout);
   void fillSectors(int32_t lba, int32_t count, const SectorLayout& layout, uint8_t* out);
   void applyDamage(int32_t lba, const SectorLayout& layout, bool audio, uint8_t* sector);

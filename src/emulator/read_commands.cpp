@@ -29,8 +29,9 @@ uint64_t mix(uint64_t x) {
 
 }  // namespace
 
-DriveModel::Outcome DriveModel::read10(const Request& r) {
-  if (r.cdb.size() < 10) return check(sense::kInvalidFieldInCdb);
+// READ(10) and READ(12) deliver what the block descriptor selected: user data
+// of 2048-byte blocks, or whole raw sectors (with C2 bytes for 2646).
+DriveModel::SectorLayout DriveModel::blockModeLayout() const {
   SectorLayout layout;
   if (blockMode_.blockLength == 2048) {
     layout.expectedType = kTypeMode1;
@@ -38,19 +39,17 @@ DriveModel::Outcome DriveModel::read10(const Request& r) {
     layout = {profile_.raw2352Read10 ? kTypeAny : kTypeMode1, true, true, true, true,
               blockMode_.blockLength == 2646 ? kC2Bytes : 0};
   }
-  return readSectors(r, be32(r.cdb, 2), be16(r.cdb, 7), layout);
+  return layout;
+}
+
+DriveModel::Outcome DriveModel::read10(const Request& r) {
+  if (r.cdb.size() < 10) return check(sense::kInvalidFieldInCdb);
+  return readSectors(r, be32(r.cdb, 2), be16(r.cdb, 7), blockModeLayout());
 }
 
 DriveModel::Outcome DriveModel::read12(const Request& r) {
   if (r.cdb.size() < 12) return check(sense::kInvalidFieldInCdb);
-  SectorLayout layout;
-  if (blockMode_.blockLength == 2048) {
-    layout.expectedType = kTypeMode1;
-  } else {
-    layout = {profile_.raw2352Read10 ? kTypeAny : kTypeMode1, true, true, true, true,
-              blockMode_.blockLength == 2646 ? kC2Bytes : 0};
-  }
-  return readSectors(r, be32(r.cdb, 2), be32(r.cdb, 6), layout);
+  return readSectors(r, be32(r.cdb, 2), be32(r.cdb, 6), blockModeLayout());
 }
 
 DriveModel::Outcome DriveModel::readCd(const Request& r) {

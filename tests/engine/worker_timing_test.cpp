@@ -1,0 +1,115 @@
+// Each worker's timing arithmetic, exact: a scripted drive whose commands take
+// fixed times on the virtual clock, and the worker run on the test's thread.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "engine/test_ids.h"
+#include "engine/workers.h"
+#include "platform/scsi_manager.h"
+#include "support/scripted_adapter.h"
+
+namespace tmx {
+namespace {
+
+class TimedDrive {
+ public:
+  explicit TimedDrive(int64_t counterStepNs)
+      : clock(counterStepNs),
+        transport([this] {
+          auto manager = std::make_unique<ScsiManager>();
+          auto adapter = std::make_unique<testing::ScriptedAdapter>();
+          adapter->at(0, [this](const ScsiCommand& c, std::span<uint8_t>) {
+            ++counts[c.cdb[0]];
+            const auto it = durationNs.find(c.cdb[0]);
+            if (it != durationNs.end()) clock.advanceNs(it->second);
+            return testing::good();
+          });
+          manager->addAdapter(std::move(adapter));
+          return manager;
+        }),
+        commands(transport),
+        context{commands, clock, state, results, settings, [this](int event, long value) {
+                  events.emplace_back(event, value);
+                }} {
+    transport.LoadAspiManager();
+    state.testDrive = {0, 0};
+    resetRecord(results);
+  }
+
+  long valueOf(int event) const {
+    for (const auto& [e, v] : events) {
+      if (e == event) return v;
+    }
+    return -999;
+  }
+
+  VirtualClock clock;
+  AspiTransport transport;
+  DriveCommands commands;
+  SequencerState state;
+  TestResults results;
+  AppSettings settings;
+  WorkerContext context;
+  std::map<uint8_t, int64_t> durationNs;
+  std::map<uint8_t, int> counts;
+  std::vector<std::pair<int, long>> events;
+};
+
+TEST(WorkerTiming, TransferZoneAtTestLengthTwo) {
+  TimedDrive drive(0);
+  drive.durationNs[0x28] = 6'000'000'000 / 180;  // 180 timed reads in 6.0 s
+  drive.state.zoneReads = 360.0 / 2;
+  drive.state.zoneRateScale = 600.0 / 2;
+  drive.state.currentZone = 3;
+  drive.state.currentLba = 27000;
+  runTransferZone(drive.context);
+  EXPECT_EQ(drive.counts[0x28], 181) << "one untimed read more";
+  EXPECT_NEAR(drive.results.speedSamples[3], 50.0, 1e-6) << "shown as 10.00x";
+  EXPECT_EQ(drive.results.speedSamples[4], -1.0);
+  EXPECT_EQ(drive.state.currentLba, 36000) << "the next zone starts 9000 sectors on";
+  EXPECT_EQ(drive.events.back().first, EventTransferZone);
+  EXPECT_EQ(drive.valueOf(EventProgress), 0) << "first read: 1 x 100 / 181";
+}
+
+TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
+  TimedDrive drive(0);
+  drive.durationNs[0x0B] = 123'990'000;
+  drive.state.seekPhase = 2;
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 100);
+  EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 12399}}));
+}
+
+TEST(WorkerTiming, CpuLoadIsBusyTimeOverFifteenSeconds) {
+  TimedDrive drive(1000);  // the pacing loop needs a moving counter
+  drive.durationNs[0x28] = 50'000'000;
+  drive.state.cpuTestSpeed = 1;
+  runCpuPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x28], 45);
+  EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventCpuPhaseDone, 15}));
+  EXPECT_NEAR(static_cast<double>(drive.clock.nowNs()) / 1e9, 15.0, 0.01) << "paced at 3 reads per second";
+}
+
+TEST(WorkerTiming, BurstRateCountsTwoKilobytesPerSector) {
+  TimedDrive drive(0);
+  drive.durationNs[0x28] = 3'200'000;  // 300 timed reads in 0.96 s
+  drive.settings.burstLengthKB = 32;
+  runBurst(drive.context);
+  EXPECT_EQ(drive.counts[0x28], 301);
+  EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventBurstDone, 10000}));
+}
+
+TEST(WorkerTiming, SpinTimesInWholeMilliseconds) {
+  TimedDrive drive(0);
+  drive.durationNs[0x1B] = 1'250'700'000;
+  drive.durationNs[0x28] = 2'345'900'000;  // the first read after the stop spins up
+  runSpin(drive.context);
+  ASSERT_GE(drive.events.size(), 2u);
+  EXPECT_EQ(drive.events.front(), (std::pair<int, long>{EventSpinPhaseDone, 2345}));
+  EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventSpinPhaseDone, 1250}));
+  EXPECT_TRUE(drive.state.spinPhaseDown);
+}
+
+}  // namespace
+}  // namespace tmx

@@ -5,18 +5,13 @@
 
 #include "engine/test_ids.h"
 #include "engine/workers.h"
+#include "results/format_string.h"
 #include "results/result_texts.h"
 
 namespace tmx {
 namespace {
 
 constexpr int kSeekMinimumSectors = 315000;
-
-std::string format(const char* fmt, auto... args) {
-  char text[160];
-  std::snprintf(text, sizeof text, fmt, args...);
-  return text;
-}
 
 bool selectedByOption(const AppSettings& s, int test) {
   switch (test) {
@@ -240,7 +235,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       record.cpuUsage[static_cast<size_t>(index)] = percent;
       if (state_.cpuTestSpeed < 8) {
         state_.cpuTestSpeed *= 2;
-        host.addStatusLine(format("Starting %dX test", state_.cpuTestSpeed));
+        host.addStatusLine(formatString("Starting %dX test", state_.cpuTestSpeed));
         startWorker(runCpuPhase);
       } else {
         host.addStatusLine("CPU utilization test completed");
@@ -263,7 +258,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       startWorker(runDaeTest);
       break;
     case EventDaeProgress:
-      host.addStatusLine(format("Errors: %ld", static_cast<long>(record.daeErrors)));
+      host.addStatusLine(formatString("Errors: %ld", static_cast<long>(record.daeErrors)));
       if (value == 0) {
         host.addStatusLine("Starting DAE quality test - center");
       } else if (value == 1) {
@@ -285,11 +280,11 @@ void TestSequencer::handleTestEvent(int event, long value) {
       const double seconds = static_cast<double>(value) / 1000.0;
       if (!state_.spinPhaseDown) {
         record.spinUpTime = seconds;
-        host.addStatusLine(format("Spin up time: %3.1f seconds", record.spinUpTime));
+        host.addStatusLine(formatString("Spin up time: %3.1f seconds", record.spinUpTime));
         host.addStatusLine("Starting spin down time test");
       } else {
         record.spinDownTime = seconds;
-        host.addStatusLine(format("Spin down time: %3.1f seconds", record.spinDownTime));
+        host.addStatusLine(formatString("Spin down time: %3.1f seconds", record.spinDownTime));
         host.addStatusLine("Spin up/down test completed");
         endRun();
       }
@@ -318,7 +313,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       state_.qualityCheckActive = false;
       [[fallthrough]];
     case EventReadError:
-      abortRun(format("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
+      abortRun(formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
                       static_cast<unsigned>(value) & 0xFFFFFFu));
       break;
     case EventDiscTooShort:
@@ -341,50 +336,6 @@ void TestSequencer::handleTestEvent(int event, long value) {
       break;
   }
   host.pushResultTexts();
-}
-
-bool TestSequencer::startQualityCheck() {
-  EngineHost& host = deps_.host;
-  TestResults& record = deps_.results.record;
-  const DriveAddress drive = deps_.drives.selectedDrive();
-  int c2 = 0;
-  if (deps_.commands.ModeSenseC2Support(drive, c2) == kAspiSuccess && c2 == 0 &&
-      !host.askYesNo("This drive seems incapable of returning error information\r\nContinue anyway?")) {
-    return false;
-  }
-  host.stopReadinessPoll();
-  state_.stopRequested = false;
-  state_.currentLba = 0;
-  state_.testDrive = drive;
-  host.addStatusLine("Initializing");
-  state_.preparedTest = PreparedQualityCheck;
-  host.setStartCaption("Stop");
-  host.enableSaveStatus();
-  probeReadMethod(0);
-  record.qualityErrors = 0;
-  state_.discSectors = deps_.probe.storedLength();
-  state_.qualityCheckActive = true;
-  record.qualityMap.fill(-1);
-  record.speedSamples.fill(-1.0);
-  host.redrawGraph();
-  host.drawEndMarker(deps_.probe.storedLength());
-  startWorker(runPreparation);
-  return true;
-}
-
-void TestSequencer::handleQualityDone() {
-  EngineHost& host = deps_.host;
-  const TestResults& record = deps_.results.record;
-  host.setStartCaption("Start");
-  host.addStatusLine("CD quality check completed");
-  const double sectors = state_.discSectors;
-  const double bytes = sectors * 2352.0;
-  host.addStatusLine(format("%ld errors (%5.3f%%)", static_cast<long>(record.qualityErrors),
-                            bytes > 0 ? record.qualityErrors * 100.0 / bytes : 0.0));
-  // A check too short for the tick count to move reads as taking 1 ms.
-  const double ms = state_.qualityElapsedMs > 0 ? state_.qualityElapsedMs : 1.0;
-  host.addStatusLine(format("Average read speed: %5.2fX", sectors / ms * 1000.0 / 75.0));
-  host.startReadinessPoll();
 }
 
 void TestSequencer::continueRun(int finishedTest) {
@@ -433,40 +384,6 @@ void TestSequencer::abortRun(const std::string& reason) {
   deps_.results.progress = 0;
   host.setProgress(0);
   endRun();
-}
-
-void TestSequencer::probeReadMethod(int32_t lba) {
-  const DriveAddress drive = deps_.drives.selectedDrive();
-  DriveCommands& c = deps_.commands;
-  std::vector<uint8_t> buffer(kBlockAudio);
-  const uint32_t at = static_cast<uint32_t>(lba);
-  c.Seek(drive, 0);
-  state_.readMethod = ReadMethodRead10;
-  if (deps_.probe.classifyDisc(drive) == kDiscData) {
-    if (c.Read10(drive, at, 1, buffer.data()) == kAspiSuccess) {
-      state_.readMethod = ReadMethodRead10;
-    } else if (c.Read12(drive, at, 1, buffer.data()) == kAspiSuccess) {
-      state_.readMethod = ReadMethodRead12;
-    } else if (c.ReadCd(drive, 0x10, at, 1, kBlockData, buffer.data()) == kAspiSuccess) {
-      state_.readMethod = ReadMethodCdData;
-    }
-    return;
-  }
-  if (c.ReadCdAudio(drive, at, 1, buffer.data()) == kAspiSuccess) {
-    state_.readMethod = ReadMethodCdAudio;
-    return;
-  }
-  if (c.ReadCdda(drive, at, 1, buffer.data()) == kAspiSuccess) {
-    state_.readMethod = ReadMethodCdda;
-    return;
-  }
-  c.ModeSelectBlockMode(drive, BlockModeAudio);
-  if (c.Read10Sized(drive, at, 1, kBlockAudio, buffer.data()) == kAspiSuccess) {
-    state_.readMethod = ReadMethodRead10Raw;
-    return;
-  }
-  c.ModeSelectBlockMode(drive, BlockModeData);
-  state_.readMethod = ReadMethodCdAudio;
 }
 
 void TestSequencer::shutdown(const std::function<void()>& pumpEvents) {

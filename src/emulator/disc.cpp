@@ -3,18 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "emulator/hash_mix.h"
 #include "emulator/iso_image.h"
 
 namespace tmx::emu {
 namespace {
-
-uint64_t mix(uint64_t x) {
-  x ^= x >> 33;
-  x *= 0xFF51AFD7ED558CCDull;
-  x ^= x >> 33;
-  x *= 0xC4CEB9FE1A85EC53ull;
-  return x ^ (x >> 33);
-}
 
 // Track lengths vary between about 0.6 and 1.4 times the mean, from the seed;
 // every track is at least 4 seconds long.
@@ -24,7 +17,7 @@ std::vector<int32_t> trackLengths(int32_t total, int count, uint64_t seed) {
   std::vector<double> weights(static_cast<size_t>(count));
   double sum = 0;
   for (int i = 0; i < count; ++i) {
-    weights[static_cast<size_t>(i)] = 0.6 + 0.8 * static_cast<double>(mix(seed + static_cast<uint64_t>(i)) % 1000) / 1000.0;
+    weights[static_cast<size_t>(i)] = 0.6 + 0.8 * static_cast<double>(hashMix(seed + static_cast<uint64_t>(i)) % 1000) / 1000.0;
     sum += weights[static_cast<size_t>(i)];
   }
   std::vector<int32_t> lengths;
@@ -106,7 +99,7 @@ SectorDamage Disc::damageAt(int32_t lba) const {
   for (const DamageRegion& r : spec_.damage) {
     if (lba < r.start || lba >= r.start + r.length) continue;
     if (r.unreadable) return SectorDamage{true, 0, 0};
-    const uint64_t h = mix(spec_.seed * 0x9E37ull + static_cast<uint64_t>(lba));
+    const uint64_t h = hashMix(spec_.seed * 0x9E37ull + static_cast<uint64_t>(lba));
     if (static_cast<double>(h % 1'000'000) >= r.density * 1'000'000.0) continue;
     SectorDamage d;
     d.badBytes = static_cast<uint16_t>(1 + (h >> 20) % 48);

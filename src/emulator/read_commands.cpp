@@ -5,6 +5,7 @@
 
 #include "emulator/byte_order.h"
 #include "emulator/drive_model.h"
+#include "emulator/hash_mix.h"
 #include "platform/aspi_codes.h"
 
 namespace tmx::emu {
@@ -18,14 +19,6 @@ constexpr int64_t kMediumErrorRetryNs = 600'000'000;
 
 // Raw sector parts in order: sync, header, user data, EDC/ECC.
 constexpr size_t kPartStart[5] = {0, 12, 16, 2064, 2352};
-
-uint64_t mix(uint64_t x) {
-  x ^= x >> 31;
-  x *= 0x7FB5D329728EA185ull;
-  x ^= x >> 27;
-  x *= 0x81DADEF4BC2DD44Dull;
-  return x ^ (x >> 33);
-}
 
 }  // namespace
 
@@ -195,7 +188,7 @@ void DriveModel::applyDamage(int32_t lba, const SectorLayout& layout, bool audio
         if (!parts[p]) skipped += kPartStart[p + 1] - kPartStart[p];
       }
     }
-    if (at) sector[*at] ^= static_cast<uint8_t>(mix(readSerial_ * 0x10001ull + uint64_t(lba) * 2353 + i) | 1);
+    if (at) sector[*at] ^= static_cast<uint8_t>(hashMix(readSerial_ * 0x10001ull + uint64_t(lba) * 2353 + i) | 1);
     if (layout.c2Bytes > 0) c2[i >> 3] |= static_cast<uint8_t>(0x80 >> (i & 7));
   }
   if (layout.c2Bytes == kC2Bytes + 2) {

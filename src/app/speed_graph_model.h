@@ -16,6 +16,9 @@ namespace tmx {
 // The colour of the window's button face; the painter substitutes the
 // platform's own button-face colour for it.
 inline constexpr uint32_t kButtonFaceColour = 0xFF000000u;
+// The default text colour on the button face (the axis labels); the painter
+// substitutes the platform's own.
+inline constexpr uint32_t kButtonTextColour = 0xFE000000u;
 
 struct GraphShape {
   enum class Kind {
@@ -38,6 +41,10 @@ inline constexpr int kGraphLeft = 40;
 inline constexpr int kGraphTop = 58;
 inline constexpr int kGraphRight = 440;
 inline constexpr int kGraphBottom = 308;
+// The picture a copy or a file of the graph holds: from the client origin to
+// the far corner of the erased graph region, banner included.
+inline constexpr int kGraphImageWidth = kGraphRight + 22;
+inline constexpr int kGraphImageHeight = kGraphBottom + 22;
 
 class SpeedGraphModel {
  public:
@@ -55,10 +62,15 @@ class SpeedGraphModel {
   void redrawGraph();
   // Erases the graph region and draws the frame, grid and labels of the mode.
   void drawGraphFrame();
+  // Vertical red line at the block of `lba`; nothing when that column lies
+  // outside the plot.
   void drawEndMarker(int lba);
   // Draws the segments ending at zone `zone` and records the sample in the
-  // record's speedSamples (zones outside the 50 entries are not stored).
+  // record's speedSamples (zones outside the 50 entries are not stored). A
+  // segment with an end outside the plot, or not a number, is left out whole.
   void plotZoneSample(int zone, double sample);
+  // The error bar of a 900-sector block, `value` pixels high (cut at the
+  // plot's top); block 0 and blocks right of the plot draw nothing.
   void markQualityBlock(int block, double value);
 
   const std::vector<GraphShape>& shapes() const { return shapes_; }

@@ -11,31 +11,34 @@ namespace tmx::ui {
 LinkLabel::LinkLabel(QWidget* parent) : LinkLabel(QString(), parent) {}
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent), textColour_(wordFromColour(palette().color(QPalette::WindowText))) {}
+    : QLabel(text, parent),
+      textColour_(wordFromColour(palette().color(QPalette::WindowText))),
+      backgroundColour_(wordFromColour(palette().color(QPalette::Button))),
+      description_(font()) {
+  // The background is always the label's own colour, not the parent's.
+  setAutoFillBackground(true);
+  applyColours();
+}
 
 void LinkLabel::setTextColor(uint32_t colour) {
   textColour_ = colour;
-  applyPalette();
-  update();
+  applyColours();
+  repaint();
 }
 
 void LinkLabel::setBackgroundColor(uint32_t colour) {
   backgroundColour_ = colour;
-  applyPalette();
+  applyColours();
 }
 
 void LinkLabel::setBold(bool on) {
-  QFont f = font();
-  f.setWeight(on ? QFont::Bold : QFont::Normal);
-  setFont(f);
-  update();
+  description_.setWeight(on ? QFont::Bold : QFont::Normal);
+  rebuildFont();
 }
 
 void LinkLabel::setUnderline(bool on) {
-  QFont f = font();
-  f.setUnderline(on);
-  setFont(f);
-  update();
+  description_.setUnderline(on);
+  rebuildFont();
 }
 
 void LinkLabel::setNotify(bool on) { notify_ = on; }
@@ -55,14 +58,16 @@ void LinkLabel::mousePressEvent(QMouseEvent* event) {
   QLabel::mousePressEvent(event);
 }
 
-void LinkLabel::applyPalette() {
+void LinkLabel::applyColours() {
   QPalette p = palette();
   p.setColor(QPalette::WindowText, colourFromWord(textColour_));
-  if (backgroundColour_) {
-    p.setColor(QPalette::Window, colourFromWord(*backgroundColour_));
-    setAutoFillBackground(true);
-  }
+  p.setColor(QPalette::Window, colourFromWord(backgroundColour_));
   setPalette(p);
+}
+
+void LinkLabel::rebuildFont() {
+  setFont(description_);
+  repaint();
 }
 
 }  // namespace tmx::ui

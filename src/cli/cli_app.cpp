@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/graph_svg.h"
 #include "cli/cli_host.h"
 #include "cli/json_report.h"
 #include "cli/scsi_setup.h"
@@ -209,8 +210,10 @@ int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, S
   }
   for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
   printer.flush();
+  bool ok = !options.graphSvg || writeTextFile(*options.graphSvg, recordGraphSvg(loadSettings(), model.record, false, 0));
   // No drive is involved: the report's drive lines stay empty.
-  return writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) ? 0 : 1;
+  ok = writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) && ok;
+  return ok ? 0 : 1;
 }
 
 }  // namespace
@@ -331,6 +334,10 @@ int runCli(const CliOptions& options) {
     }
   }
   if (!writeOutputs(options, results, statusLog, facts, outcome, verbs.qualityCheck, *clock)) exitCode = 1;
+  if (options.graphSvg && !writeTextFile(*options.graphSvg, recordGraphSvg(settings, results.record, verbs.qualityCheck,
+                                                                           probe.storedLength()))) {
+    exitCode = 1;
+  }
   return exitCode;
 }
 

@@ -130,7 +130,7 @@ ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
     } else if (arg == "--yes") {
       o.yes = true;
     } else if (arg == "--load-dat" || arg == "--save-dat" || arg == "--save-report" || arg == "--save-status" ||
-               arg == "--json") {
+               arg == "--json" || arg == "--graph-svg") {
       auto v = value();
       if (!v) return fail(arg + " needs a file");
       if (arg == "--load-dat") o.loadDat = v;
@@ -138,6 +138,7 @@ ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
       if (arg == "--save-report") o.saveReport = v;
       if (arg == "--save-status") o.saveStatus = v;
       if (arg == "--json") o.json = v;
+      if (arg == "--graph-svg") o.graphSvg = v;
     } else {
       return fail("unknown option '" + arg + "'");
     }
@@ -146,6 +147,9 @@ ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
   if (o.runTests && o.qualityCheck) return fail("--run and --quality-check are separate commands");
   if (o.loadDat && (o.runTests || o.qualityCheck)) return fail("--load-dat shows a saved run; it cannot be combined with a run");
   if (o.saveDat && !o.runTests) return fail("--save-dat saves the results of --run");
+  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
+    return fail("--graph-svg draws the results of --run, --quality-check or --load-dat");
+  }
   if (o.timeMode != TimeMode::Real && o.noEmulated) {
     return fail("--virtual-time and --time-scale apply to emulated drives only");
   }
@@ -185,6 +189,7 @@ Results:
   --save-report FILE     write the text report of the run or the loaded file
   --save-status FILE     write the status lines
   --json FILE            every result, the samples and the status lines as JSON
+  --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
 
 Other:
   --help                 this text

@@ -36,6 +36,7 @@ struct CliOptions {
   std::optional<std::string> saveReport;
   std::optional<std::string> saveStatus;
   std::optional<std::string> json;
+  std::optional<std::string> graphSvg;  // the speed graph of the run or the loaded file
 };
 
 // TestId of a test's name on the command line (transfer, dae, seek, cpu,

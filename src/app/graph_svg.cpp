@@ -46,8 +46,8 @@ std::string lineElement(const GraphShape& s, const GraphSvgLook& look) {
   // A slanted segment from pixel centre to pixel centre.
   char text[192];
   std::snprintf(text, sizeof text,
-                "<line x1=\"%d.5\" y1=\"%d.5\" x2=\"%d.5\" y2=\"%d.5\" stroke=\"%s\" stroke-width=\"1\"/>\n", s.x1, s.y1,
-                s.x2, s.y2, colour.c_str());
+                "<line x1=\"%d.5\" y1=\"%d.5\" x2=\"%d.5\" y2=\"%d.5\" stroke=\"%s\" stroke-width=\"1\"/>\n",
+                s.x1, s.y1, s.x2, s.y2, colour.c_str());
   return text;
 }
 

@@ -210,7 +210,8 @@ int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, S
   }
   for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
   printer.flush();
-  bool ok = !options.graphSvg || writeTextFile(*options.graphSvg, recordGraphSvg(loadSettings(), model.record, false, 0));
+  bool ok = !options.graphSvg ||
+            writeTextFile(*options.graphSvg, recordGraphSvg(loadSettings(), model.record, false, 0));
   // No drive is involved: the report's drive lines stay empty.
   ok = writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) && ok;
   return ok ? 0 : 1;

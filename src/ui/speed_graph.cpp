@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <cerrno>
 
 #include "platform/atomic_file.h"
 #include "results/file_messages.h"
@@ -40,8 +41,10 @@ void QtGraphDialogs::showError(QWidget* parent, const QString& text) {
 
 SpeedGraph::SpeedGraph(const SpeedGraphModel& model, QWidget* parent)
     : QWidget(parent), model_(model), qtDialogs_(std::make_unique<QtGraphDialogs>()), dialogs_(qtDialogs_.get()) {
-  // Everything it shows is painted, the background included.
+  // Everything it shows is painted, the background included. It lies under
+  // the window's controls, whichever was made first.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  lower();
 }
 
 SpeedGraph::~SpeedGraph() = default;
@@ -84,9 +87,10 @@ void SpeedGraph::saveGraphAs() {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  graphImage().save(&buffer, "PNG");
   const std::string target = QFile::encodeName(path).toStdString();
-  const int error = writeFileAtomically(target, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  // An image that cannot be encoded is not written as an empty file.
+  const bool encoded = graphImage().save(&buffer, "PNG");
+  const int error = encoded ? writeFileAtomically(target, {bytes.constData(), static_cast<size_t>(bytes.size())}) : EIO;
   if (error != 0) dialogs_->showError(this, QString::fromStdString(saveErrorMessage(target, error)));
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cli/cli_host.h"
+#include "cli/drive_check_verb.h"
 #include "cli/json_report.h"
 #include "cli/scsi_setup.h"
 #include "drive/disc_probe.h"
@@ -230,7 +231,9 @@ int runCli(const CliOptions& options) {
   if (options.loadDat) return loadDatVerb(options, *clock, statusLog, printer);
 
   CliOptions verbs = options;
-  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck) verbs.list = verbs.probe = true;
+  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {
+    verbs.list = verbs.probe = true;
+  }
 
   ScsiSetup setup;
   setup.realDrives = !options.emulatedOnly && options.timeMode == TimeMode::Real;
@@ -256,6 +259,7 @@ int runCli(const CliOptions& options) {
   if (!selectDrive(options, table)) return 1;
   const DriveAddress drive = table.selectedDrive();
   if (!armFaults(options, transport, drive)) return 1;
+  if (verbs.driveCheck) return runDriveCheck(options, commands, table, lines);
 
   if (verbs.list) {
     for (const auto& line : lines) std::printf("%s\n", line.c_str());

@@ -51,7 +51,7 @@ PageRead modeSensePage(DriveCommands& commands, DriveAddress drive, bool ten, ui
 void addSpeedLine(DriveCommands& commands, DriveAddress drive, int maximumKBps, DriveCheckReport& report) {
   std::string text = "Speed settings           : ";
   AspiStatus last = kAspiNotSent;
-  for (int x = 0; x <= maximumKBps / kKBpsPerX; ++x) {
+  for (int x = 0; x <= maximumKBps / kKBpsPerX && !report.cancelled(); ++x) {
     last = commands.SetReadSpeed(drive, static_cast<uint16_t>(x * kKBpsPerX));
     if (last != kAspiSuccess) continue;
     int maximum = 0, current = 0;
@@ -172,31 +172,37 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
   report.addReportLine("Supported commands");
   report.addSeparator();
   std::vector<uint8_t> sector(kBlockAudio, 0);
-  auto result = [&](const char* label, AspiStatus status) {
+  auto result = [&](const char* label, const auto& send) {
+    if (report.cancelled()) return;
     report.addReportLine(label);
+    const AspiStatus status = send();
     if (status == kAspiSuccess) {
       report.addReportLine("ok");
     } else {
       report.addErrorLine("Error", commands.LastSenseCode());
     }
   };
-  result("Mode Sense 6", modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status);
-  result("Mode Sense 10", modeSensePage(commands, drive, true, kPageErrorRecovery, 8).status);
-  result("Seek6", commands.Seek6(drive, 0));
-  result("Seek10", commands.Seek10(drive, 0));
-  result("Read CD", commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, sector.data()));
-  result("Read10", commands.Read10(drive, 0, 1, sector.data()));
-  result("Read12", commands.Read12(drive, 0, 1, sector.data()));
-  result("Read CDDA", commands.ReadCdda(drive, 0, 1, sector.data()));
-  result("Set CD Speed", commands.SetReadSpeed(drive, 0xFFFF));
+  uint8_t* buffer = sector.data();
+  result("Mode Sense 6", [&] { return modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status; });
+  result("Mode Sense 10", [&] { return modeSensePage(commands, drive, true, kPageErrorRecovery, 8).status; });
+  result("Seek6", [&] { return commands.Seek6(drive, 0); });
+  result("Seek10", [&] { return commands.Seek10(drive, 0); });
+  result("Read CD", [&] { return commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, buffer); });
+  result("Read10", [&] { return commands.Read10(drive, 0, 1, buffer); });
+  result("Read12", [&] { return commands.Read12(drive, 0, 1, buffer); });
+  result("Read CDDA", [&] { return commands.ReadCdda(drive, 0, 1, buffer); });
+  result("Set CD Speed", [&] { return commands.SetReadSpeed(drive, 0xFFFF); });
 }
 
 void buildDriveCheckReport(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
-                           DriveCheckReport& report) {
-  addGeneralSection(commands, drive, system, report);
-  addDriveSection(commands, drive, report);
-  addDiscSection(commands, drive, report);
-  addCommandSection(commands, drive, report);
+                           DriveCheckReport& report, const std::atomic<bool>* cancel) {
+  const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(); };
+  report.setCancel(cancel);
+  if (!cancelled()) addGeneralSection(commands, drive, system, report);
+  if (!cancelled()) addDriveSection(commands, drive, report);
+  if (!cancelled()) addDiscSection(commands, drive, report);
+  if (!cancelled()) addCommandSection(commands, drive, report);
+  report.setCancel(nullptr);
 }
 
 }  // namespace tmx

@@ -10,6 +10,8 @@
 //   saveDriveCheckLog("DriveCheck.txt", report.lines(), widest);
 #pragma once
 
+#include <atomic>
+
 #include "drive/drive_address.h"
 #include "drivecheck/report_lines.h"
 
@@ -18,8 +20,10 @@ namespace tmx {
 class DriveCommands;
 class SystemInfo;
 
+// `cancel`, when given and set, ends the build before its next command (a
+// window that closes need not wait for every command of the report).
 void buildDriveCheckReport(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
-                           DriveCheckReport& report);
+                           DriveCheckReport& report, const std::atomic<bool>* cancel = nullptr);
 
 // The report's sections, for callers that want one alone.
 void addGeneralSection(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,

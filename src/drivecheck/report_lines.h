@@ -3,6 +3,7 @@
 // chosen by a sense code, and the aligned log file made from the lines.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -32,7 +33,12 @@ class DriveCheckReport {
   const std::vector<std::string>& lines() const { return lines_; }
   size_t widestLineLength() const { return widest_; }
 
+  // A stop request the builder looks at between commands.
+  void setCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+  bool cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+
  private:
+  const std::atomic<bool>* cancel_ = nullptr;
   size_t& widest_;
   std::function<void(const std::string&)> onLine_;
   std::vector<std::string> lines_;

@@ -154,10 +154,12 @@ std::string SystemInfo::scsiLayerText(const HostAdapter* adapter) const {
   std::string text = sgDriverText();
   if (text.ends_with("N/A")) {
     // No procfs entry (sg not loaded, or procfs elsewhere): ask an open node.
+    // An sr node answers for the block layer's own SG_IO, not the sg driver.
     for (const auto& device : sg->devices()) {
       int number = 0;
       if (device.fd >= 0 && ::ioctl(device.fd, SG_GET_VERSION_NUM, &number) == 0 && number > 0) {
-        return "Linux sg driver V" + sgVersionText(number);
+        const bool sgNode = fs::path(device.path).filename().string().starts_with("sg");
+        return (sgNode ? "Linux sg driver V" : "Linux block layer SG_IO V") + sgVersionText(number);
       }
     }
   }

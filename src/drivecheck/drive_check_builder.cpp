@@ -1,5 +1,6 @@
 #include "drivecheck/drive_check_builder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -137,8 +138,16 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
   } else {
     const TrackCounts tracks = countTocTracks(toc);
     std::vector<uint8_t> fullToc(3000, 0);
-    const bool fullOk = commands.ReadToc(drive, 2, static_cast<uint16_t>(fullToc.size()), fullToc.data()) == kAspiSuccess;
-    const int discType = fullOk ? fullTocDiscType(fullToc) : -1;
+    const auto fullTocSize = static_cast<uint16_t>(fullToc.size());
+    int discType = commands.ReadToc(drive, 2, fullTocSize, fullToc.data()) == kAspiSuccess ? fullTocDiscType(fullToc) : -1;
+    if (discType < 0) {
+      // Drives that read the format only from byte 2 answer the older
+      // placement with the track table; ask them the MMC way.
+      std::fill(fullToc.begin(), fullToc.end(), 0);
+      if (commands.ReadTocPmaAtip(drive, 2, 1, fullTocSize, fullToc.data()) == kAspiSuccess) {
+        discType = fullTocDiscType(fullToc);
+      }
+    }
     report.addReportLine(discTypeLine(tracks, discType));
     report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.total(), tracks.data, tracks.audio));
     std::array<uint8_t, 8> capacity{};

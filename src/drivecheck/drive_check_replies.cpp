@@ -81,9 +81,16 @@ TrackCounts countTocTracks(std::span<const uint8_t> reply) {
 
 int fullTocDiscType(std::span<const uint8_t> reply) {
   const auto valid = claimed(reply, 2);
+  if (valid.size() < 4) return -1;
+  const uint8_t firstSession = valid[2];
+  const uint8_t lastSession = valid[3];
   int type = -1;
   for (size_t at = 4; at + 11 <= valid.size(); at += 11) {
-    if (valid[at + 3] == 0xA0) type = valid[at + 9];
+    // A drive that ignored the format sends a track table; its bytes must not
+    // pass for an A0h entry, so the entry's session and ADR have to fit.
+    const uint8_t session = valid[at];
+    const bool fits = session >= 1 && session >= firstSession && session <= lastSession && (valid[at + 1] >> 4) == 1;
+    if (fits && valid[at + 3] == 0xA0) type = valid[at + 9];
   }
   return type;
 }

@@ -43,6 +43,7 @@ struct TrackCounts {
 TrackCounts countTocTracks(std::span<const uint8_t> reply);
 
 // The PSEC of the last A0h entry of a full TOC (the disc type), -1 when none.
+// Only entries of the reply's sessions with ADR 1 count.
 int fullTocDiscType(std::span<const uint8_t> reply);
 
 // "Type         : data mode 1" and the like.

@@ -11,6 +11,7 @@
 #include "emulator/presets.h"
 #include "platform/scsi_manager.h"
 #include "platform/system_info.h"
+#include "support/scripted_adapter.h"
 
 namespace tmx {
 namespace {
@@ -187,6 +188,49 @@ TEST(DriveCheckReport, SectionsInOrderAndWidthKeptAcrossDrives) {
   EXPECT_EQ(widest, longest);
   rig.preset("cav40-empty");
   EXPECT_GE(rig.widest, widest);
+}
+
+}  // namespace
+}  // namespace tmx
+
+namespace tmx {
+namespace {
+
+// A drive that reads READ TOC's format only from byte 2, as some SCSI drives
+// do: the older placement gets the track table back.
+TEST(DriveCheckReport, FullTocAskedAgainTheMmcWayWhenTheFirstReplyIsATrackTable) {
+  std::vector<testing::SentCommand> sent;
+  auto adapter = std::make_unique<testing::ScriptedAdapter>(&sent);
+  adapter->at(0, [](const ScsiCommand& c, std::span<uint8_t> data) {
+    if (c.cdb[0] != 0x43) return testing::checkCondition(0x05, 0x20, 0x00);
+    const int format = c.cdb[2] & 0x0F;
+    if (format == 2) {
+      testing::fill(data, {0, 2 + 11, 1, 1, 1, 0x14, 0, 0xA0, 0, 0, 0, 0, 1, 0x20, 0});
+    } else {
+      testing::fill(data, {0, 18, 1, 1, 0, 0x14, 1, 0, 0, 0, 0, 0, 0, 0x14, 0xAA, 0, 0, 0, 0x01, 0xE6});
+    }
+    return testing::good();
+  });
+  AspiTransport transport([&] {
+    auto manager = std::make_unique<ScsiManager>();
+    manager->addAdapter(std::move(adapter));
+    return manager;
+  });
+  transport.LoadAspiManager();
+  DriveCommands commands(transport);
+  SystemInfo system("/nonexistent-root", std::make_unique<NoLookup>());
+  size_t widest = 0;
+  DriveCheckReport report(widest);
+  addDiscSection(commands, DriveAddress{0, 0}, report);
+  EXPECT_TRUE(has(report.lines(), "Type         : data mode 2"));
+  EXPECT_TRUE(has(report.lines(), "Tracks      : 1 (1 data, 0 audio)"));
+  std::vector<std::vector<uint8_t>> tocs;
+  for (const auto& s : sent) {
+    if (s.cdb[0] == 0x43 && s.cdb[2] != 4) tocs.push_back(s.cdb);
+  }
+  ASSERT_EQ(tocs.size(), 3u);
+  EXPECT_EQ(tocs[1][9], 0x80) << "the full TOC first in the older placement";
+  EXPECT_EQ(tocs[2][2], 0x02) << "then with the format in byte 2";
 }
 
 }  // namespace

@@ -124,6 +124,15 @@ TEST(DriveCheckReplies, FullTocDiscTypeAndTypeLine) {
   full[1] = 2 + 22;
   EXPECT_EQ(fullTocDiscType(full), 0x20) << "entries past the data length are not read";
   EXPECT_EQ(fullTocDiscType(std::vector<uint8_t>{0, 200, 1, 1}), -1);
+  // A track table sent instead (the drive ignored the format): an address
+  // byte of A0h is not an A0 entry.
+  auto trackTable = toc({true, true, true});
+  trackTable[18] = 0xA0;
+  EXPECT_EQ(fullTocDiscType(trackTable), -1);
+  auto wrongAdr = full;
+  wrongAdr[1] = 2 + 11;
+  wrongAdr[5] = 0x04;  // ADR 0
+  EXPECT_EQ(fullTocDiscType(wrongAdr), -1);
 
   EXPECT_EQ(discTypeLine({1, 0}, 0x00), "Type         : data mode 1");
   EXPECT_EQ(discTypeLine({0, 12}, 0x00), "Type         : audio");

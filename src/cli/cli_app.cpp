@@ -8,6 +8,7 @@
 
 #include "app/graph_svg.h"
 #include "cli/cli_host.h"
+#include "cli/drive_check_verb.h"
 #include "cli/json_report.h"
 #include "cli/scsi_setup.h"
 #include "drive/disc_probe.h"
@@ -234,7 +235,9 @@ int runCli(const CliOptions& options) {
   if (options.loadDat) return loadDatVerb(options, *clock, statusLog, printer);
 
   CliOptions verbs = options;
-  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck) verbs.list = verbs.probe = true;
+  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {
+    verbs.list = verbs.probe = true;
+  }
 
   ScsiSetup setup;
   setup.realDrives = !options.emulatedOnly && options.timeMode == TimeMode::Real;
@@ -260,6 +263,7 @@ int runCli(const CliOptions& options) {
   if (!selectDrive(options, table)) return 1;
   const DriveAddress drive = table.selectedDrive();
   if (!armFaults(options, transport, drive)) return 1;
+  if (verbs.driveCheck) return runDriveCheck(options, commands, table, lines);
 
   if (verbs.list) {
     for (const auto& line : lines) std::printf("%s\n", line.c_str());

@@ -129,6 +129,12 @@ ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
       o.qualityCheck = true;
     } else if (arg == "--yes") {
       o.yes = true;
+    } else if (arg == "--drive-check") {
+      o.driveCheck = true;
+    } else if (arg == "--save-log") {
+      auto v = value();
+      if (!v) return fail("--save-log needs a file");
+      o.saveLog = v;
     } else if (arg == "--load-dat" || arg == "--save-dat" || arg == "--save-report" || arg == "--save-status" ||
                arg == "--json" || arg == "--graph-svg") {
       auto v = value();
@@ -146,6 +152,10 @@ ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
   if (o.emulatedOnly && o.noEmulated) return fail("--emulated-only and --no-emulated exclude each other");
   if (o.runTests && o.qualityCheck) return fail("--run and --quality-check are separate commands");
   if (o.loadDat && (o.runTests || o.qualityCheck)) return fail("--load-dat shows a saved run; it cannot be combined with a run");
+  if (o.driveCheck && (o.runTests || o.qualityCheck || o.loadDat)) {
+    return fail("--drive-check is a command of its own; it cannot be combined with a run or --load-dat");
+  }
+  if (o.saveLog && !o.driveCheck) return fail("--save-log saves the report of --drive-check");
   if (o.saveDat && !o.runTests) return fail("--save-dat saves the results of --run");
   if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
     return fail("--graph-svg draws the results of --run, --quality-check or --load-dat");
@@ -183,12 +193,18 @@ Tests:
   --quality-check        read every sector with C2 error information and map the errors
   --yes                  go on when the drive says it cannot report C2 errors
 
+Drive check:
+  --drive-check          report what the system, the drive and the disc say about themselves,
+                         for the drive of --drive or for every drive (sets the read speed)
+  --save-log FILE        write the drive check report as an aligned log
+
 Results:
   --save-dat FILE        save the run's results as a DAT file
   --load-dat FILE        show the results of a DAT file
   --save-report FILE     write the text report of the run or the loaded file
   --save-status FILE     write the status lines
   --json FILE            every result, the samples and the status lines as JSON
+                         (with --drive-check: the report lines)
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
 
 Other:

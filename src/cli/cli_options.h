@@ -29,6 +29,8 @@ struct CliOptions {
   std::optional<int> burstKb;              // 2..384
   bool qualityCheck = false;
   bool yes = false;  // answers the quality check's C2 question
+  bool driveCheck = false;
+  std::optional<std::string> saveLog;  // the drive check's log
 
   // Files.
   std::optional<std::string> loadDat;

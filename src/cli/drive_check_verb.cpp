@@ -1,0 +1,66 @@
+#include "cli/drive_check_verb.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+#include "drivecheck/drive_check_builder.h"
+#include "platform/atomic_file.h"
+#include "platform/system_info.h"
+
+namespace tmx::cli {
+
+std::string driveCheckJson(const std::vector<DriveCheckRun>& runs) {
+  nlohmann::ordered_json reports = nlohmann::ordered_json::array();
+  for (const DriveCheckRun& run : runs) {
+    nlohmann::ordered_json one;
+    one["drive"] = run.driveLine;
+    one["hostAdapter"] = run.drive.hostAdapter;
+    one["target"] = run.drive.target;
+    one["lines"] = run.lines;
+    reports.push_back(std::move(one));
+  }
+  nlohmann::ordered_json document;
+  document["driveCheck"] = std::move(reports);
+  // Drive texts are bytes from the drive: replace what is not UTF-8.
+  return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+int runDriveCheck(const CliOptions& options, DriveCommands& commands, const DriveTable& table,
+                  const std::vector<std::string>& driveLines) {
+  const SystemInfo system;
+  // The widest line is kept across the reports of one run, as the window does.
+  size_t widest = 0;
+  std::vector<DriveCheckRun> runs;
+  std::vector<std::string> allLines;
+  const bool one = options.drive.has_value();
+  for (int i = one ? table.selected : 0; i < (one ? table.selected + 1 : table.count); ++i) {
+    const DriveAddress drive = table.entries[static_cast<size_t>(i)];
+    if (!one && i > 0) std::printf("\n");
+    DriveCheckReport report(widest, [](const std::string& line) {
+      std::printf("%s\n", line.c_str());
+      std::fflush(stdout);
+    });
+    buildDriveCheckReport(commands, drive, system, report);
+    runs.push_back({driveLines[static_cast<size_t>(i)], drive, report.lines()});
+    allLines.insert(allLines.end(), report.lines().begin(), report.lines().end());
+  }
+
+  int exitCode = 0;
+  if (options.saveLog) {
+    if (const int error = saveDriveCheckLog(*options.saveLog, allLines, widest); error != 0) {
+      std::fprintf(stderr, "tachometrix-cli: %s\n", logSaveFailureStatus(*options.saveLog, error).c_str());
+      exitCode = 1;
+    }
+  }
+  if (options.json) {
+    if (const int error = writeFileAtomically(*options.json, driveCheckJson(runs)); error != 0) {
+      std::fprintf(stderr, "tachometrix-cli: Error saving %s: %s\n", options.json->c_str(), std::strerror(error));
+      exitCode = 1;
+    }
+  }
+  return exitCode;
+}
+
+}  // namespace tmx::cli

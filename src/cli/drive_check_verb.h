@@ -1,0 +1,29 @@
+// tachometrix-cli --drive-check: prints the drive check report of the
+// selected drive, or of every drive when none was chosen, and writes the log
+// (--save-log) and the lines as JSON (--json) when asked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "drive/drive_commands.h"
+#include "drive/drive_table.h"
+
+namespace tmx::cli {
+
+// `driveLines` are the scan's list lines, one per table entry. Returns the
+// exit status: 0, or 1 when a file could not be written.
+int runDriveCheck(const CliOptions& options, DriveCommands& commands, const DriveTable& table,
+                  const std::vector<std::string>& driveLines);
+
+// The JSON document of --json: one object per drive with its list line,
+// address and report lines.
+struct DriveCheckRun {
+  std::string driveLine;
+  DriveAddress drive;
+  std::vector<std::string> lines;
+};
+std::string driveCheckJson(const std::vector<DriveCheckRun>& runs);
+
+}  // namespace tmx::cli

@@ -1,0 +1,217 @@
+#include "drivecheck/drive_check_builder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "drive/disc_probe.h"
+#include "drive/drive_commands.h"
+#include "drive/reply_parsers.h"
+#include "drivecheck/drive_check_replies.h"
+#include "drivecheck/recordable_media.h"
+#include "platform/scsi_manager.h"
+#include "platform/system_info.h"
+
+namespace tmx {
+namespace {
+
+constexpr uint8_t kPageErrorRecovery = 0x01;
+constexpr uint8_t kPageCapabilities = 0x2A;
+constexpr int kKBpsPerX = 176;
+
+template <typename... Args>
+std::string format(const char* pattern, Args... args) {
+  char text[512];
+  std::snprintf(text, sizeof text, pattern, args...);
+  return text;
+}
+
+const char* yesNo(bool value) { return value ? "yes" : "no"; }
+
+struct PageRead {
+  AspiStatus status = kAspiNotSent;
+  std::vector<uint8_t> page;  // empty when the reply held no such page
+};
+
+PageRead modeSensePage(DriveCommands& commands, DriveAddress drive, bool ten, uint8_t pageCode, uint8_t length) {
+  const CdbRequest request = ten ? modeSense10PageCdb(pageCode, length) : modeSense6PageCdb(pageCode, length);
+  std::vector<uint8_t> reply(request.transferLength, 0);
+  PageRead read;
+  read.status = commands.send(drive, request, reply.data());
+  if (read.status == kAspiSuccess) {
+    const auto page = findModePage(reply, ten, pageCode);
+    read.page.assign(page.begin(), page.end());
+  }
+  return read;
+}
+
+// Only a confirmed speed counts: the drive must accept the setting and then
+// report it back as its current speed.
+void addSpeedLine(DriveCommands& commands, DriveAddress drive, int maximumKBps, DriveCheckReport& report) {
+  std::string text = "Speed settings           : ";
+  AspiStatus last = kAspiNotSent;
+  for (int x = 0; x <= maximumKBps / kKBpsPerX && !report.cancelled(); ++x) {
+    last = commands.SetReadSpeed(drive, static_cast<uint16_t>(x * kKBpsPerX));
+    if (last != kAspiSuccess) continue;
+    int maximum = 0, current = 0;
+    last = commands.ModeSenseSpeeds(drive, maximum, current);
+    if (last == kAspiSuccess && current / kKBpsPerX == x) text += format("%d-", x);
+  }
+  if (last != kAspiSuccess) return;
+  text += "X";
+  text[text.size() - 2] = ' ';
+  report.addReportLine(text);
+}
+
+}  // namespace
+
+void addGeneralSection(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
+                       DriveCheckReport& report) {
+  const ScsiManager* manager = commands.transport().manager();
+  const HostAdapter* adapter = manager ? manager->adapter(drive.hostAdapter) : nullptr;
+  report.addSeparator();
+  report.addReportLine("General information");
+  report.addSeparator();
+  report.addReportLine("Operating system : " + system.operatingSystemText());
+  report.addReportLine("ASPI manager     : " + system.scsiLayerText(adapter));
+  report.addReportLine("");
+  if (const auto name = system.hostAdapterName(adapter)) report.addReportLine("Host adapter   : " + *name);
+  const AdapterDriver driver = system.adapterDriver(adapter);
+  report.addReportLine("Driver              : " + driver.driver);
+  report.addReportLine("   Description        : " + driver.description);
+  report.addReportLine("   Company           : " + driver.company);
+  report.addReportLine("   Version              : " + driver.version);
+  report.addReportLine("");
+}
+
+void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
+  report.addSeparator();
+  report.addReportLine("Drive information");
+  report.addSeparator();
+  InquiryTexts texts;
+  if (!commands.Inquiry(drive, texts)) {
+    report.addErrorLine("Error reading drive identification", commands.LastSenseCode());
+  } else {
+    report.addReportLine(format("Host adapter         : %d", drive.hostAdapter));
+    report.addReportLine(format("Device ID             : %d", drive.target));
+    report.addReportLine("Vendor                  : " + texts.vendor);
+    report.addReportLine("Product                 : " + texts.product);
+    report.addReportLine("Firmware version   : " + texts.revision);
+  }
+  report.addReportLine("");
+
+  const bool sense6 = modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status == kAspiSuccess;
+  modeSensePage(commands, drive, true, kPageErrorRecovery, 8);
+  const PageRead caps = modeSensePage(commands, drive, !sense6, kPageCapabilities, 30);
+  const std::optional<CapabilityFacts> facts = parseCapabilityPage(caps.page);
+  if (!facts) {
+    // A reply without the page counts as a failure: its bytes would be the
+    // header's, not the drive's capabilities.
+    report.addErrorLine("Unable to retrieve CD capabilities", caps.status == kAspiSuccess ? 0 : commands.LastSenseCode());
+  } else {
+    const int m = facts->maximumReadKBps;
+    report.addReportLine(format("Buffer size                  : %d KB", facts->bufferKiB));
+    report.addReportLine(m == 0 ? std::string("Maximum read speed : unknown")
+                                : format("Maximum read speed : %u KB/sec (%d X)", unsigned(m), m / kKBpsPerX));
+    report.addReportLine(std::string("Read CD-R                : ") + yesNo(facts->readCdR));
+    report.addReportLine(std::string("Read CD-RW            : ") + yesNo(facts->readCdRw));
+    report.addReportLine(std::string("Read CDDA               : ") + yesNo(facts->readCdda));
+    report.addReportLine(std::string("CDDA accurate         : ") + yesNo(facts->cddaAccurate));
+    report.addReportLine(std::string("Read R-W                 : ") + yesNo(facts->readRw));
+    report.addReportLine(std::string("R-W packed              : ") + yesNo(facts->rwPacked));
+    report.addReportLine(std::string("C2 pointers                 : ") + yesNo(facts->c2Pointers));
+    // Without the page no maximum is known, so the probe runs only with it.
+    addSpeedLine(commands, drive, m, report);
+  }
+  report.addReportLine("");
+}
+
+void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
+  report.addSeparator();
+  report.addReportLine("Disc information");
+  report.addSeparator();
+  std::vector<uint8_t> toc(804, 0);
+  if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
+    report.addErrorLine("Error reading TOC", commands.LastSenseCode());
+  } else {
+    const TrackCounts tracks = countTocTracks(toc);
+    std::vector<uint8_t> fullToc(3000, 0);
+    const auto fullTocSize = static_cast<uint16_t>(fullToc.size());
+    int discType = commands.ReadToc(drive, 2, fullTocSize, fullToc.data()) == kAspiSuccess ? fullTocDiscType(fullToc) : -1;
+    if (discType < 0) {
+      // Drives that read the format only from byte 2 answer the older
+      // placement with the track table; ask them the MMC way.
+      std::fill(fullToc.begin(), fullToc.end(), 0);
+      if (commands.ReadTocPmaAtip(drive, 2, 1, fullTocSize, fullToc.data()) == kAspiSuccess) {
+        discType = fullTocDiscType(fullToc);
+      }
+    }
+    report.addReportLine(discTypeLine(tracks, discType));
+    report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.total(), tracks.data, tracks.audio));
+    std::array<uint8_t, 8> capacity{};
+    if (commands.ReadCapacity(drive, capacity.data()) != kAspiSuccess) {
+      report.addErrorLine("Error reading capacity", commands.LastSenseCode());
+    } else {
+      const long sectors = capacityFromReply(capacity);
+      report.addReportLine(format("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors));
+    }
+  }
+  report.addReportLine("");
+
+  const RecordableDisc disc = identifyRecordableDisc(commands, drive);
+  if (disc.found) {
+    const char* kind = disc.rewritable ? "CD-RW" : "CD-R";
+    report.addReportLine("CD-R(W) information");
+    report.addReportLine("   Manufacturer   : " + disc.manufacturer);
+    report.addReportLine(format("   Media code      : %ldm%02lds%02ldf", disc.mediaCode / 10000,
+                                disc.mediaCode / 100 % 100, disc.mediaCode % 100));
+    report.addReportLine(format("   Dye type          : %d", disc.dyeType));
+    report.addReportLine(disc.xCompatibility != 0
+                             ? format("   Disc Type        : %s (%d X compatible)", kind, disc.xCompatibility)
+                             : format("   Disc Type        : %s", kind));
+    report.addReportLine("   Capacity          : " + FormatDiscTime(disc.capacityFrames));
+    report.addReportLine("");
+  }
+}
+
+void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
+  report.addSeparator();
+  report.addReportLine("Supported commands");
+  report.addSeparator();
+  std::vector<uint8_t> sector(kBlockAudio, 0);
+  auto result = [&](const char* label, const auto& send) {
+    if (report.cancelled()) return;
+    report.addReportLine(label);
+    const AspiStatus status = send();
+    if (status == kAspiSuccess) {
+      report.addReportLine("ok");
+    } else {
+      report.addErrorLine("Error", commands.LastSenseCode());
+    }
+  };
+  uint8_t* buffer = sector.data();
+  result("Mode Sense 6", [&] { return modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status; });
+  result("Mode Sense 10", [&] { return modeSensePage(commands, drive, true, kPageErrorRecovery, 8).status; });
+  result("Seek6", [&] { return commands.Seek6(drive, 0); });
+  result("Seek10", [&] { return commands.Seek10(drive, 0); });
+  result("Read CD", [&] { return commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, buffer); });
+  result("Read10", [&] { return commands.Read10(drive, 0, 1, buffer); });
+  result("Read12", [&] { return commands.Read12(drive, 0, 1, buffer); });
+  result("Read CDDA", [&] { return commands.ReadCdda(drive, 0, 1, buffer); });
+  result("Set CD Speed", [&] { return commands.SetReadSpeed(drive, 0xFFFF); });
+}
+
+void buildDriveCheckReport(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
+                           DriveCheckReport& report, const std::atomic<bool>* cancel) {
+  const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(); };
+  report.setCancel(cancel);
+  if (!cancelled()) addGeneralSection(commands, drive, system, report);
+  if (!cancelled()) addDriveSection(commands, drive, report);
+  if (!cancelled()) addDiscSection(commands, drive, report);
+  if (!cancelled()) addCommandSection(commands, drive, report);
+  report.setCancel(nullptr);
+}
+
+}  // namespace tmx

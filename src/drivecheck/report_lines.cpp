@@ -1,0 +1,59 @@
+#include "drivecheck/report_lines.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/atomic_file.h"
+
+namespace tmx {
+namespace {
+
+constexpr size_t kSeparatorWidth = 118;
+constexpr size_t kColonColumn = 22;
+
+}  // namespace
+
+std::string separatorLine() { return std::string(kSeparatorWidth, '-'); }
+
+std::string errorLineText(const std::string& text, uint32_t senseCode) {
+  if (senseCode == 0x052000) return "  Command not supported";
+  if (senseCode >= 0x023A00 && senseCode <= 0x023A02) return "  No disc inserted";
+  if (senseCode == 0x056400) return "  Command can not be used for this type of disc";
+  char code[32];
+  std::snprintf(code, sizeof code, " (code %06X)", senseCode & 0xFFFFFF);
+  return text + code;
+}
+
+void DriveCheckReport::addReportLine(const std::string& text) {
+  lines_.push_back(text);
+  if (!text.starts_with('-') && text.size() > widest_) widest_ = text.size();
+  if (onLine_) onLine_(text);
+}
+
+std::string realignLogLine(const std::string& line) {
+  const size_t colon = line.find(':');
+  if (colon == std::string::npos) return line;
+  std::string out = line.substr(0, std::min(colon, kColonColumn));
+  if (colon < kColonColumn) out.append(kColonColumn - colon, ' ');
+  out += line.substr(colon);
+  return out;
+}
+
+std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest) {
+  const std::string separator = std::string(widest, '-') + "\n";
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line.starts_with('-') ? separator : realignLogLine(line) + "\n";
+  }
+  return text;
+}
+
+int saveDriveCheckLog(const std::string& path, const std::vector<std::string>& lines, size_t widest) {
+  return writeFileAtomically(path, driveCheckLogText(lines, widest));
+}
+
+std::string logSaveFailureStatus(const std::string& path, int error) {
+  return std::string(kLogSaveFailedText) + ": " + path + ": " + std::strerror(error);
+}
+
+}  // namespace tmx

@@ -1,0 +1,91 @@
+// What the system says about itself for the drive check's general section:
+// the operating system, the SCSI layer, the controller a drive hangs on and
+// that controller's kernel driver. Everything is read below a configurable
+// root (sysfs, procfs, /etc), so tests feed it a fake tree.
+//
+//   SystemInfo info;                       // the real machine
+//   info.operatingSystemText();            // "Linux V6.01.0 Debian GNU/Linux 12 (bookworm)"
+//   info.scsiLayerText(adapter);           // "Linux sg driver V3.5.36"
+//
+// Nothing here changes the system; a fact that cannot be found is "N/A" (or,
+// for the controller's name, no value at all).
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tmx {
+
+class HostAdapter;
+
+// A kernel module as the module tools describe it; empty texts are unknown.
+struct ModuleFacts {
+  bool builtIn = false;
+  std::string path;  // the .ko file, empty when built in or unknown
+  std::string description;
+  std::string author;
+  std::string version;
+};
+
+// The lookups that need system libraries: the hardware database's name of a
+// PCI device, and a module's facts. Without those libraries they find nothing.
+class HardwareLookup {
+ public:
+  virtual ~HardwareLookup() = default;
+  // vendor and device as sysfs gives them ("0x8086"); empty when unknown.
+  virtual std::string pciName(const std::string& vendor, const std::string& device) const = 0;
+  virtual std::optional<ModuleFacts> module(const std::string& name) const = 0;
+};
+
+// libudev's hardware database and libkmod when the build has them.
+std::unique_ptr<HardwareLookup> makeHardwareLookup();
+
+// The four driver lines of the report.
+struct AdapterDriver {
+  std::string driver = "N/A";
+  std::string description = "N/A";
+  std::string company = "N/A";
+  std::string version = "N/A";
+};
+
+class SystemInfo {
+ public:
+  explicit SystemInfo(std::filesystem::path root = "/", std::unique_ptr<HardwareLookup> lookup = makeHardwareLookup());
+
+  // "%s V%lu.%02lu.%lu %s": kernel name, version numbers, distribution name
+  // (empty, leaving a trailing blank, when /etc/os-release has none).
+  std::string operatingSystemText() const;
+
+  // The SCSI layer behind an adapter: the sg driver's version for a Linux
+  // host, the emulated adapter's name for anything else.
+  std::string scsiLayerText(const HostAdapter* adapter) const;
+  std::optional<std::string> hostAdapterName(const HostAdapter* adapter) const;
+  AdapterDriver adapterDriver(const HostAdapter* adapter) const;
+
+  // The same for a kernel SCSI host number.
+  std::optional<std::string> hostAdapterName(int kernelHost) const;
+  AdapterDriver adapterDriver(int kernelHost) const;
+  std::string sgDriverText() const;
+
+ private:
+  std::filesystem::path root_;
+  std::unique_ptr<HardwareLookup> lookup_;
+};
+
+// The program's version, as the build gives it.
+std::string programVersion();
+
+// Pure parts, tested on their own.
+// "6.1.0-18-amd64" -> 6, 1, 0; missing numbers are 0.
+struct KernelVersion {
+  unsigned long major = 0, minor = 0, patch = 0;
+};
+KernelVersion parseKernelRelease(const std::string& release);
+// The PRETTY_NAME value of an os-release text, quotes removed.
+std::string prettyNameOf(const std::string& osRelease);
+// "30536\t3.5.36 [20140603]" or the ioctl's 30536 -> "3.5.36".
+std::string sgVersionText(int versionNumber);
+
+}  // namespace tmx

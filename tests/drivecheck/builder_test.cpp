@@ -1,0 +1,237 @@
+// The whole report on emulated drives: what each kind of drive and disc makes
+// the drive check print, and the commands it sends.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "drive/drive_commands.h"
+#include "drivecheck/drive_check_builder.h"
+#include "emulator/emulated_adapter.h"
+#include "emulator/presets.h"
+#include "platform/scsi_manager.h"
+#include "platform/system_info.h"
+#include "support/scripted_adapter.h"
+
+namespace tmx {
+namespace {
+
+class NoLookup final : public HardwareLookup {
+ public:
+  std::string pciName(const std::string&, const std::string&) const override { return {}; }
+  std::optional<ModuleFacts> module(const std::string&) const override { return std::nullopt; }
+};
+
+class DriveCheckRig {
+ public:
+  DriveCheckRig()
+      : transport([this] {
+          auto manager = std::make_unique<ScsiManager>();
+          auto adapter = std::make_unique<emu::EmulatedAdapter>(clock);
+          emulated = adapter.get();
+          manager->addAdapter(std::move(adapter));
+          return manager;
+        }),
+        commands(transport),
+        system("/nonexistent-root", std::make_unique<NoLookup>()) {
+    transport.LoadAspiManager();
+  }
+
+  std::vector<std::string> report(emu::DriveProfile profile, std::optional<emu::DiscSpec> disc) {
+    emulated->attachDrive(0, std::move(profile), std::move(disc));
+    DriveCheckReport lines(widest);
+    buildDriveCheckReport(commands, DriveAddress{0, 0}, system, lines);
+    return lines.lines();
+  }
+  std::vector<std::string> preset(const std::string& name) {
+    auto p = emu::findPreset(name);
+    return report(p->profile, p->disc);
+  }
+
+  VirtualClock clock;
+  emu::EmulatedAdapter* emulated = nullptr;
+  AspiTransport transport;
+  DriveCommands commands;
+  SystemInfo system;
+  size_t widest = 0;
+};
+
+bool has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// The line after the label of a "Supported commands" entry.
+std::string outcomeOf(const std::vector<std::string>& lines, const std::string& label) {
+  const auto section = std::find(lines.begin(), lines.end(), "Supported commands");
+  const auto at = std::find(section, lines.end(), label);
+  return at == lines.end() || at + 1 == lines.end() ? "<missing>" : *(at + 1);
+}
+
+bool anyStartsWith(const std::vector<std::string>& lines, const std::string& prefix) {
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); });
+}
+
+TEST(DriveCheckReport, AtapiLikeDriveWithoutSixByteCommands) {
+  DriveCheckRig rig;
+  const auto lines = rig.preset("zclv48-cdr-ty");
+  EXPECT_EQ(outcomeOf(lines, "Mode Sense 6"), "  Command not supported");
+  EXPECT_EQ(outcomeOf(lines, "Mode Sense 10"), "ok");
+  EXPECT_EQ(outcomeOf(lines, "Seek6"), "  Command not supported");
+  EXPECT_EQ(outcomeOf(lines, "Seek10"), "ok");
+  EXPECT_EQ(outcomeOf(lines, "Set CD Speed"), "ok");
+  // The capabilities came from the 10-byte form.
+  EXPECT_TRUE(has(lines, "Maximum read speed : 8448 KB/sec (48 X)"));
+  EXPECT_TRUE(has(lines, "Buffer size                  : 2048 KB"));
+  EXPECT_TRUE(has(lines, "Speed settings           : 4-8-16-24-32-40-48 X"));
+  EXPECT_TRUE(has(lines, "Vendor                  : ZEPHIRIX"));
+  EXPECT_TRUE(has(lines, "Product                 : ZX-4800 ATAPI   ")) << "trailing blanks kept";
+  // The CD-R section.
+  const auto cdr = std::find(lines.begin(), lines.end(), "CD-R(W) information");
+  ASSERT_NE(cdr, lines.end());
+  const std::vector<std::string> expected{"CD-R(W) information",
+                                          "   Manufacturer   : Taiyo Yuden Co.",
+                                          "   Media code      : 97m24s01f",
+                                          "   Dye type          : 1",
+                                          "   Disc Type        : CD-R (16 X compatible)",
+                                          "   Capacity          : 79:59.74",
+                                          ""};
+  EXPECT_EQ(std::vector<std::string>(cdr, cdr + 7), expected);
+  EXPECT_TRUE(has(lines, "Type         : data mode 1"));
+  EXPECT_TRUE(has(lines, "Capacity   : 62:00.00 (279000 sectors)"));
+}
+
+TEST(DriveCheckReport, RewritableDiscsByLeadOut) {
+  DriveCheckRig rig;
+  auto p = emu::findPreset("cav40-cdrw");
+  auto lines = rig.report(p->profile, p->disc);
+  EXPECT_TRUE(has(lines, "   Manufacturer   : Ritek Co."));
+  EXPECT_TRUE(has(lines, "   Disc Type        : CD-RW (4 X compatible)"));
+  p->disc->atip->lastLeadOutStart = {74, 12, 0};
+  p->disc->atip->a1 = 0;
+  lines = rig.report(p->profile, p->disc);
+  EXPECT_TRUE(has(lines, "   Manufacturer   : Ricoh Co."));
+  EXPECT_TRUE(has(lines, "   Disc Type        : CD-RW")) << "no compatibility part for a speed class of 0";
+  // A CD-R of another maker in the same drive.
+  p->disc->medium = emu::Medium::Recordable;
+  p->disc->atip->leadInStart = {97, 46, 15};
+  lines = rig.report(p->profile, p->disc);
+  EXPECT_TRUE(has(lines, "   Manufacturer   : Sony Co."));
+  EXPECT_TRUE(has(lines, "   Dye type          : 5"));
+}
+
+TEST(DriveCheckReport, EmptyDrive) {
+  DriveCheckRig rig;
+  const auto lines = rig.preset("cav40-empty");
+  const auto disc = std::find(lines.begin(), lines.end(), "Disc information");
+  ASSERT_NE(disc, lines.end());
+  EXPECT_EQ(*(disc + 2), "  No disc inserted");
+  EXPECT_FALSE(anyStartsWith(lines, "Capacity   :"));
+  EXPECT_FALSE(has(lines, "CD-R(W) information"));
+  for (const char* read : {"Seek6", "Seek10", "Read CD", "Read10", "Read12", "Read CDDA"}) {
+    EXPECT_EQ(outcomeOf(lines, read), "  No disc inserted") << read;
+  }
+  EXPECT_EQ(outcomeOf(lines, "Mode Sense 6"), "ok");
+}
+
+TEST(DriveCheckReport, DiscKinds) {
+  DriveCheckRig rig;
+  emu::DriveProfile profile;
+  emu::DiscSpec audio;
+  audio.content = emu::DiscContent::Audio;
+  audio.tracks = 12;
+  auto lines = rig.report(profile, audio);
+  EXPECT_TRUE(has(lines, "Type         : audio"));
+  EXPECT_TRUE(has(lines, "Tracks      : 12 (0 data, 12 audio)"));
+  EXPECT_TRUE(has(lines, "Capacity   : 74:00.00 (333000 sectors)"));
+  EXPECT_EQ(outcomeOf(lines, "Read10"), "  Command can not be used for this type of disc");
+  EXPECT_FALSE(has(lines, "CD-R(W) information")) << "a pressed disc has no ATIP";
+
+  emu::DiscSpec mixed = audio;
+  mixed.content = emu::DiscContent::Mixed;
+  mixed.tracks = 11;
+  lines = rig.report(profile, mixed);
+  EXPECT_TRUE(has(lines, "Type         : mixed mode 1"));
+  EXPECT_TRUE(has(lines, "Tracks      : 11 (1 data, 10 audio)"));
+
+  emu::DiscSpec data = audio;
+  data.content = emu::DiscContent::Data;
+  lines = rig.report(profile, data);
+  EXPECT_TRUE(has(lines, "Type         : data mode 1"));
+  EXPECT_TRUE(has(lines, "Tracks      : 1 (1 data, 0 audio)"));
+}
+
+TEST(DriveCheckReport, UnknownMaximumSpeedProbesOnlyZero) {
+  DriveCheckRig rig;
+  emu::DriveProfile profile;
+  profile.maxSpeedX = 0;
+  const auto lines = rig.report(profile, std::nullopt);
+  EXPECT_TRUE(has(lines, "Maximum read speed : unknown"));
+  // The probe ran for 0 X only, which this drive reports back as its speed.
+  EXPECT_TRUE(has(lines, "Speed settings           : 0 X"));
+}
+
+TEST(DriveCheckReport, SectionsInOrderAndWidthKeptAcrossDrives) {
+  DriveCheckRig rig;
+  const auto first = rig.preset("cav52-audio74");
+  std::vector<std::string> titles;
+  for (size_t i = 1; i + 1 < first.size(); ++i) {
+    if (first[i - 1].starts_with("---") && first[i + 1].starts_with("---")) titles.push_back(first[i]);
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{"General information", "Drive information", "Disc information",
+                                              "Supported commands"}));
+  EXPECT_EQ(first[4], "ASPI manager     : Tachometrix emulated adapter V" + programVersion());
+  const size_t widest = rig.widest;
+  size_t longest = 0;
+  for (const auto& l : first) {
+    if (!l.starts_with('-')) longest = std::max(longest, l.size());
+  }
+  EXPECT_EQ(widest, longest);
+  rig.preset("cav40-empty");
+  EXPECT_GE(rig.widest, widest);
+}
+
+}  // namespace
+}  // namespace tmx
+
+namespace tmx {
+namespace {
+
+// A drive that reads READ TOC's format only from byte 2, as some SCSI drives
+// do: the older placement gets the track table back.
+TEST(DriveCheckReport, FullTocAskedAgainTheMmcWayWhenTheFirstReplyIsATrackTable) {
+  std::vector<testing::SentCommand> sent;
+  auto adapter = std::make_unique<testing::ScriptedAdapter>(&sent);
+  adapter->at(0, [](const ScsiCommand& c, std::span<uint8_t> data) {
+    if (c.cdb[0] != 0x43) return testing::checkCondition(0x05, 0x20, 0x00);
+    const int format = c.cdb[2] & 0x0F;
+    if (format == 2) {
+      testing::fill(data, {0, 2 + 11, 1, 1, 1, 0x14, 0, 0xA0, 0, 0, 0, 0, 1, 0x20, 0});
+    } else {
+      testing::fill(data, {0, 18, 1, 1, 0, 0x14, 1, 0, 0, 0, 0, 0, 0, 0x14, 0xAA, 0, 0, 0, 0x01, 0xE6});
+    }
+    return testing::good();
+  });
+  AspiTransport transport([&] {
+    auto manager = std::make_unique<ScsiManager>();
+    manager->addAdapter(std::move(adapter));
+    return manager;
+  });
+  transport.LoadAspiManager();
+  DriveCommands commands(transport);
+  SystemInfo system("/nonexistent-root", std::make_unique<NoLookup>());
+  size_t widest = 0;
+  DriveCheckReport report(widest);
+  addDiscSection(commands, DriveAddress{0, 0}, report);
+  EXPECT_TRUE(has(report.lines(), "Type         : data mode 2"));
+  EXPECT_TRUE(has(report.lines(), "Tracks      : 1 (1 data, 0 audio)"));
+  std::vector<std::vector<uint8_t>> tocs;
+  for (const auto& s : sent) {
+    if (s.cdb[0] == 0x43 && s.cdb[2] != 4) tocs.push_back(s.cdb);
+  }
+  ASSERT_EQ(tocs.size(), 3u);
+  EXPECT_EQ(tocs[1][9], 0x80) << "the full TOC first in the older placement";
+  EXPECT_EQ(tocs[2][2], 0x02) << "then with the format in byte 2";
+}
+
+}  // namespace
+}  // namespace tmx

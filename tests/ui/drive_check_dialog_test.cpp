@@ -1,0 +1,131 @@
+// The drive check window on an emulated drive: built off the interface
+// thread, shown line by line, saved through a scripted save dialog.
+#include "ui/drive_check_dialog.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "drive/drive_commands.h"
+#include "drive/status_sink.h"
+#include "drivecheck/report_lines.h"
+#include "emulator/presets.h"
+#include "platform/scsi_manager.h"
+#include "platform/system_info.h"
+
+namespace tmx::ui {
+namespace {
+
+class ScriptedFiles final : public DriveCheckFiles {
+ public:
+  QString chooseLogFile(QWidget*) override { return answer; }
+  void showSaveFailed(QWidget*) override { ++failures; }
+  QString answer;
+  int failures = 0;
+};
+
+struct DialogRig {
+  DialogRig()
+      : transport([this] {
+          auto manager = std::make_unique<ScsiManager>();
+          manager->addAdapter(emu::makePresetAdapter(clock));
+          return manager;
+        }),
+        commands(transport) {
+    transport.LoadAspiManager();
+  }
+  // Lets the worker's lines arrive; the bound only keeps a broken build from
+  // hanging the test run.
+  static void waitUntilBuilt(DriveCheckDialog& dialog) {
+    for (int i = 0; i < 20000 && dialog.building(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  VirtualClock clock;
+  AspiTransport transport;
+  DriveCommands commands;
+  SystemInfo system;
+  size_t widest = 0;
+  ScriptedFiles files;
+  RecordingStatusSink status;
+};
+
+QPushButton* button(QWidget& parent, const QString& text) {
+  for (auto* b : parent.findChildren<QPushButton*>()) {
+    if (b->text() == text) return b;
+  }
+  return nullptr;
+}
+
+TEST(DriveCheckDialog, BuildsTheReportOffTheInterfaceThreadAndSavesIt) {
+  DialogRig rig;
+  DriveCheckDialog dialog(rig.commands, DriveAddress{0, 3}, rig.system, rig.widest, rig.files, &rig.status);
+  EXPECT_EQ(dialog.windowTitle(), "Tachometrix: Drive Check");
+  ASSERT_TRUE(button(dialog, "&Save") && button(dialog, "&Refresh") && button(dialog, "E&xit"));
+  auto* list = dialog.findChild<QListWidget*>();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->selectionMode(), QAbstractItemView::NoSelection);
+
+  dialog.show();
+  EXPECT_TRUE(dialog.building()) << "opening starts the build";
+  if (const char* out = std::getenv("TMX_GRAB_DIR")) dialog.grab().save(QString(out) + "/drive_check_dialog_busy.png");
+  EXPECT_FALSE(button(dialog, "&Save")->isEnabled());
+  DialogRig::waitUntilBuilt(dialog);
+  ASSERT_FALSE(dialog.building());
+  EXPECT_TRUE(button(dialog, "&Save")->isEnabled());
+  ASSERT_EQ(list->count(), static_cast<int>(dialog.lines().size()));
+  ASSERT_GT(list->count(), 40);
+  EXPECT_EQ(list->item(1)->text(), "General information");
+  EXPECT_EQ(list->item(list->count() - 1)->text(), "ok");
+  const size_t widest = rig.widest;
+  EXPECT_GT(widest, 0u);
+
+  // Save: cancelled, written, and failed with its message and status line.
+  std::string pattern = (std::filesystem::temp_directory_path() / "tmx-dialog-XXXXXX").string();
+  ASSERT_TRUE(::mkdtemp(pattern.data()));
+  const std::filesystem::path dir(pattern);
+  dialog.save();
+  rig.files.answer = QString::fromStdString((dir / "DriveCheck.txt").string());
+  dialog.save();
+  std::ifstream in(dir / "DriveCheck.txt");
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, std::string(widest, '-'));
+  EXPECT_EQ(rig.files.failures, 0);
+  rig.files.answer = QString::fromStdString((dir / "missing" / "DriveCheck.txt").string());
+  dialog.save();
+  EXPECT_EQ(rig.files.failures, 1);
+  ASSERT_EQ(rig.status.lines.size(), 1u);
+  EXPECT_EQ(rig.status.lines[0].rfind("Unable to creating log file", 0), 0u);
+  std::filesystem::remove_all(dir);
+
+  // Refresh rebuilds from nothing; the widest line stays.
+  dialog.refresh();
+  DialogRig::waitUntilBuilt(dialog);
+  EXPECT_EQ(list->count(), static_cast<int>(dialog.lines().size()));
+  EXPECT_EQ(rig.widest, widest);
+
+  // A grab for a person to look at, when asked for.
+  if (const char* out = std::getenv("TMX_GRAB_DIR")) dialog.grab().save(QString(out) + "/drive_check_dialog.png");
+}
+
+TEST(DriveCheckDialog, ExitDuringTheBuildStopsItAndCloses) {
+  DialogRig rig;
+  DriveCheckDialog dialog(rig.commands, DriveAddress{0, 0}, rig.system, rig.widest, rig.files);
+  dialog.show();
+  ASSERT_TRUE(dialog.building());
+  button(dialog, "E&xit")->click();
+  EXPECT_TRUE(dialog.isVisible()) << "stays until the command in flight returns";
+  DialogRig::waitUntilBuilt(dialog);
+  QApplication::processEvents();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+}  // namespace
+}  // namespace tmx::ui

@@ -5,64 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scsi_manager.h"
 #include "support/engine_rig.h"
-#include "support/scripted_adapter.h"
+#include "support/speed_drive.h"
 
 namespace tmx {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A drive that answers page 2Ah with the speeds it holds and takes SET CD
-// SPEED as its new current speed.
-class OptionsModelTest : public ::testing::Test {
- protected:
-  OptionsModelTest()
-      : transport([this] {
-          auto manager = std::make_unique<ScsiManager>();
-          auto adapter = std::make_unique<testing::ScriptedAdapter>(&log);
-          adapter->at(1, [this](const ScsiCommand& c, std::span<uint8_t> data) {
-            if (c.cdb[0] == 0xBB) {
-              const int kb = c.cdb[2] << 8 | c.cdb[3];
-              current = kb == 0xFFFF ? maximum : std::min(kb, maximum);
-              return testing::good();
-            }
-            if (!answersSpeeds) return testing::checkCondition(5, 0x24, 0);
-            Bytes reply(30, 0);
-            reply[1] = 28;
-            reply[8] = 0x2A;
-            reply[9] = 20;
-            reply[16] = static_cast<uint8_t>(maximum >> 8);
-            reply[17] = static_cast<uint8_t>(maximum);
-            reply[22] = static_cast<uint8_t>(current >> 8);
-            reply[23] = static_cast<uint8_t>(current);
-            testing::fill(data, reply);
-            return testing::good();
-          });
-          manager->addAdapter(std::move(adapter));
-          return manager;
-        }),
-        commands(transport) {
-    transport.LoadAspiManager();
-  }
-
-  std::vector<Bytes> speedCommands() const {
-    std::vector<Bytes> out;
-    for (const auto& sent : log) {
-      if (sent.cdb[0] == 0xBB) out.push_back(sent.cdb);
-    }
-    return out;
-  }
-
-  int maximum = 5645;
-  int current = 706;
-  bool answersSpeeds = true;
-  std::vector<testing::SentCommand> log;
-  AspiTransport transport;
-  DriveCommands commands;
-  const DriveAddress drive{0, 1};
-};
+class OptionsModelTest : public ::testing::Test, public testing::SpeedDrive {};
 
 TEST(OptionsTexts, SpeedTextsAndUnsignedFields) {
   EXPECT_EQ(driveSpeedText(5645), "32 X");

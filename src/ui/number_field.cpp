@@ -11,6 +11,8 @@ NumberField::NumberField(int minimum, int maximum, QWidget* parent)
     : QAbstractSpinBox(parent), minimum_(minimum), maximum_(maximum), lastNumber_(minimum) {
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   setAccelerated(true);
+  // Room for the widest number of the range and a little more.
+  setMinimumWidth(fontMetrics().horizontalAdvance(QString::number(maximum) + "00") + 24);
 }
 
 void NumberField::setText(const QString& text) {

@@ -72,6 +72,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addSpacing(8);
   layout->addWidget(website);
   layout->addLayout(links);
+  layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed box, as the window's dialogs are
   setLayout(layout);
 }
 

@@ -79,6 +79,7 @@ OptionsDialog::OptionsDialog(OptionsModel& model, DialogPrompts& prompts, QWidge
   auto* top = new QHBoxLayout(this);
   top->addLayout(left);
   top->addLayout(right, 1);
+  top->setSizeConstraint(QLayout::SetFixedSize);
   setLayout(top);
   showModel();
 }

@@ -59,6 +59,9 @@ class OptionsModel {
   AppSettings& values() { return values_; }
   const AppSettings& values() const { return values_; }
 
+  // Whether the read speed list can act on a drive.
+  bool hasDrive() const { return commands_ != nullptr && drive_.has_value(); }
+
   int testLengthIndex() const { return values_.testLength - 1; }
   void chooseTestLength(int index);
 

@@ -127,6 +127,7 @@ QWidget* OptionsDialog::buildReadSpeedGroup() {
   list->setObjectName("readSpeed");
   for (const ReadSpeedEntry& e : kReadSpeeds) list->addItem(QString::fromLatin1(e.text));
   list->setCurrentIndex(model_.values().readSpeedIndex);
+  list->setEnabled(model_.hasDrive());
   // Only a choice of the user acts on the drive, not the selection above.
   connect(list, &QComboBox::currentIndexChanged, this, [this](int i) {
     model_.chooseReadSpeed(i);

@@ -73,6 +73,13 @@ TEST_F(OptionsDialogTest, ControlsShowTheCopyAndWriteItBack) {
   EXPECT_TRUE(model.values().runBurstRate);
   EXPECT_FALSE(model.values().runSeekTimes);
   EXPECT_TRUE(model.values().runDaeQuality) << "the boxes are independent";
+  EXPECT_TRUE(child<QComboBox>(dialog, "readSpeed")->isEnabled());
+
+  // Without a drive there is no speed to set or show.
+  OptionsModel noDrive(settings, nullptr, std::nullopt);
+  OptionsDialog driveless(noDrive, prompts);
+  EXPECT_FALSE(child<QComboBox>(driveless, "readSpeed")->isEnabled());
+  EXPECT_EQ(child<LinkLabel>(driveless, "currentSpeed")->text(), "N/A");
 }
 
 TEST_F(OptionsDialogTest, ReadSpeedChoiceActsAtOnceAndPutsTypedNumbersBack) {

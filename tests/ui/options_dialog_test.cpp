@@ -95,12 +95,38 @@ TEST_F(OptionsDialogTest, ReadSpeedChoiceActsAtOnceAndPutsTypedNumbersBack) {
   EXPECT_EQ(burst->text(), "32") << "the number the dialog opened with";
 }
 
+void type(QWidget* w, const QString& text) {
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w, &press);
+  }
+}
+
 TEST_F(OptionsDialogTest, NumberFieldsKeepAnyTextAndStepWithinTheirRange) {
+  QWidget window;
+  auto* field = new NumberField(10, 100, &window);
+  auto* other = new QLineEdit(&window);
+  window.show();
+  window.activateWindow();
+  QApplication::processEvents();
+  field->setText("50");
+  field->setFocus();
+  edit(field)->selectAll();
+  type(field, "5");
+  other->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(field->text(), "5") << "a typed number stays as typed, also when the focus leaves";
+  field->setFocus();
+  edit(field)->selectAll();
+  type(field, "x1");
+  other->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(field->text(), "x1");
+}
+
+TEST_F(OptionsDialogTest, NumberFieldArrowsStepWithinTheRange) {
   NumberField field(10, 100);
-  field.setText("50");
   edit(&field)->setText("5");
-  field.clearFocus();
-  EXPECT_EQ(field.text(), "5") << "a typed number stays as typed";
   field.stepBy(1);
   EXPECT_EQ(field.text(), "11") << "stepping starts inside the range";
   field.setText("100");

@@ -24,11 +24,12 @@
 #include "results/settings_store.h"
 #include "results/status_log.h"
 #include "results/text_report.h"
+#include "tmx_version.h"
 
 namespace tmx::cli {
 namespace {
 
-constexpr const char* kVersion = "0.1.0";
+constexpr const char* kVersion = TMX_VERSION;
 
 std::unique_ptr<Clock> makeClock(const CliOptions& options) {
   switch (options.timeMode) {

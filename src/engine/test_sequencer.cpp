@@ -30,7 +30,8 @@ bool selectedByOption(const AppSettings& s, int test) {
 TestSequencer::TestSequencer(EngineDeps deps, Notifier& mainWindow)
     : deps_(deps),
       mainWindow_(mainWindow),
-      context_{deps.commands, deps.clock, state_, deps.results.record, deps.settings, [this](int event, long value) {
+      runSettings_(deps.settings),
+      context_{deps.commands, deps.clock, state_, deps.results.record, runSettings_, [this](int event, long value) {
                  // A progress value only moves the bar: the worker need not wait for it,
                  // which keeps the hand-off out of the timed intervals.
                  if (event == EventProgress) {
@@ -46,7 +47,7 @@ TestSequencer::~TestSequencer() {
 }
 
 bool TestSequencer::wanted(int test) const {
-  return state_.runMode == test || (state_.runMode == RunAllSelected && selectedByOption(deps_.settings, test));
+  return state_.runMode == test || (state_.runMode == RunAllSelected && selectedByOption(runSettings_, test));
 }
 
 void TestSequencer::runTest(int testId) {
@@ -73,7 +74,8 @@ void TestSequencer::startRun() {
   if (state_.readMethod == ReadMethodRead10Raw) deps_.commands.ModeSelectBlockMode(drive, BlockModeData);
   deps_.results.resetResults();
 
-  const AppSettings& s = deps_.settings;
+  runSettings_ = deps_.settings;
+  const AppSettings& s = runSettings_;
   if (!s.runTransferRate && !s.runSeekTimes && !s.runCpuUtilization && !s.runBurstRate && !s.runDaeQuality &&
       !s.runSpinUpDown) {
     host.messageBox("No test selected");
@@ -120,8 +122,8 @@ void TestSequencer::startTest(int test) {
     host.drawEndMarker(record.lastZone * kSectorsPerZone);
     state_.currentLba = 0;
     state_.currentZone = -1;
-    state_.zoneReads = 360.0 / deps_.settings.testLength;
-    state_.zoneRateScale = 600.0 / deps_.settings.testLength;
+    state_.zoneReads = 360.0 / runSettings_.testLength;
+    state_.zoneRateScale = 600.0 / runSettings_.testLength;
     record.speedSamples.fill(-1.0);
     deps_.results.texts.speedLabelText = "Current";
     host.pushResultTexts();
@@ -363,7 +365,7 @@ void TestSequencer::continueRun(int finishedTest) {
   };
   for (const Candidate& c : kOrder) {
     if (orderOf(c.test) <= orderOf(finishedTest)) continue;
-    if (!selectedByOption(deps_.settings, c.test)) continue;
+    if (!selectedByOption(runSettings_, c.test)) continue;
     if (c.test == TestDaeQuality && !isAudioReadMethod(state_.readMethod)) continue;
     handleTestEvent(c.event, 0);
     return;

@@ -74,6 +74,9 @@ class TestSequencer {
   EngineDeps deps_;
   Notifier& mainWindow_;
   SequencerState state_;
+  // The options of the run in progress, copied at its start: the window may
+  // change its own while a worker reads these.
+  AppSettings runSettings_;
   WorkerContext context_;
   WorkerRunner workers_;
 };

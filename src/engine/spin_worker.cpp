@@ -21,7 +21,8 @@ void runSpin(WorkerContext& ctx) {
   const uint32_t start = ctx.clock.tickMs();
   uint32_t now = start;
   while (now - start < 5000) {
-    const int32_t lba = s.currentLba;
+    // A short disc in a fast drive is read again from its start.
+    const int32_t lba = wrapToDisc(s.discSectors, s.currentLba, 25);
     status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
     s.currentLba = lba + 25;
     if (status != kAspiSuccess) {

@@ -35,6 +35,11 @@ bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba);
 // test. The buffer must hold count blocks of the method's size for count <= 25.
 AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer);
 
+// Where a run of reads that must stay inside the disc reads next: `lba`, or
+// the start of the disc when `count` sectors from `lba` would pass its end
+// (an unknown length, 0, never wraps).
+int32_t wrapToDisc(int32_t discSectors, int32_t lba, int32_t count);
+
 // Bytes per block of a read method.
 uint32_t blockSizeOf(int readMethod);
 

@@ -3,6 +3,8 @@
 // notification.
 #pragma once
 
+#include <optional>
+
 #include "engine/worker_context.h"
 
 namespace tmx {
@@ -24,6 +26,17 @@ void runSpin(WorkerContext& ctx);
 // DAE quality: extraction at start, center and end through the scratch file
 // "audio.raw", then the single-sector stability stages.
 void runDaeTest(WorkerContext& ctx);
+
+// The DAE test's start, center and end on a disc of `discLength` sectors;
+// nullopt when the disc is too short for three 800-sector stretches in that
+// order (below kDaeMinimumSectors).
+struct DaePositions {
+  int32_t start = 0;
+  int32_t center = 0;
+  int32_t end = 0;
+};
+inline constexpr int32_t kDaeMinimumSectors = 2400;
+std::optional<DaePositions> daePositions(int32_t discLength);
 
 // The DAE score 0..10 from the total count of differing bytes.
 int daeScoreFor(uint32_t totalErrors);

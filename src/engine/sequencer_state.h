@@ -24,6 +24,9 @@ struct SequencerState {
   double zoneReads = 360.0;
   double zoneRateScale = 600.0;
   int seekPhase = 0;
+  // The seek command the drive under test accepts (0Bh SEEK(6) or 2Bh
+  // SEEK(10)), found before the first timed seek; 0 until then.
+  uint8_t seekOpcode = 0;
   int cpuTestSpeed = 1;
   bool qualityCheckActive = false;
   // Set by the spin worker before it reports its second time.

@@ -177,6 +177,7 @@ void TestSequencer::handleSeekStart() {
   host.addStatusLine("Starting seek test");
   host.addStatusLine("Starting random seek test");
   state_.seekPhase = 0;
+  state_.seekOpcode = 0;
   if (deps_.probe.readDiscLength(state_.testDrive) >= kSeekMinimumSectors) {
     startWorker(runSeekPhase);
   } else {

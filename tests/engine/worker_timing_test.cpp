@@ -23,7 +23,8 @@ class TimedDrive {
             ++counts[c.cdb[0]];
             const auto it = durationNs.find(c.cdb[0]);
             if (it != durationNs.end()) clock.advanceNs(it->second);
-            return testing::good();
+            const auto reply = replies.find(c.cdb[0]);
+            return reply != replies.end() ? reply->second : testing::good();
           });
           manager->addAdapter(std::move(adapter));
           return manager;
@@ -52,6 +53,7 @@ class TimedDrive {
   AppSettings settings;
   WorkerContext context;
   std::map<uint8_t, int64_t> durationNs;
+  std::map<uint8_t, ScsiResult> replies;  // good() for the others
   std::map<uint8_t, int> counts;
   std::vector<std::pair<int, long>> events;
 };
@@ -77,8 +79,37 @@ TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
   drive.durationNs[0x0B] = 123'990'000;
   drive.state.seekPhase = 2;
   runSeekPhase(drive.context);
-  EXPECT_EQ(drive.counts[0x0B], 100);
+  EXPECT_EQ(drive.counts[0x0B], 101) << "one untimed seek finds the command";
   EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 12399}}));
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 201) << "the next phase knows it";
+}
+
+TEST(WorkerTiming, SlowlyRefusedSeek6IsTriedOnceAndNeverTimed) {
+  TimedDrive drive(0);
+  drive.durationNs[0x0B] = 35'000'000;
+  drive.replies[0x0B] = testing::checkCondition(0x05, 0x20, 0x00);
+  drive.durationNs[0x2B] = 80'000;
+  drive.state.seekPhase = 0;
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 1);
+  EXPECT_EQ(drive.counts[0x2B], 101);
+  EXPECT_EQ(drive.state.seekOpcode, 0x2B);
+  EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 8}})) << "100 x 0.08 ms";
+}
+
+TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
+  TimedDrive drive(0);
+  drive.state.seekOpcode = 0x0B;
+  drive.durationNs[0x0B] = 30'000'000'000;
+  drive.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaTimeout, 0, {}, 0, -1};
+  drive.state.seekPhase = 1;
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 1);
+  EXPECT_EQ(drive.counts[0x2B], 0) << "a hang is not answered with SEEK(10)";
+  ASSERT_EQ(drive.events.size(), 1u);
+  EXPECT_EQ(drive.events[0].first, EventReadError);
+  EXPECT_EQ(drive.state.currentLba, 105000);
 }
 
 TEST(WorkerTiming, CpuLoadIsBusyTimeOverFifteenSeconds) {

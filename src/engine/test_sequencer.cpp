@@ -321,6 +321,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       abortRun("Disc capacity must be at least 70 min for the seek test");
       break;
     case EventWorkerFailed:
+      if (state_.preparedTest == PreparedQualityCheck) state_.qualityCheckActive = false;
       abortRun(state_.failureText);
       break;
     case EventDaeNotPossible:

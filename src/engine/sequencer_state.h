@@ -33,7 +33,8 @@ struct SequencerState {
   std::atomic<bool> spinPhaseDown{false};
   // Bytes with a C2 error bit in the quality block being read.
   std::atomic<int32_t> qualityBlockErrors{0};
-  // Why a worker sent EventWorkerFailed; written before that notification.
+  // Why a worker sent EventWorkerFailed, or why a spin time was not
+  // measured; written before that notification.
   std::string failureText;
   // Disc length of the run or the quality check: the last length the probe read.
   int32_t discSectors = 0;

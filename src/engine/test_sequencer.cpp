@@ -278,14 +278,19 @@ void TestSequencer::handleTestEvent(int event, long value) {
       startWorker(runSpin);
       break;
     case EventSpinPhaseDone: {
-      const double seconds = static_cast<double>(value) / 1000.0;
+      // A time not measured keeps the -1.0 marker and shows as N/A after its reason.
+      const bool measured = value != kSpinNotMeasured;
+      const double seconds = measured ? static_cast<double>(value) / 1000.0 : -1.0;
+      if (!measured) host.addStatusLine(state_.failureText);
       if (!state_.spinPhaseDown) {
         record.spinUpTime = seconds;
-        host.addStatusLine(formatString("Spin up time: %3.1f seconds", record.spinUpTime));
+        host.addStatusLine(measured ? formatString("Spin up time: %3.1f seconds", record.spinUpTime)
+                                    : std::string("Spin up time: N/A"));
         host.addStatusLine("Starting spin down time test");
       } else {
         record.spinDownTime = seconds;
-        host.addStatusLine(formatString("Spin down time: %3.1f seconds", record.spinDownTime));
+        host.addStatusLine(measured ? formatString("Spin down time: %3.1f seconds", record.spinDownTime)
+                                    : std::string("Spin down time: N/A"));
         host.addStatusLine("Spin up/down test completed");
         endRun();
       }

@@ -20,8 +20,11 @@ void runSeekPhase(WorkerContext& ctx);
 void runCpuPhase(WorkerContext& ctx);
 // 301 reads of the same sectors at LBA 100, the last 300 timed: EventBurstDone in KB/s.
 void runBurst(WorkerContext& ctx);
-// Spin-up time after a stop, five busy seconds, spin-down time.
+// Spin-up time after a stop, five busy seconds, spin-down time. A time whose
+// stop command failed or timed out is sent as kSpinNotMeasured, its reason in
+// failureText.
 void runSpin(WorkerContext& ctx);
+inline constexpr long kSpinNotMeasured = -1;
 
 // DAE quality: extraction at start, center and end through the scratch file
 // "audio.raw", then the single-sector stability stages.

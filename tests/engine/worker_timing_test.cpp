@@ -74,6 +74,17 @@ TEST(WorkerTiming, TransferZoneAtTestLengthTwo) {
   EXPECT_EQ(drive.valueOf(EventProgress), 0) << "first read: 1 x 100 / 181";
 }
 
+TEST(WorkerTiming, TransferZoneAtTestLengthOneCountsTheSectorsTimed) {
+  TimedDrive drive(0);
+  drive.durationNs[0x28] = 1'000'000'000 / 30;  // 25 sectors at 10X
+  drive.state.currentZone = 0;
+  runTransferZone(drive.context);
+  EXPECT_EQ(drive.counts[0x28], 360);
+  // 359 timed reads of 25 sectors at 10X: the sample is 50 (10.00x), not 9000/8975 of it.
+  EXPECT_NEAR(drive.results.speedSamples[0], 50.0, 1e-5);
+  EXPECT_EQ(drive.state.currentLba, 9000);
+}
+
 TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
   TimedDrive drive(0);
   drive.durationNs[0x0B] = 123'990'000;

@@ -18,7 +18,7 @@ void runCpuPhase(WorkerContext& ctx) {
     const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
     const int64_t t1 = ctx.clock.counter();
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(i + 1) * 100.0 / reads));
+    ctx.progress(static_cast<long>(static_cast<double>(i + 1) * 100.0 / reads));
     lba += 25;
     busy += ctx.seconds(t0, t1);
     // A disc shorter than the phase is read again from its start; the seek

@@ -52,7 +52,7 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
     if (!file) return scratchFileFailed(ctx, "create");
     int32_t lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
-      ctx.notify(EventProgress, i / 2 + 50 * pass);
+      ctx.progress(i / 2 + 50 * pass);
       const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
       if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
       if (std::fwrite(readBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
@@ -67,7 +67,7 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
     if (!file) return scratchFileFailed(ctx, "open");
     lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
-      ctx.notify(EventProgress, (i + 50) / 2 + 50 * pass);
+      ctx.progress((i + 50) / 2 + 50 * pass);
       std::memset(readBuffer.data(), 0x6F, kBlockBytes);
       std::memset(compareBuffer.data(), 0x63, kBlockBytes);
       const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
@@ -125,7 +125,7 @@ Outcome repeatReads(WorkerContext& ctx, const std::vector<int32_t>& lbas, int pr
   std::vector<uint8_t> sector(kBlockAudio);
   std::vector<std::array<uint32_t, 30>> sums(30);
   for (int r = 0; r < 30; ++r) {
-    ctx.notify(EventProgress, (r + 1) * 50 / 30 + progressBase);
+    ctx.progress((r + 1) * 50 / 30 + progressBase);
     for (size_t q = 0; q < lbas.size(); ++q) {
       std::fill(sector.begin(), sector.end(), 0);
       const AspiStatus status = readAudio(ctx, lbas[q], 1, sector.data());

@@ -36,7 +36,7 @@ void runPreparation(WorkerContext& ctx) {
     lba += 25;
     latest = ctx.clock.tickMs();
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(latest - start) / 5000.0 * 100.0));
+    ctx.progress(static_cast<long>(static_cast<double>(latest - start) / 5000.0 * 100.0));
   }
   ctx.commands.Seek(ctx.state.testDrive, 0);
   const int event = startEventFor(ctx.state.preparedTest, ctx.state.readMethod);

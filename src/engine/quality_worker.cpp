@@ -73,7 +73,7 @@ void runQualityCheck(WorkerContext& ctx) {
     }
     ctx.results.qualityErrors += flagged;
     s.qualityBlockErrors += flagged;
-    ctx.notify(EventProgress, static_cast<long>((int64_t{lba} + 1) * 100 / length));
+    ctx.progress(static_cast<long>((int64_t{lba} + 1) * 100 / length));
     if (lba % 900 == 0) ctx.notify(EventQualityBlock, 0);
     s.currentLba = lba + kSectorsPerRead;
   }

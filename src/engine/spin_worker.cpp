@@ -50,7 +50,7 @@ void runSpin(WorkerContext& ctx) {
     }
     now = ctx.clock.tickMs();
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(now - start) / 5000.0 * 100.0));
+    ctx.progress(static_cast<long>(static_cast<double>(now - start) / 5000.0 * 100.0));
   }
 
   t0 = ctx.clock.counter();

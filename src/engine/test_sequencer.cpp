@@ -139,6 +139,7 @@ void TestSequencer::startTest(int test) {
 }
 
 void TestSequencer::startWorker(void (*worker)(WorkerContext&)) {
+  context_.lastProgress = -1;  // each worker's bar starts afresh
   workers_.start([this, worker] { worker(context_); });
 }
 

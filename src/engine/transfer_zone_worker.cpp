@@ -19,7 +19,7 @@ void runTransferZone(WorkerContext& ctx) {
     const int32_t lba = s.currentLba;
     const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(i + 1) * 100.0 / n));
+    ctx.progress(static_cast<long>(static_cast<double>(i + 1) * 100.0 / n));
     s.currentLba = lba + 25;
     if (i == 0) start = ctx.clock.counter();
   }

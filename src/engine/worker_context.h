@@ -6,6 +6,7 @@
 
 #include "drive/drive_commands.h"
 #include "engine/sequencer_state.h"
+#include "engine/test_ids.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/test_results.h"
@@ -19,6 +20,16 @@ struct WorkerContext {
   TestResults& results;
   const AppSettings& settings;
   std::function<void(int event, long value)> notify;
+
+  // The worker's progress bar value, posted only when the whole percent has
+  // changed: every post wakes the main thread, and most fall inside timed
+  // intervals. The sequencer sets lastProgress to -1 before each worker.
+  void progress(long percent) {
+    if (percent == lastProgress) return;
+    lastProgress = percent;
+    notify(EventProgress, percent);
+  }
+  long lastProgress = -1;
 
   // Seconds between two counter readings.
   double seconds(int64_t start, int64_t end) const {

@@ -83,6 +83,14 @@ TEST(WorkerTiming, TransferZoneAtTestLengthOneCountsTheSectorsTimed) {
   // 359 timed reads of 25 sectors at 10X: the sample is 50 (10.00x), not 9000/8975 of it.
   EXPECT_NEAR(drive.results.speedSamples[0], 50.0, 1e-5);
   EXPECT_EQ(drive.state.currentLba, 9000);
+
+  // Progress: one post per whole percent (0..100), not one per read.
+  std::vector<long> posted;
+  for (const auto& [event, value] : drive.events) {
+    if (event == EventProgress) posted.push_back(value);
+  }
+  ASSERT_EQ(posted.size(), 101u);
+  for (size_t i = 0; i < posted.size(); ++i) EXPECT_EQ(posted[i], static_cast<long>(i));
 }
 
 TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
@@ -140,6 +148,7 @@ TEST(WorkerTiming, BurstRateCountsTwoKilobytesPerSector) {
   runBurst(drive.context);
   EXPECT_EQ(drive.counts[0x28], 301);
   EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventBurstDone, 10000}));
+  EXPECT_EQ(drive.events.size(), 101u + 1) << "each whole percent 0..100 posted once, then the result";
 }
 
 TEST(WorkerTiming, SpinTimesInWholeMilliseconds) {

@@ -292,8 +292,16 @@ void TestSequencer::handleTestEvent(int event, long value) {
         record.spinDownTime = seconds;
         host.addStatusLine(measured ? formatString("Spin down time: %3.1f seconds", record.spinDownTime)
                                     : std::string("Spin down time: N/A"));
-        host.addStatusLine("Spin up/down test completed");
-        endRun();
+        if (spinTimeMeasured(record.spinUpTime) && spinTimeMeasured(record.spinDownTime)) {
+          host.addStatusLine("Spin up/down test completed");
+          endRun();
+        } else {
+          // The reasons are already listed; a test short of its figures did not complete.
+          host.addStatusLine("Test aborted");
+          deps_.results.progress = 0;
+          host.setProgress(0);
+          endRun();
+        }
       }
       break;
     }

@@ -2,19 +2,19 @@
 // refused or slow commands, commands that hang. Each test either measures the
 // model's truth or ends with a clear status line; never a wrong number.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "emulator/ground_truth.h"
 #include "engine/workers.h"
 #include "support/engine_rig.h"
+#include "support/private_folder.h"
 
 namespace tmx {
 namespace {
 
 using testing::EngineRig;
+using testing::PrivateFolder;
 using testing::rebuildPreset;
 
 constexpr int64_t kSlowRejectionNs = 35'000'000;  // a rejection through libata's error handling
@@ -47,26 +47,6 @@ bool anyLineStartsWith(const std::vector<std::string>& lines, std::string_view p
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); });
 }
 
-// The DAE test writes "audio.raw" into the current folder.
-class ScratchFolder {
- public:
-  ScratchFolder() : previous_(std::filesystem::current_path()) {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("tmx-awkward-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
-  }
-  ~ScratchFolder() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
-};
-
 TEST(ShortDisc, CpuAndSpinTestsWrapToTheStartOfTheDisc) {
   // 8X reads 9000 sectors and the spin test's busy phase about 8000 from LBA
   // 100: both run past the end of 5000 sectors unless they wrap.
@@ -91,7 +71,7 @@ TEST(ShortDisc, CpuAndSpinTestsWrapToTheStartOfTheDisc) {
 }
 
 TEST(ShortDisc, DaeTestStaysInsideTheDisc) {
-  ScratchFolder folder;
+  PrivateFolder folder;
   EngineRig rig(0, nullptr, shortDisc(5000));
   rig.onlyTests({TestDaeQuality});
   rig.run();
@@ -104,7 +84,7 @@ TEST(ShortDisc, DaeTestStaysInsideTheDisc) {
 
 TEST(ShortDisc, DaeTestRefusesADiscTooShortForThreePositions) {
   for (int32_t sectors : {2399, 1000, 600}) {
-    ScratchFolder folder;
+    PrivateFolder folder;
     EngineRig rig(0, nullptr, shortDisc(sectors));
     rig.onlyTests({TestDaeQuality, TestBurstRate});
     rig.run();
@@ -115,7 +95,7 @@ TEST(ShortDisc, DaeTestRefusesADiscTooShortForThreePositions) {
     EXPECT_FALSE(anyLineStartsWith(lines, "Read error")) << sectors;
     EXPECT_EQ(rig.host.count("Starting burst rate test"), 0);
   }
-  ScratchFolder folder;
+  PrivateFolder folder;
   EngineRig shortest(0, nullptr, shortDisc(2400));
   shortest.onlyTests({TestDaeQuality});
   shortest.run();

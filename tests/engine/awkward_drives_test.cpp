@@ -19,13 +19,12 @@ using testing::rebuildPreset;
 
 constexpr int64_t kSlowRejectionNs = 35'000'000;  // a rejection through libata's error handling
 
-// The default fast drive (52X CAV) with a short disc of `sectors`.
-EngineRig::AdapterSetup shortDisc(int32_t sectors, emu::DiscContent content = emu::DiscContent::Audio) {
+// The default fast drive (52X CAV) with a short audio disc of `sectors`.
+EngineRig::AdapterSetup shortDisc(int32_t sectors) {
   return [=](emu::EmulatedAdapter& adapter) {
     rebuildPreset(adapter, 0, "cav52-audio74", [&](emu::DriveProfile&, std::optional<emu::DiscSpec>& disc) {
       disc->sectors = sectors;
       disc->tracks = 2;
-      disc->content = content;
       disc->damage.clear();
     });
   };

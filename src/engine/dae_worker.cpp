@@ -162,7 +162,7 @@ void runDaeTest(WorkerContext& ctx) {
   const int32_t length = ctx.results.discLength;
   const auto at = daePositions(length);
   if (!at) {
-    ctx.state.failureText = "Disc too short for the DAE quality test";
+    ctx.state.failureText = "Disc capacity must be at least 32 s for the DAE quality test";
     ctx.notify(EventWorkerFailed, 0);
     return;
   }

@@ -38,7 +38,7 @@ struct DaePositions {
   int32_t center = 0;
   int32_t end = 0;
 };
-inline constexpr int32_t kDaeMinimumSectors = 2400;
+inline constexpr int32_t kDaeMinimumSectors = 2400;  // 32 s
 std::optional<DaePositions> daePositions(int32_t discLength);
 
 // The DAE score 0..10 from the total count of differing bytes.

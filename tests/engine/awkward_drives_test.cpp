@@ -88,7 +88,8 @@ TEST(ShortDisc, DaeTestRefusesADiscTooShortForThreePositions) {
     rig.onlyTests({TestDaeQuality, TestBurstRate});
     rig.run();
     const auto& lines = rig.host.lines;
-    const auto refused = std::find(lines.begin(), lines.end(), "Disc too short for the DAE quality test");
+    const auto refused =
+        std::find(lines.begin(), lines.end(), "Disc capacity must be at least 32 s for the DAE quality test");
     ASSERT_NE(refused, lines.end()) << sectors;
     EXPECT_EQ(*(refused + 1), "Test aborted");
     EXPECT_FALSE(anyLineStartsWith(lines, "Read error")) << sectors;

@@ -24,11 +24,10 @@ constexpr std::array<int32_t, 100> kRandomSeekTable = {
 constexpr uint8_t kSeek6 = 0x0B;
 constexpr uint8_t kSeek10 = 0x2B;
 
-// The drive answered ILLEGAL REQUEST: it does not know the command. Any other
-// failure (a timeout, a host error) is a failure of the drive.
-bool refusedByDrive(AspiStatus status, uint32_t senseCode) {
-  return status == aspi::kError && (senseCode >> 16) == 0x05;
-}
+// A seek that hung until the host gave up is a failure of the drive, not a
+// refusal of the command (which comes back as ILLEGAL REQUEST, or behind some
+// hosts as an error of their error handling).
+bool timedOut(DriveCommands& c) { return c.transport().lastRequest().SRB_HaStat == aspi::kHaTimeout; }
 
 // One seek with the command this drive accepts. Until that is known: SEEK(6),
 // and SEEK(10) when the drive refuses it; the one that works is kept, so a
@@ -42,7 +41,7 @@ AspiStatus seekOnce(WorkerContext& ctx, uint32_t lba) {
     s.seekOpcode = kSeek6;
     return status;
   }
-  if (!refusedByDrive(status, c.LastSenseCode())) return status;
+  if (timedOut(c)) return status;
   const AspiStatus second = c.Seek10(s.testDrive, lba);
   if (second == kAspiSuccess) s.seekOpcode = kSeek10;
   return second;

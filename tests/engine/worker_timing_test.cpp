@@ -129,6 +129,14 @@ TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
   ASSERT_EQ(drive.events.size(), 1u);
   EXPECT_EQ(drive.events[0].first, EventReadError);
   EXPECT_EQ(drive.state.currentLba, 105000);
+
+  // A refusal that the host reports as its own error still falls back.
+  TimedDrive other(0);
+  other.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaPhaseError, 0, {}, 0, -1};
+  runSeekPhase(other.context);
+  EXPECT_EQ(other.counts[0x0B], 1);
+  EXPECT_EQ(other.counts[0x2B], 101);
+  EXPECT_EQ(other.events.back().first, EventSeekPhaseDone);
 }
 
 TEST(WorkerTiming, CpuLoadIsBusyTimeOverFifteenSeconds) {

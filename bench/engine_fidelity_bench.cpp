@@ -1,11 +1,13 @@
 // Measurement fidelity in real time: the engine measures the emulated default
 // drive (52X CAV, 74-minute audio CD) while the drive sleeps on the monotonic
-// clock, and every figure is compared with the drive's own truth. The cost of
-// the synchronous progress notification is measured on its own and shown as
-// a share of a zone's timed interval.
+// clock, and every figure is compared with the drive's own truth. The costs
+// of a synchronous notification and of a posted progress value (with the main
+// thread really waiting, as during a test) are measured on their own and shown
+// as a share of a zone's timed interval.
 //
-//   bench_engine_fidelity [--test-length N]   (default 6: about a minute)
+//   bench_engine_fidelity [--test-length N] [--costs-only]   (default 6: about a minute)
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,31 +27,7 @@ struct NotifyCost {
   double p99Us = 0;
 };
 
-// Round trips of notify -> main thread handling -> worker resumes, or the
-// worker's cost of posting a value.
-NotifyCost measureNotifyCost(int count, bool posted) {
-  RealClock clock;
-  std::vector<double> samples;
-  samples.reserve(static_cast<size_t>(count));
-  int handled = 0;
-  EventChannel channel([&](int, long) { ++handled; });
-  std::thread worker([&] {
-    for (int i = 0; i < count; ++i) {
-      const int64_t t0 = monotonicNs();
-      if (posted) {
-        channel.post(EventProgress, i);
-      } else {
-        channel.notify(EventProgress, i);
-      }
-      samples.push_back(static_cast<double>(monotonicNs() - t0) / 1000.0);
-    }
-  });
-  if (posted) {
-    worker.join();
-  } else {
-    while (handled < count) channel.pumpOne(std::chrono::milliseconds(100));
-    worker.join();
-  }
+NotifyCost summarise(std::vector<double>& samples) {
   NotifyCost cost;
   for (double s : samples) cost.meanUs += s;
   cost.meanUs /= static_cast<double>(samples.size());
@@ -58,18 +36,87 @@ NotifyCost measureNotifyCost(int count, bool posted) {
   return cost;
 }
 
+// Round trips of notify -> main thread handling -> worker resumes.
+NotifyCost measureNotifyCost(int count) {
+  std::vector<double> samples;
+  samples.reserve(static_cast<size_t>(count));
+  int handled = 0;
+  EventChannel channel([&](int, long) { ++handled; });
+  std::thread worker([&] {
+    for (int i = 0; i < count; ++i) {
+      const int64_t t0 = monotonicNs();
+      channel.notify(EventProgress, i);
+      samples.push_back(static_cast<double>(monotonicNs() - t0) / 1000.0);
+    }
+  });
+  while (handled < count) channel.pumpOne(std::chrono::milliseconds(100));
+  worker.join();
+  return summarise(samples);
+}
+
+// The worker's cost of posting a progress value. With `pumping`, the main
+// thread waits in pumpOne as it does during a test, and the worker pauses
+// between posts as a read would, so every post finds it asleep and wakes it.
+// Without, nobody waits and a post only stores the value.
+NotifyCost measurePostCost(int count, bool pumping) {
+  std::vector<double> samples;
+  samples.reserve(static_cast<size_t>(count));
+  std::atomic<bool> done{false};
+  EventChannel channel([](int, long) {});
+  std::thread worker([&] {
+    for (int i = 0; i < count; ++i) {
+      const int64_t t0 = monotonicNs();
+      channel.post(EventProgress, i);
+      samples.push_back(static_cast<double>(monotonicNs() - t0) / 1000.0);
+      if (pumping) std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+    done = true;
+  });
+  if (pumping) {
+    while (!done) channel.pumpOne(std::chrono::milliseconds(20));
+  }
+  worker.join();
+  return summarise(samples);
+}
+
+// Progress posts one transfer zone sends at this test length, counted on a
+// scripted worker context (the drive is the rig's, the clock virtual).
+int postsPerZone(int testLength) {
+  tmx::testing::EngineRig rig(1);
+  SequencerState state;
+  state.testDrive = rig.table.selectedDrive();
+  state.readMethod = ReadMethodRead10;
+  state.zoneReads = 360.0 / testLength;
+  state.zoneRateScale = 600.0 / testLength;
+  state.currentZone = 0;
+  int posts = 0;
+  WorkerContext ctx{rig.commands, rig.clock, state, rig.results.record, rig.settings, [&](int event, long) {
+                      if (event == EventProgress) ++posts;
+                    }};
+  runTransferZone(ctx);
+  return posts;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int testLength = 6;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--test-length") == 0) testLength = std::clamp(std::atoi(argv[i + 1]), 1, 6);
+  bool costsOnly = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--test-length") == 0 && i + 1 < argc) testLength = std::clamp(std::atoi(argv[i + 1]), 1, 6);
+    if (std::strcmp(argv[i], "--costs-only") == 0) costsOnly = true;
   }
 
-  const NotifyCost notify = measureNotifyCost(20000, false);
-  const NotifyCost post = measureNotifyCost(20000, true);
+  const NotifyCost notify = measureNotifyCost(20000);
+  const NotifyCost idlePost = measurePostCost(20000, false);
+  const NotifyCost post = measurePostCost(5000, true);
+  const int posts = postsPerZone(testLength);
   std::printf("synchronous notification round trip: mean %.1f us, p99 %.1f us\n", notify.meanUs, notify.p99Us);
-  std::printf("posted progress value (what the workers send): mean %.2f us, p99 %.2f us\n", post.meanUs, post.p99Us);
+  std::printf("posted progress value, nobody pumping: mean %.2f us, p99 %.2f us\n", idlePost.meanUs, idlePost.p99Us);
+  std::printf("posted progress value, main thread waiting: mean %.2f us, p99 %.2f us\n", post.meanUs, post.p99Us);
+  std::printf("progress posts per zone at test length %d: %d (reads per zone: %d)\n", testLength, posts,
+              readsPerZone(360.0 / testLength));
+  if (costsOnly) return 0;
 
   RealClock clock;
   tmx::testing::EngineRig rig(0, &clock);
@@ -91,17 +138,15 @@ int main(int argc, char** argv) {
   const TestResults& r = rig.results.record;
   const int n = readsPerZone(360.0 / testLength);
   const int32_t timedSectors = (n - 1) * 25;
-  // The formula counts 9000 / testLength sectors; at test length 1 the timed reads hold 8975.
-  const double formulaSectors = 9000.0 / testLength;
   double worst = 0;
-  std::printf("\nzone  measured X  true X   error   share of the timed interval: sync notify / posted\n");
+  std::printf("\nzone  measured X  true X   error   share of the timed interval: sync notify per read / posts\n");
   for (int zone = 0; zone <= r.lastZone; ++zone) {
     const double measured = r.speedSamples[static_cast<size_t>(zone)] / 5.0;
-    const double trueX = truth.averageSpeedX(zone * 9000 + 25, timedSectors) * formulaSectors / timedSectors;
+    const double trueX = truth.averageSpeedX(zone * 9000 + 25, timedSectors);
     const double error = (measured - trueX) / trueX * 100.0;
     const double intervalUs = timedSectors / (trueX * 75.0) * 1e6;
     const double share = (n - 1) * notify.meanUs / intervalUs * 100.0;
-    const double postShare = (n - 1) * post.meanUs / intervalUs * 100.0;
+    const double postShare = posts * post.meanUs / intervalUs * 100.0;
     worst = std::max(worst, std::fabs(error));
     std::printf("%4d  %10.3f  %7.3f  %+6.3f%%  %6.3f%% / %6.4f%%\n", zone, measured, trueX, error, share, postShare);
   }

@@ -1,5 +1,6 @@
 #include "cli/json_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -12,13 +13,31 @@ json intOrNull(int32_t value) { return value == -1 ? json(nullptr) : json(value)
 json secondsOrNull(double value) { return spinTimeMeasured(value) && std::isfinite(value) ? json(value) : json(nullptr); }
 json textOrNull(const std::string& text) { return text.empty() ? json(nullptr) : json(text); }
 
+// The persisted results hold values only once a run's reset or a DAT load has
+// written them; until then (the CD quality check on its own) they are the
+// zeros of program start, and a reset always writes the format version.
+bool persistedResultsWritten(const JsonReportInput& in) {
+  const auto& version = in.record.formatVersion;
+  return in.outcome == "loaded" || std::any_of(version.begin(), version.end(), [](uint8_t b) { return b != 0; });
+}
+
 }  // namespace
 
 std::string formatJsonReport(const JsonReportInput& in) {
-  const TestResults& r = in.record;
+  TestResults r = in.record;
+  const bool written = persistedResultsWritten(in);
+  if (!written) {
+    // Nothing measured: every persisted result reads as not measured.
+    r.daeScore = r.accurateStream = -1;
+    r.randomSeekMs = r.oneThirdSeekMs = r.fullSeekMs = r.burstRate = -1;
+    r.cpuUsage.fill(-1);
+  }
+  // Zone 0 still holding 0.0 or NaN: no transfer test in this record.
+  const double first = r.speedSamples[0];
+  const bool transferTested = written && first != 0.0 && !std::isnan(first);
   json samples = json::array();
   for (double s : r.speedSamples) {
-    if (!std::isfinite(s) || s == -1.0) break;
+    if (!transferTested || !std::isfinite(s) || s == -1.0) break;
     samples.push_back(s / 5.0);
   }
   json cpu = json::array();
@@ -28,10 +47,12 @@ std::string formatJsonReport(const JsonReportInput& in) {
       {"outcome", in.outcome},
       {"drive", {{"vendor", in.drive.vendor}, {"product", in.drive.product}, {"revision", in.drive.revision}}},
       {"disc",
-       {{"type", r.discType}, {"typeText", textOrNull(in.texts.discTypeText)}, {"lengthSectors", r.discLength}}},
+       {{"type", written ? json(r.discType) : json(nullptr)},
+        {"typeText", textOrNull(in.texts.discTypeText)},
+        {"lengthSectors", written ? json(r.discLength) : json(nullptr)}}},
       {"transferRate",
        {{"zoneSpeedsX", samples},
-        {"lastZone", r.lastZone},
+        {"lastZone", transferTested ? intOrNull(r.lastZone) : json(nullptr)},
         {"start", textOrNull(in.texts.startText)},
         {"end", textOrNull(in.texts.endText)},
         {"average", textOrNull(in.texts.averageText)},

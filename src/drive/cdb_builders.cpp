@@ -101,9 +101,7 @@ CdbRequest stopUnitCdb() { return make({0x1B, 0, 0, 0, 0, 0}, 0); }
 std::vector<uint8_t> blockModeList10(int mode) {
   BlockModeDescriptor d{};
   if (!descriptorFor(mode, d)) return {};
-  std::vector<uint8_t> list{0x00, 0x10, 0, 0, 0, 0, 0x00, 0x08};
-  appendDescriptor(list, d.density, d.length);
-  return list;
+  return modeSelect10List(d.density, static_cast<uint16_t>(d.length));
 }
 
 std::vector<uint8_t> blockModeList6(int mode) {
@@ -114,6 +112,12 @@ std::vector<uint8_t> blockModeList6(int mode) {
 
 std::vector<uint8_t> modeSelect6List(uint8_t density, uint16_t blockLength) {
   std::vector<uint8_t> list{0, 0, 0, 0x08};
+  appendDescriptor(list, density, blockLength);
+  return list;
+}
+
+std::vector<uint8_t> modeSelect10List(uint8_t density, uint16_t blockLength) {
+  std::vector<uint8_t> list{0x00, 0x10, 0, 0, 0, 0, 0x00, 0x08};
   appendDescriptor(list, density, blockLength);
   return list;
 }

@@ -50,7 +50,8 @@ enum BlockMode : int { BlockModeAudio = 0, BlockModeData = 1, BlockModeAudioC2 =
 // MODE SELECT parameter lists for a block mode; empty for an unknown mode.
 std::vector<uint8_t> blockModeList10(int mode);
 std::vector<uint8_t> blockModeList6(int mode);
-// MODE SELECT(6) list with an explicit density code and block length.
+// MODE SELECT(6) and (10) lists with an explicit density code and block length.
 std::vector<uint8_t> modeSelect6List(uint8_t density, uint16_t blockLength);
+std::vector<uint8_t> modeSelect10List(uint8_t density, uint16_t blockLength);
 
 }  // namespace tmx

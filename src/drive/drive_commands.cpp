@@ -107,6 +107,13 @@ AspiStatus DriveCommands::ModeSelect6(DriveAddress drive, uint8_t density, uint1
   return send(drive, modeSelect6Cdb(), list.data());
 }
 
+AspiStatus DriveCommands::ModeSelectBlockLength(DriveAddress drive, uint8_t density, uint16_t blockLength) {
+  std::vector<uint8_t> list = modeSelect10List(density, blockLength);
+  const AspiStatus status = send(drive, modeSelect10Cdb(), list.data());
+  if (status == kAspiSuccess) return status;
+  return ModeSelect6(drive, density, blockLength);
+}
+
 AspiStatus DriveCommands::StopUnit(DriveAddress drive) { return send(drive, stopUnitCdb(), nullptr); }
 
 }  // namespace tmx

@@ -56,6 +56,9 @@ class DriveCommands {
   // fails. An unknown mode sends nothing and returns -1.
   AspiStatus ModeSelectBlockMode(DriveAddress drive, int mode);
   AspiStatus ModeSelect6(DriveAddress drive, uint8_t density, uint16_t blockLength);
+  // MODE SELECT(10) of a descriptor with this density and block length,
+  // MODE SELECT(6) when that fails (drives know one or the other).
+  AspiStatus ModeSelectBlockLength(DriveAddress drive, uint8_t density, uint16_t blockLength);
   AspiStatus StopUnit(DriveAddress drive);
 
   // Sends a built request with the caller's buffer.

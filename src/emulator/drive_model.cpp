@@ -83,7 +83,7 @@ DriveModel::Outcome DriveModel::dispatch(const Request& r) {
   const CommandEntry& entry = commandTable()[r.opcode];
   Outcome out;
   if (entry.handler == nullptr || profile_.rejectedOpcodes.test(r.opcode)) {
-    out = check(sense::kInvalidOpcode);
+    out = check(sense::kInvalidOpcode, profile_.rejectionNs);
   } else if (unitAttention_ && !(entry.flags & kAllowUnitAttention)) {
     unitAttention_ = false;
     out = check(sense::kMediumMayHaveChanged);

@@ -53,6 +53,10 @@ struct DriveProfile {
   bool raw2352Read10 = true;  // READ(10) after MODE SELECT to 2352-byte blocks works
 
   std::bitset<256> rejectedOpcodes;
+  // Extra time a refused or unknown opcode takes to come back as ILLEGAL
+  // REQUEST: behind some hosts (Linux ATAPI) a rejection goes through error
+  // handling and costs tens of milliseconds.
+  int64_t rejectionNs = 0;
 };
 
 }  // namespace tmx::emu

@@ -28,7 +28,7 @@ void runBurst(WorkerContext& ctx) {
 
   int64_t start = ctx.clock.counter();
   for (int i = 0; i <= 300; ++i) {
-    ctx.notify(EventProgress, i * 100 / 300);
+    ctx.progress(i * 100 / 300);
     if (i == 1) start = ctx.clock.counter();
     const AspiStatus status = ctx.commands.send(ctx.state.testDrive, request, buffer.data());
     if (commandEndsWorker(ctx, status, kBurstLba)) return;

@@ -18,9 +18,15 @@ void runCpuPhase(WorkerContext& ctx) {
     const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
     const int64_t t1 = ctx.clock.counter();
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(i + 1) * 100.0 / reads));
+    ctx.progress(static_cast<long>(static_cast<double>(i + 1) * 100.0 / reads));
     lba += 25;
     busy += ctx.seconds(t0, t1);
+    // A disc shorter than the phase is read again from its start; the seek
+    // back falls in the pacing wait, outside the busy time.
+    if (wrapToDisc(ctx.state.discSectors, lba, 25) != lba) {
+      lba = 0;
+      ctx.commands.Seek(ctx.state.testDrive, 0);
+    }
     // Pace by spinning on the counter: the read and the wait make one period.
     double elapsed = 0.0;
     while (elapsed < period) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -51,7 +52,7 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
     if (!file) return scratchFileFailed(ctx, "create");
     int32_t lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
-      ctx.notify(EventProgress, i / 2 + 50 * pass);
+      ctx.progress(i / 2 + 50 * pass);
       const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
       if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
       if (std::fwrite(readBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
@@ -66,7 +67,7 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
     if (!file) return scratchFileFailed(ctx, "open");
     lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
-      ctx.notify(EventProgress, (i + 50) / 2 + 50 * pass);
+      ctx.progress((i + 50) / 2 + 50 * pass);
       std::memset(readBuffer.data(), 0x6F, kBlockBytes);
       std::memset(compareBuffer.data(), 0x63, kBlockBytes);
       const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
@@ -93,10 +94,13 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
 
 enum class Search { Found, NotFound, Ended };
 
-// A sector with more than 10 distinct byte values, among S, S+50, ..., S+4500.
-Search findUsableSector(WorkerContext& ctx, int32_t start, int32_t& found) {
+// A sector with more than 10 distinct byte values, among S, S+50, ..., S+4500
+// that lie on the disc (a start before LBA 0 begins at 0).
+Search findUsableSector(WorkerContext& ctx, int32_t start, int32_t discLength, int32_t& found) {
   std::vector<uint8_t> sector(kBlockAudio);
-  for (int32_t c = start;; c += 50) {
+  start = std::max(start, 0);
+  const int32_t last = std::min(start + 4500, discLength - 1);
+  for (int32_t c = start; c <= last; c += 50) {
     std::fill(sector.begin(), sector.end(), 0);
     const AspiStatus status = readAudio(ctx, c, 1, sector.data());
     if (commandEndsWorker(ctx, status, c)) return Search::Ended;
@@ -112,8 +116,8 @@ Search findUsableSector(WorkerContext& ctx, int32_t start, int32_t& found) {
       found = c;
       return Search::Found;
     }
-    if (c >= start + 4500) return Search::NotFound;
   }
+  return Search::NotFound;
 }
 
 // Reads each LBA of `lbas` 30 times; true when every repetition matched the first.
@@ -121,7 +125,7 @@ Outcome repeatReads(WorkerContext& ctx, const std::vector<int32_t>& lbas, int pr
   std::vector<uint8_t> sector(kBlockAudio);
   std::vector<std::array<uint32_t, 30>> sums(30);
   for (int r = 0; r < 30; ++r) {
-    ctx.notify(EventProgress, (r + 1) * 50 / 30 + progressBase);
+    ctx.progress((r + 1) * 50 / 30 + progressBase);
     for (size_t q = 0; q < lbas.size(); ++q) {
       std::fill(sector.begin(), sector.end(), 0);
       const AspiStatus status = readAudio(ctx, lbas[q], 1, sector.data());
@@ -140,6 +144,11 @@ Outcome repeatReads(WorkerContext& ctx, const std::vector<int32_t>& lbas, int pr
 
 }  // namespace
 
+std::optional<DaePositions> daePositions(int32_t discLength) {
+  if (discLength < kDaeMinimumSectors) return std::nullopt;
+  return DaePositions{0, discLength / 2 - 400, discLength - 1000};
+}
+
 int daeScoreFor(uint32_t totalErrors) {
   if (totalErrors == 0) return 10;
   int score = 0;
@@ -151,9 +160,15 @@ int daeScoreFor(uint32_t totalErrors) {
 
 void runDaeTest(WorkerContext& ctx) {
   const int32_t length = ctx.results.discLength;
-  const int32_t center = length / 2 - 400;
-  const int32_t end = length - 1000;
-  const std::array<int32_t, 3> positions{0, center, end};
+  const auto at = daePositions(length);
+  if (!at) {
+    ctx.state.failureText = "Disc capacity must be at least 32 s for the DAE quality test";
+    ctx.notify(EventWorkerFailed, 0);
+    return;
+  }
+  const int32_t center = at->center;
+  const int32_t end = at->end;
+  const std::array<int32_t, 3> positions{at->start, center, end};
   uint32_t total = 0;
   for (int p = 0; p < 3; ++p) {
     if (extractPosition(ctx, positions[static_cast<size_t>(p)], total) == Outcome::Ended) return;
@@ -164,7 +179,7 @@ void runDaeTest(WorkerContext& ctx) {
   std::array<int32_t, 3> usable{};
   const std::array<int32_t, 3> searchFrom{0, center, end - 5000};
   for (size_t q = 0; q < 3; ++q) {
-    const Search search = findUsableSector(ctx, searchFrom[q], usable[q]);
+    const Search search = findUsableSector(ctx, searchFrom[q], length, usable[q]);
     if (search == Search::Ended) return;
     if (search == Search::NotFound) {
       ctx.notify(EventDaeNotPossible, 0);

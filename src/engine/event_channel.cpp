@@ -14,11 +14,14 @@ void EventChannel::notify(int event, long value) {
 }
 
 void EventChannel::post(int event, long value) {
+  bool wake = false;
   {
     std::lock_guard lock(mutex_);
+    // A value still waiting has already woken the main thread.
+    wake = !latest_.has_value();
     latest_ = std::make_pair(event, value);
   }
-  posted_.notify_all();
+  if (wake) posted_.notify_all();
 }
 
 bool EventChannel::pumpOne(std::chrono::milliseconds timeout) {

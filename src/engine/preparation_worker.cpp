@@ -27,7 +27,7 @@ void runPreparation(WorkerContext& ctx) {
   uint32_t latest = start;
   while (latest - start < 5000) {
     // A disc too short for five seconds of reading is read again from its start.
-    if (ctx.state.discSectors > 0 && lba + 25 > ctx.state.discSectors) lba = 0;
+    lba = wrapToDisc(ctx.state.discSectors, lba, 25);
     const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
     if (status != kAspiSuccess) {
       commandEndsWorker(ctx, status, lba);
@@ -36,7 +36,7 @@ void runPreparation(WorkerContext& ctx) {
     lba += 25;
     latest = ctx.clock.tickMs();
     if (commandEndsWorker(ctx, status, lba)) return;
-    ctx.notify(EventProgress, static_cast<long>(static_cast<double>(latest - start) / 5000.0 * 100.0));
+    ctx.progress(static_cast<long>(static_cast<double>(latest - start) / 5000.0 * 100.0));
   }
   ctx.commands.Seek(ctx.state.testDrive, 0);
   const int event = startEventFor(ctx.state.preparedTest, ctx.state.readMethod);

@@ -4,6 +4,7 @@
 
 #include "engine/test_ids.h"
 #include "engine/workers.h"
+#include "results/format_string.h"
 
 namespace tmx {
 namespace {
@@ -28,9 +29,17 @@ void runQualityCheck(WorkerContext& ctx) {
   const bool readCd = method == ReadMethodCdAudio || method == ReadMethodCdData;
   // Every way out gives the drive its 2048-byte blocks back.
   auto restoreBlocks = [&] {
-    if (!readCd) ctx.commands.ModeSelect6(drive, 0x00, kBlockData);
+    if (!readCd) ctx.commands.ModeSelectBlockLength(drive, 0x00, kBlockData);
   };
-  if (!readCd) ctx.commands.ModeSelect6(drive, method == ReadMethodCdda ? 0x82 : 0x00, kBlockAudioC2);
+  // Without the switch the drive would send user data where the C2 bytes
+  // belong, and a clean disc would count millions of errors.
+  if (!readCd && ctx.commands.ModeSelectBlockLength(drive, method == ReadMethodCdda ? 0x82 : 0x00, kBlockAudioC2) !=
+                     kAspiSuccess) {
+    s.failureText = formatString("Cannot switch the drive to blocks with error information (code %06X)",
+                                 static_cast<unsigned>(ctx.commands.LastSenseCode() & 0xFFFFFFu));
+    ctx.notify(EventWorkerFailed, 0);
+    return;
+  }
 
   const auto bits = bitCountTable();
   std::vector<uint8_t> buffer(kSectorsPerRead * kBlockAudioC2);
@@ -64,7 +73,7 @@ void runQualityCheck(WorkerContext& ctx) {
     }
     ctx.results.qualityErrors += flagged;
     s.qualityBlockErrors += flagged;
-    ctx.notify(EventProgress, static_cast<long>((int64_t{lba} + 1) * 100 / length));
+    ctx.progress(static_cast<long>((int64_t{lba} + 1) * 100 / length));
     if (lba % 900 == 0) ctx.notify(EventQualityBlock, 0);
     s.currentLba = lba + kSectorsPerRead;
   }

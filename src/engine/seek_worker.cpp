@@ -2,6 +2,7 @@
 
 #include "engine/test_ids.h"
 #include "engine/workers.h"
+#include "platform/aspi_codes.h"
 
 namespace tmx {
 namespace {
@@ -20,6 +21,32 @@ constexpr std::array<int32_t, 100> kRandomSeekTable = {
     83340,  146280, 134660, 196000, 257140, 88320,  179980, 232590, 296520, 282550,
 };
 
+constexpr uint8_t kSeek6 = 0x0B;
+constexpr uint8_t kSeek10 = 0x2B;
+
+// A seek that hung until the host gave up is a failure of the drive, not a
+// refusal of the command (which comes back as ILLEGAL REQUEST, or behind some
+// hosts as an error of their error handling).
+bool timedOut(DriveCommands& c) { return c.transport().lastRequest().SRB_HaStat == aspi::kHaTimeout; }
+
+// One seek with the command this drive accepts. Until that is known: SEEK(6),
+// and SEEK(10) when the drive refuses it; the one that works is kept, so a
+// refusal (which can take tens of milliseconds behind libata) is never timed.
+AspiStatus seekOnce(WorkerContext& ctx, uint32_t lba) {
+  SequencerState& s = ctx.state;
+  DriveCommands& c = ctx.commands;
+  if (s.seekOpcode == kSeek10) return c.Seek10(s.testDrive, lba);
+  const AspiStatus status = c.Seek6(s.testDrive, lba);
+  if (status == kAspiSuccess) {
+    s.seekOpcode = kSeek6;
+    return status;
+  }
+  if (timedOut(c)) return status;
+  const AspiStatus second = c.Seek10(s.testDrive, lba);
+  if (second == kAspiSuccess) s.seekOpcode = kSeek10;
+  return second;
+}
+
 }  // namespace
 
 int32_t seekTarget(int phase, int i) {
@@ -32,10 +59,15 @@ int32_t seekTarget(int phase, int i) {
 
 void runSeekPhase(WorkerContext& ctx) {
   const int phase = ctx.state.seekPhase;
+  if (ctx.state.seekOpcode == 0) {
+    // Find the command before timing; the head stays where it is (LBA 0
+    // after the drive preparation).
+    if (commandEndsWorker(ctx, seekOnce(ctx, 0), 0)) return;
+  }
   const int64_t start = ctx.clock.counter();
   for (int i = 0; i < 100; ++i) {
     const int32_t lba = seekTarget(phase, i);
-    const AspiStatus status = ctx.commands.Seek(ctx.state.testDrive, static_cast<uint32_t>(lba));
+    const AspiStatus status = seekOnce(ctx, static_cast<uint32_t>(lba));
     if (commandEndsWorker(ctx, status, lba)) return;
   }
   const int64_t end = ctx.clock.counter();

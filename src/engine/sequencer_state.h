@@ -24,13 +24,17 @@ struct SequencerState {
   double zoneReads = 360.0;
   double zoneRateScale = 600.0;
   int seekPhase = 0;
+  // The seek command the drive under test accepts (0Bh SEEK(6) or 2Bh
+  // SEEK(10)), found before the first timed seek; 0 until then.
+  uint8_t seekOpcode = 0;
   int cpuTestSpeed = 1;
   bool qualityCheckActive = false;
   // Set by the spin worker before it reports its second time.
   std::atomic<bool> spinPhaseDown{false};
   // Bytes with a C2 error bit in the quality block being read.
   std::atomic<int32_t> qualityBlockErrors{0};
-  // Why a worker sent EventWorkerFailed; written before that notification.
+  // Why a worker sent EventWorkerFailed, or why a spin time was not
+  // measured; written before that notification.
   std::string failureText;
   // Disc length of the run or the quality check: the last length the probe read.
   int32_t discSectors = 0;

@@ -38,7 +38,8 @@ enum TestEvent : int {
   EventQualityBlock = 76,
   EventQualityReadError = 77,
   EventDaeNotPossible = 88,
-  // A worker failed outside the drive (its scratch file); the reason is in
+  // A worker cannot go on for a reason of its own (its scratch file, a disc
+  // too short, a block size the drive refuses); the reason is in
   // SequencerState::failureText.
   EventWorkerFailed = 89,
 };

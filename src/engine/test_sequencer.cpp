@@ -141,6 +141,7 @@ void TestSequencer::startTest(int test) {
 }
 
 void TestSequencer::startWorker(void (*worker)(WorkerContext&)) {
+  context_.lastProgress = -1;  // each worker's bar starts afresh
   workers_.start([this, worker] { worker(context_); });
 }
 
@@ -179,6 +180,7 @@ void TestSequencer::handleSeekStart() {
   host.addStatusLine("Starting seek test");
   host.addStatusLine("Starting random seek test");
   state_.seekPhase = 0;
+  state_.seekOpcode = 0;
   if (deps_.probe.readDiscLength(state_.testDrive) >= kSeekMinimumSectors) {
     startWorker(runSeekPhase);
   } else {
@@ -279,16 +281,29 @@ void TestSequencer::handleTestEvent(int event, long value) {
       startWorker(runSpin);
       break;
     case EventSpinPhaseDone: {
-      const double seconds = static_cast<double>(value) / 1000.0;
+      // A time not measured keeps the -1.0 marker and shows as N/A after its reason.
+      const bool measured = value != kSpinNotMeasured;
+      const double seconds = measured ? static_cast<double>(value) / 1000.0 : -1.0;
+      if (!measured) host.addStatusLine(state_.failureText);
       if (!state_.spinPhaseDown) {
         record.spinUpTime = seconds;
-        host.addStatusLine(formatString("Spin up time: %3.1f seconds", record.spinUpTime));
+        host.addStatusLine(measured ? formatString("Spin up time: %3.1f seconds", record.spinUpTime)
+                                    : std::string("Spin up time: N/A"));
         host.addStatusLine("Starting spin down time test");
       } else {
         record.spinDownTime = seconds;
-        host.addStatusLine(formatString("Spin down time: %3.1f seconds", record.spinDownTime));
-        host.addStatusLine("Spin up/down test completed");
-        endRun();
+        host.addStatusLine(measured ? formatString("Spin down time: %3.1f seconds", record.spinDownTime)
+                                    : std::string("Spin down time: N/A"));
+        if (spinTimeMeasured(record.spinUpTime) && spinTimeMeasured(record.spinDownTime)) {
+          host.addStatusLine("Spin up/down test completed");
+          endRun();
+        } else {
+          // The reasons are already listed; a test short of its figures did not complete.
+          host.addStatusLine("Test aborted");
+          deps_.results.progress = 0;
+          host.setProgress(0);
+          endRun();
+        }
       }
       break;
     }
@@ -322,6 +337,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       abortRun("Disc capacity must be at least 70 min for the seek test");
       break;
     case EventWorkerFailed:
+      if (state_.preparedTest == PreparedQualityCheck) state_.qualityCheckActive = false;
       abortRun(state_.failureText);
       break;
     case EventDaeNotPossible:

@@ -17,6 +17,10 @@ bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba) {
   return false;
 }
 
+int32_t wrapToDisc(int32_t discSectors, int32_t lba, int32_t count) {
+  return discSectors > 0 && lba + count > discSectors ? 0 : lba;
+}
+
 uint32_t blockSizeOf(int readMethod) {
   switch (readMethod) {
     case ReadMethodCdda:

@@ -6,6 +6,7 @@
 
 #include "drive/drive_commands.h"
 #include "engine/sequencer_state.h"
+#include "engine/test_ids.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/test_results.h"
@@ -19,6 +20,16 @@ struct WorkerContext {
   TestResults& results;
   const AppSettings& settings;
   std::function<void(int event, long value)> notify;
+
+  // The worker's progress bar value, posted only when the whole percent has
+  // changed: every post wakes the main thread, and most fall inside timed
+  // intervals. The sequencer sets lastProgress to -1 before each worker.
+  void progress(long percent) {
+    if (percent == lastProgress) return;
+    lastProgress = percent;
+    notify(EventProgress, percent);
+  }
+  long lastProgress = -1;
 
   // Seconds between two counter readings.
   double seconds(int64_t start, int64_t end) const {
@@ -34,6 +45,11 @@ bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba);
 // Sends the read of the method in force for (lba, count) to the drive under
 // test. The buffer must hold count blocks of the method's size for count <= 25.
 AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer);
+
+// Where a run of reads that must stay inside the disc reads next: `lba`, or
+// the start of the disc when `count` sectors from `lba` would pass its end
+// (an unknown length, 0, never wraps).
+int32_t wrapToDisc(int32_t discSectors, int32_t lba, int32_t count);
 
 // Bytes per block of a read method.
 uint32_t blockSizeOf(int readMethod);

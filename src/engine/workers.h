@@ -3,6 +3,8 @@
 // notification.
 #pragma once
 
+#include <optional>
+
 #include "engine/worker_context.h"
 
 namespace tmx {
@@ -18,12 +20,26 @@ void runSeekPhase(WorkerContext& ctx);
 void runCpuPhase(WorkerContext& ctx);
 // 301 reads of the same sectors at LBA 100, the last 300 timed: EventBurstDone in KB/s.
 void runBurst(WorkerContext& ctx);
-// Spin-up time after a stop, five busy seconds, spin-down time.
+// Spin-up time after a stop, five busy seconds, spin-down time. A time whose
+// stop command failed or timed out is sent as kSpinNotMeasured, its reason in
+// failureText.
 void runSpin(WorkerContext& ctx);
+inline constexpr long kSpinNotMeasured = -1;
 
 // DAE quality: extraction at start, center and end through the scratch file
 // "audio.raw", then the single-sector stability stages.
 void runDaeTest(WorkerContext& ctx);
+
+// The DAE test's start, center and end on a disc of `discLength` sectors;
+// nullopt when the disc is too short for three 800-sector stretches in that
+// order (below kDaeMinimumSectors).
+struct DaePositions {
+  int32_t start = 0;
+  int32_t center = 0;
+  int32_t end = 0;
+};
+inline constexpr int32_t kDaeMinimumSectors = 2400;  // 32 s
+std::optional<DaePositions> daePositions(int32_t discLength);
 
 // The DAE score 0..10 from the total count of differing bytes.
 int daeScoreFor(uint32_t totalErrors);

@@ -68,6 +68,8 @@ TEST(CdbBuilders, BlockModeParameterLists) {
             (Bytes{0, 0x10, 0, 0, 0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0x00, 0x0A, 0x56}));
   EXPECT_EQ(blockModeList6(BlockModeData), (Bytes{0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0x08, 0}));
   EXPECT_EQ(modeSelect6List(0x82, 2646), (Bytes{0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0, 0x0A, 0x56}));
+  EXPECT_EQ(modeSelect10List(0x00, 0x1A2B),
+            (Bytes{0, 0x10, 0, 0, 0, 0, 0, 8, 0x00, 0, 0, 0, 0, 0x00, 0x1A, 0x2B}));
   EXPECT_TRUE(blockModeList10(3).empty());
   EXPECT_TRUE(blockModeList6(-1).empty());
 }

@@ -65,6 +65,20 @@ TEST_F(CommandRules, ProfileCanRefuseChosenOpcodes) {
   EXPECT_EQ(sendCdb(adapter, 2, testing::readCdda(0, 1), 2352).senseCode(), 0x052000u);
 }
 
+TEST_F(CommandRules, SlowRejectionCostsItsTimeOnlyWhenRefusing) {
+  DriveProfile atapi;
+  atapi.rejectedOpcodes.set(0x0B);
+  atapi.rejectionNs = 35'000'000;
+  adapter.attachDrive(2, atapi, DiscSpec{});
+  sendCdb(adapter, 2, testing::seek10(0), 0);
+  int64_t before = clock.nowNs();
+  EXPECT_EQ(sendCdb(adapter, 2, {0x0B, 0, 0, 100, 0, 0}, 0).senseCode(), 0x052000u);
+  EXPECT_EQ(clock.nowNs() - before, atapi.commandOverheadNs + 35'000'000);
+  before = clock.nowNs();
+  EXPECT_TRUE(sendCdb(adapter, 2, {0x00, 0, 0, 0, 0, 0}, 0).good());
+  EXPECT_EQ(clock.nowNs() - before, atapi.commandOverheadNs) << "accepted commands are not slowed";
+}
+
 TEST_F(CommandRules, UnitAttentionIsReportedOnceAndRequestSenseClearsIt) {
   audio->insertDisc(testing::discOf(DiscContent::Data));
   // INQUIRY passes a unit attention untouched.

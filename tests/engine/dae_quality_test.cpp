@@ -1,39 +1,18 @@
 // The DAE quality test and the CD quality check on the emulated presets.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "support/engine_rig.h"
+#include "support/private_folder.h"
 #include "engine/workers.h"
 
 namespace tmx {
 namespace {
 
 using testing::EngineRig;
-
-// The DAE test writes "audio.raw" into the current folder; tests that run at
-// the same time each get their own.
-class PrivateFolder {
- public:
-  PrivateFolder() : previous_(std::filesystem::current_path()) {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("tmx-" + std::string(test->name()) + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
-  }
-  ~PrivateFolder() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-  const std::filesystem::path& path() const { return folder_; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
-};
+using testing::PrivateFolder;
 
 emu::DiscSpec audioDisc(int32_t sectors, bool silent = false) {
   emu::DiscSpec d;

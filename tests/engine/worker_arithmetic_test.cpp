@@ -61,6 +61,20 @@ TEST(WorkerArithmetic, DaeScoreAndQualityClasses) {
   EXPECT_EQ(qualityClass(2116800), 251);
 }
 
+TEST(WorkerArithmetic, DaePositionsStayInsideTheDisc) {
+  const auto full = daePositions(333000);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->center, 166100);
+  EXPECT_EQ(full->end, 332000);
+  const auto shortest = daePositions(kDaeMinimumSectors);
+  ASSERT_TRUE(shortest);
+  EXPECT_EQ(shortest->center, 800) << "right after the start's 800 sectors";
+  EXPECT_EQ(shortest->end, 1400);
+  EXPECT_LE(shortest->end + 800, kDaeMinimumSectors);
+  EXPECT_FALSE(daePositions(kDaeMinimumSectors - 1));
+  EXPECT_FALSE(daePositions(0));
+}
+
 TEST(WorkerArithmetic, StartEventOfThePreparedTest) {
   EXPECT_EQ(startEventFor(TestTransferRate, ReadMethodRead10), EventTransferZone);
   EXPECT_EQ(startEventFor(TestDaeQuality, ReadMethodCdAudio), EventDaeStart);

@@ -23,7 +23,8 @@ class TimedDrive {
             ++counts[c.cdb[0]];
             const auto it = durationNs.find(c.cdb[0]);
             if (it != durationNs.end()) clock.advanceNs(it->second);
-            return testing::good();
+            const auto reply = replies.find(c.cdb[0]);
+            return reply != replies.end() ? reply->second : testing::good();
           });
           manager->addAdapter(std::move(adapter));
           return manager;
@@ -52,6 +53,7 @@ class TimedDrive {
   AppSettings settings;
   WorkerContext context;
   std::map<uint8_t, int64_t> durationNs;
+  std::map<uint8_t, ScsiResult> replies;  // good() for the others
   std::map<uint8_t, int> counts;
   std::vector<std::pair<int, long>> events;
 };
@@ -72,13 +74,69 @@ TEST(WorkerTiming, TransferZoneAtTestLengthTwo) {
   EXPECT_EQ(drive.valueOf(EventProgress), 0) << "first read: 1 x 100 / 181";
 }
 
+TEST(WorkerTiming, TransferZoneAtTestLengthOneCountsTheSectorsTimed) {
+  TimedDrive drive(0);
+  drive.durationNs[0x28] = 1'000'000'000 / 30;  // 25 sectors at 10X
+  drive.state.currentZone = 0;
+  runTransferZone(drive.context);
+  EXPECT_EQ(drive.counts[0x28], 360);
+  // 359 timed reads of 25 sectors at 10X: the sample is 50 (10.00x), not 9000/8975 of it.
+  EXPECT_NEAR(drive.results.speedSamples[0], 50.0, 1e-5);
+  EXPECT_EQ(drive.state.currentLba, 9000);
+
+  // Progress: one post per whole percent (0..100), not one per read.
+  std::vector<long> posted;
+  for (const auto& [event, value] : drive.events) {
+    if (event == EventProgress) posted.push_back(value);
+  }
+  ASSERT_EQ(posted.size(), 101u);
+  for (size_t i = 0; i < posted.size(); ++i) EXPECT_EQ(posted[i], static_cast<long>(i));
+}
+
 TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
   TimedDrive drive(0);
   drive.durationNs[0x0B] = 123'990'000;
   drive.state.seekPhase = 2;
   runSeekPhase(drive.context);
-  EXPECT_EQ(drive.counts[0x0B], 100);
+  EXPECT_EQ(drive.counts[0x0B], 101) << "one untimed seek finds the command";
   EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 12399}}));
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 201) << "the next phase knows it";
+}
+
+TEST(WorkerTiming, SlowlyRefusedSeek6IsTriedOnceAndNeverTimed) {
+  TimedDrive drive(0);
+  drive.durationNs[0x0B] = 35'000'000;
+  drive.replies[0x0B] = testing::checkCondition(0x05, 0x20, 0x00);
+  drive.durationNs[0x2B] = 80'000;
+  drive.state.seekPhase = 0;
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 1);
+  EXPECT_EQ(drive.counts[0x2B], 101);
+  EXPECT_EQ(drive.state.seekOpcode, 0x2B);
+  EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 8}})) << "100 x 0.08 ms";
+}
+
+TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
+  TimedDrive drive(0);
+  drive.state.seekOpcode = 0x0B;
+  drive.durationNs[0x0B] = 30'000'000'000;
+  drive.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaTimeout, 0, {}, 0, -1};
+  drive.state.seekPhase = 1;
+  runSeekPhase(drive.context);
+  EXPECT_EQ(drive.counts[0x0B], 1);
+  EXPECT_EQ(drive.counts[0x2B], 0) << "a hang is not answered with SEEK(10)";
+  ASSERT_EQ(drive.events.size(), 1u);
+  EXPECT_EQ(drive.events[0].first, EventReadError);
+  EXPECT_EQ(drive.state.currentLba, 105000);
+
+  // A refusal that the host reports as its own error still falls back.
+  TimedDrive other(0);
+  other.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaPhaseError, 0, {}, 0, -1};
+  runSeekPhase(other.context);
+  EXPECT_EQ(other.counts[0x0B], 1);
+  EXPECT_EQ(other.counts[0x2B], 101);
+  EXPECT_EQ(other.events.back().first, EventSeekPhaseDone);
 }
 
 TEST(WorkerTiming, CpuLoadIsBusyTimeOverFifteenSeconds) {
@@ -98,6 +156,7 @@ TEST(WorkerTiming, BurstRateCountsTwoKilobytesPerSector) {
   runBurst(drive.context);
   EXPECT_EQ(drive.counts[0x28], 301);
   EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventBurstDone, 10000}));
+  EXPECT_EQ(drive.events.size(), 101u + 1) << "each whole percent 0..100 posted once, then the result";
 }
 
 TEST(WorkerTiming, SpinTimesInWholeMilliseconds) {

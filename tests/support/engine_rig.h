@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "drive/disc_probe.h"
 #include "drive/drive_discovery.h"
@@ -19,15 +21,28 @@
 
 namespace tmx::testing {
 
+// Rebuilds the drive at `target` from a preset, changed by `change` (a
+// refused opcode, a shorter disc), before the engine scans the adapter.
+inline void rebuildPreset(emu::EmulatedAdapter& adapter, uint8_t target, std::string_view preset,
+                          const std::function<void(emu::DriveProfile&, std::optional<emu::DiscSpec>&)>& change) {
+  emu::Preset p = *emu::findPreset(preset);
+  change(p.profile, p.disc);
+  adapter.attachDrive(target, std::move(p.profile), std::move(p.disc), p.seed);
+}
+
 class EngineRig {
  public:
+  using AdapterSetup = std::function<void(emu::EmulatedAdapter&)>;
+
   // Virtual time by default; the counter steps 10 us per read, so pacing
-  // loops end quickly. Benchmarks pass a real clock.
-  explicit EngineRig(uint8_t target = 0, Clock* externalClock = nullptr)
+  // loops end quickly. Benchmarks pass a real clock. `setup` may change the
+  // preset drives before they are scanned.
+  explicit EngineRig(uint8_t target = 0, Clock* externalClock = nullptr, AdapterSetup setup = nullptr)
       : clock(externalClock ? *externalClock : virtualClock),
-        transport([this] {
+        transport([this, setup = std::move(setup)] {
           auto manager = std::make_unique<ScsiManager>();
           auto adapter = emu::makePresetAdapter(clock);
+          if (setup) setup(*adapter);
           emulated = adapter.get();
           manager->addAdapter(std::move(adapter));
           return manager;

@@ -69,6 +69,7 @@ void TestSequencer::startRun() {
   // A Stop that came after the last worker of the previous run has no one to
   // cancel; it must not cancel this run.
   state_.stopRequested = false;
+  outcome_ = RunOutcome::None;
   const DriveAddress drive = deps_.drives.selectedDrive();
   if (state_.readMethod == ReadMethodRead10Raw) deps_.commands.ModeSelectBlockMode(drive, BlockModeData);
   deps_.results.resetResults();
@@ -82,7 +83,7 @@ void TestSequencer::startRun() {
   record.discType = deps_.probe.classifyDisc(drive);
   if (record.discType >= 0) record.discLength = deps_.probe.readDiscLength(drive);
   state_.discSectors = deps_.probe.storedLength();
-  host.setStartCaption("Stop");
+  setRunning(true);
   probeReadMethod(0);
   host.enableSaveResults();
 
@@ -102,7 +103,7 @@ void TestSequencer::startRun() {
   } else {
     host.messageBox("No audio CD inserted");
     state_.runMode = RunAllSelected;
-    host.setStartCaption("Start");
+    setRunning(false);
   }
 }
 
@@ -286,7 +287,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
         record.spinDownTime = seconds;
         host.addStatusLine(formatString("Spin down time: %3.1f seconds", record.spinDownTime));
         host.addStatusLine("Spin up/down test completed");
-        endRun();
+        endRun(RunOutcome::Completed);
       }
       break;
     }
@@ -330,7 +331,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       deps_.results.progress = 0;
       host.setProgress(0);
       state_.stopRequested = false;
-      endRun();
+      endRun(RunOutcome::Cancelled);
       break;
     default:
       break;
@@ -340,7 +341,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
 
 void TestSequencer::continueRun(int finishedTest) {
   if (state_.runMode != RunAllSelected) {
-    endRun();
+    endRun(RunOutcome::Completed);
     return;
   }
   struct Candidate {
@@ -368,12 +369,18 @@ void TestSequencer::continueRun(int finishedTest) {
     handleTestEvent(c.event, 0);
     return;
   }
-  endRun();
+  endRun(RunOutcome::Completed);
 }
 
-void TestSequencer::endRun() {
+void TestSequencer::setRunning(bool running) {
+  running_ = running;
+  deps_.host.setStartCaption(running ? "Stop" : "Start");
+}
+
+void TestSequencer::endRun(RunOutcome outcome) {
   state_.runMode = RunAllSelected;
-  deps_.host.setStartCaption("Start");
+  outcome_ = outcome;
+  setRunning(false);
   deps_.host.startReadinessPoll();
 }
 
@@ -383,7 +390,7 @@ void TestSequencer::abortRun(const std::string& reason) {
   host.addStatusLine("Test aborted");
   deps_.results.progress = 0;
   host.setProgress(0);
-  endRun();
+  endRun(RunOutcome::Aborted);
 }
 
 void TestSequencer::shutdown(const std::function<void()>& pumpEvents) {

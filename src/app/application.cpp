@@ -55,6 +55,11 @@ StartupReport Application::loadDrives() {
   const int adapters = transport_.LoadAspiManager();
   report.messages = loaderReport_.messages;
   report.configFailed = loaderReport_.configFailed;
+  // The loader reports a bad configuration last, after the hints of the real hosts.
+  if (report.configFailed && !report.messages.empty()) {
+    report.configError = report.messages.back();
+    report.messages.pop_back();
+  }
   if (adapters == 0) {
     report.managerFailed = true;
     return report;

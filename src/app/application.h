@@ -50,9 +50,11 @@ struct StartOptions {
 std::unique_ptr<Clock> makeClock(const StartOptions& options);
 
 struct StartupReport {
-  // Permission hints and a bad emulated configuration, one line each.
+  // Permission hints, one line each.
   std::vector<std::string> messages;
+  // The emulated configuration could not be read: why.
   bool configFailed = false;
+  std::string configError;
   // Neither a SCSI layer nor the emulated adapter could be loaded, or the
   // manager reports no host adapter: "Unable to initialize WNASPI32.DLL".
   bool managerFailed = false;

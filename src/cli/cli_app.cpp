@@ -201,7 +201,10 @@ int runCli(const CliOptions& options) {
 
   const StartupReport report = app.loadDrives();
   for (const auto& message : report.messages) std::fprintf(stderr, "%s\n", message.c_str());
-  if (report.configFailed) return 1;
+  if (report.configFailed) {
+    std::fprintf(stderr, "%s\n", report.configError.c_str());
+    return 1;
+  }
   if (report.managerFailed) {
     std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
     return 1;

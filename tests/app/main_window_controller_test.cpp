@@ -198,6 +198,24 @@ TEST(MainWindowController, WhileBusyTheCommandsThatTouchTheDriveOrTheRecordAreRe
   EXPECT_TRUE(rig.controller.enabled(CmdDriveCheck));
 }
 
+TEST(MainWindowController, AFaultGivenAtStartAbortsTheRunAndTheOutcomeSaysSo) {
+  WindowRig rig([](StartOptions& o) { o.faults = {"read-error@20000"}; });
+  rig.controller.startUp();
+  EXPECT_TRUE(rig.dialogs.messages.empty());
+  rig.fastSettings();
+  rig.controller.command(CmdRunTransferRate);
+  rig.runToEnd();
+  EXPECT_EQ(rig.app.sequencer().lastOutcome(), RunOutcome::Aborted);
+  EXPECT_TRUE(hasLine(rig, "Test aborted"));
+  EXPECT_EQ(rig.controller.startCaption(), "Start");
+  EXPECT_TRUE(rig.controller.pollRunning());
+
+  WindowRig bad([](StartOptions& o) { o.faults = {"no-such-fault"}; });
+  bad.controller.startUp();
+  ASSERT_EQ(bad.dialogs.messages.size(), 1u);
+  EXPECT_TRUE(bad.dialogs.messages[0].starts_with("--fault no-such-fault"));
+}
+
 TEST(MainWindowController, TheDriveCheckRunsWithThePollStoppedAndRestartsIt) {
   WindowRig rig;
   bool pollDuringCheck = true;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/test_ids.h"
+#include "platform/aspi_codes.h"
 
 namespace tmx {
 
@@ -61,6 +62,12 @@ void MainWindowController::refreshDiscPanel() {
 
 void MainWindowController::readinessTick() {
   if (!pollRunning_ || busy() || !hasDrive() || isShutDown()) return;
+  // A drive that let the last poll time out is left alone for a while, so a
+  // hung drive holds the window for one short timeout now and then, not every second.
+  if (pollBackoff_ > 0) {
+    --pollBackoff_;
+    return;
+  }
   DiscProbe& probe = app_.probe();
   const DriveAddress drive = app_.drives().selectedDrive();
   DriveCommands& commands = app_.commands();
@@ -68,6 +75,10 @@ void MainWindowController::readinessTick() {
   // The first command after a disc change reports UNIT ATTENTION; asking
   // again tells at once whether the new disc is ready.
   if (!ready && (commands.LastSenseCode() >> 16) == 0x06) ready = commands.TestUnitReady(drive) == kAspiSuccess;
+  if (!ready && app_.transport().lastRequest().SRB_HaStat == aspi::kHaTimeout) {
+    pollBackoff_ = kPollBackoffTicks;
+    return;
+  }
   const bool wasReady = probe.discReady;
   probe.discReady = ready;
   if (ready != wasReady) refreshDiscPanel();
@@ -77,6 +88,7 @@ void MainWindowController::selectDrive(int index) {
   if (!enabled(CmdDriveList) || index < 0 || index >= app_.drives().count) return;
   if (index == app_.drives().selected) return;
   app_.drives().selected = index;
+  pollBackoff_ = 0;
   leaveQualityMode();
   app_.results().resetResults();
   refreshDiscPanel();

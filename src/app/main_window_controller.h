@@ -40,6 +40,9 @@ struct WindowHooks {
 
 class MainWindowController final : public EngineHost {
  public:
+  // Ticks the poll skips after a TEST UNIT READY timed out.
+  static constexpr int kPollBackoffTicks = 10;
+
   MainWindowController(Application& app, WindowDialogs& dialogs);
 
   void setView(WindowView* view) { view_ = view; }
@@ -50,7 +53,8 @@ class MainWindowController final : public EngineHost {
   // window stays usable and nothing ever sends a drive command.
   void startUp();
   // The one-second timer: TEST UNIT READY on the selected drive; the disc
-  // panel is re-read when the disc becomes ready or stops being ready.
+  // panel is re-read when the disc becomes ready or stops being ready. After
+  // a timeout the next kPollBackoffTicks ticks send nothing.
   void readinessTick();
   bool pollRunning() const { return pollRunning_; }
 
@@ -114,6 +118,7 @@ class MainWindowController final : public EngineHost {
   SpeedGraphModel graph_;
   std::string caption_ = "Start";
   bool pollRunning_ = false;
+  int pollBackoff_ = 0;
   bool testsEnabled_ = false;
   bool saveStatusEnabled_ = false;
   bool saveResultsEnabled_ = false;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "emulator/faults.h"
 #include "support/window_rig.h"
 
 namespace tmx::testing {
@@ -143,6 +144,23 @@ TEST(MainWindowController, ThePollRereadsTheDiscPanelWithinOneTickOfAChange) {
   EXPECT_EQ(rig.controller.texts().discTypeText, "Audio");
   EXPECT_EQ(rig.controller.texts().lengthText, "74:00.00");
   EXPECT_TRUE(rig.controller.enabled(CmdStart));
+}
+
+TEST(MainWindowController, AHungDriveHoldsThePollForTheShortTimeoutThenIsLeftAlone) {
+  WindowRig rig;
+  rig.controller.startUp();
+  rig.drive(0).faults().add(std::get<emu::Fault>(emu::parseFault("hang@00*all")));
+  Clock& clock = rig.app.clock();
+  uint32_t before = clock.tickMs();
+  rig.controller.readinessTick();
+  EXPECT_EQ(clock.tickMs() - before, 2000u);
+  // The disc has not gone: a timeout says nothing about it.
+  EXPECT_EQ(rig.controller.texts().discTypeText, "Audio");
+  before = clock.tickMs();
+  for (int i = 0; i < MainWindowController::kPollBackoffTicks; ++i) rig.controller.readinessTick();
+  EXPECT_EQ(clock.tickMs() - before, 0u);
+  rig.controller.readinessTick();
+  EXPECT_EQ(clock.tickMs() - before, 2000u);
 }
 
 TEST(MainWindowController, ExitInEachPhaseJoinsTheWorkerRestoresTheBlockModeAndSavesTheSettings) {

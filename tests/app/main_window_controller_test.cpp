@@ -163,16 +163,27 @@ TEST(MainWindowController, AHungDriveHoldsThePollForTheShortTimeoutThenIsLeftAlo
   EXPECT_EQ(clock.tickMs() - before, 2000u);
 }
 
+// The default drive made to read audio only with READ(10) in 2352-byte
+// blocks: a run switches its block mode, and exit must switch it back.
+void rawAudioOnly(StartOptions& o) {
+  const fs::path config = o.settingsPath->parent_path() / "drives.json";
+  std::ofstream(config) << R"({"drives": [{"target": 0, "preset": "cav52-audio74", "drive": {"reject": ["BE", "D8"]}}]})";
+  o.emulatedConfig = config.string();
+}
+
 TEST(MainWindowController, ExitInEachPhaseJoinsTheWorkerRestoresTheBlockModeAndSavesTheSettings) {
   for (const std::string phase :
        {"Initializing", "Starting transfer rate test", "Starting DAE quality test - start", "Starting 1/3 seek test",
         "Starting burst rate test", "Starting spin down time test"}) {
     SCOPED_TRACE(phase);
-    WindowRig rig;
+    WindowRig rig(rawAudioOnly);
     rig.controller.startUp();
+    ASSERT_EQ(rig.controller.driveLines().size(), 1u);
     rig.fastSettings();
     rig.app.settings().runBurstRate = true;
     rig.controller.command(CmdStart);
+    EXPECT_EQ(rig.app.sequencer().state().readMethod, ReadMethodRead10Raw);
+    EXPECT_EQ(rig.drive(0).blockMode().blockLength, 2352u);
     pumpUntilLine(rig, phase);
     ASSERT_TRUE(hasLine(rig, phase));
     // The exit's first step, on its own so the drive can be looked at before

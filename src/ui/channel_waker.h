@@ -19,7 +19,10 @@ class ChannelWaker : public QObject {
   ~ChannelWaker() override;
 
  private:
+  void pump();
+
   EventChannel& channel_;
+  bool pumping_ = false;
 };
 
 }  // namespace tmx::ui

@@ -280,6 +280,25 @@ TEST(MainWindowController, WithoutAnyDriveTheWindowStaysUsableAndSendsNothing) {
   EXPECT_TRUE(rig.controller.isShutDown());
 }
 
+TEST(MainWindowController, AnAdapterWithoutCdRomDrivesOrABadConfigurationLeavesTheWindowIdle) {
+  WindowRig disksOnly([](StartOptions& o) {
+    const fs::path config = o.settingsPath->parent_path() / "drives.json";
+    std::ofstream(config) << R"({"drives": [{"target": 4, "disk": {"vendor": "ACME", "product": "HARD DISK"}}]})";
+    o.emulatedConfig = config.string();
+  });
+  disksOnly.controller.startUp();
+  EXPECT_EQ(disksOnly.dialogs.messages, std::vector<std::string>{"No CD-ROM drives found"});
+  EXPECT_FALSE(disksOnly.controller.pollRunning());
+  EXPECT_FALSE(disksOnly.controller.enabled(CmdStart));
+
+  WindowRig badConfig([](StartOptions& o) { o.emulatedConfig = (o.settingsPath->parent_path() / "none.json").string(); });
+  badConfig.controller.startUp();
+  ASSERT_EQ(badConfig.dialogs.messages.size(), 2u);
+  EXPECT_NE(badConfig.dialogs.messages[0].find("none.json"), std::string::npos);
+  EXPECT_EQ(badConfig.dialogs.messages[1], "Unable to initialize WNASPI32.DLL");
+  EXPECT_TRUE(badConfig.controller.enabled(CmdLoadDat));
+}
+
 TEST(MainWindowController, TheQualityCheckAsksFirstOnADriveWithoutC2AndADatLoadLeavesItsMap) {
   WindowRig rig;
   rig.controller.startUp();

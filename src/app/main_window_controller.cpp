@@ -136,6 +136,14 @@ bool MainWindowController::enabled(int id) const {
 
 bool MainWindowController::command(int id) {
   if (!enabled(id)) return false;
+  // During a run Start and the Run Test commands read as Stop. Stopping goes
+  // straight to the stop request: a start would first clear the quality
+  // check's flag and map while its worker still reads.
+  if (busy() && (id == CmdStart || (id >= CmdRunSelected && id <= CmdRunSpinUpDown))) {
+    app_.sequencer().requestStop();
+    changed();
+    return true;
+  }
   switch (id) {
     case CmdStart: app_.sequencer().startRun(); break;
     case CmdRunSelected: runTest(RunAllSelected); break;

@@ -319,6 +319,22 @@ TEST(MainWindowController, TheQualityCheckAsksFirstOnADriveWithoutC2AndADatLoadL
   EXPECT_TRUE(hasLine(rig, "CD quality check completed"));
   EXPECT_GE(rig.app.results().record.qualityMap[1], 0);
 
+  // Stop during a check keeps what it mapped so far, in quality mode.
+  rig.controller.command(CmdQualityCheck);
+  pumpUntilLine(rig, "Starting CD quality check");
+  while (rig.app.results().record.qualityMap[2] < 0) rig.pump();
+  EXPECT_TRUE(rig.controller.command(CmdStart));
+  rig.runToEnd();
+  EXPECT_EQ(rig.app.sequencer().lastOutcome(), RunOutcome::Cancelled);
+  EXPECT_TRUE(rig.controller.graph().qualityMode());
+  EXPECT_GE(rig.app.results().record.qualityMap[2], 0);
+
+  // A drive change leaves quality mode.
+  rig.controller.selectDrive(1);
+  EXPECT_FALSE(rig.controller.graph().qualityMode());
+  EXPECT_EQ(rig.app.results().record.qualityMap[2], -1);
+  rig.controller.selectDrive(0);
+
   // Save a run's file first, then load it: the map goes, and so does quality mode.
   const fs::path dat = rig.scratch / "a.dat";
   rig.fastSettings();

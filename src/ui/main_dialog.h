@@ -51,6 +51,7 @@ class MainDialog : public QMainWindow, public WindowView {
   QProgressBar* progressBar() const { return progressBar_; }
   QCheckBox* accurateStreamBox() const { return accurateStream_; }
   QLabel* speedLabel() const { return speedLabel_; }
+  SpeedGraph* graph() const { return graph_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -19,6 +19,7 @@
 #include "ui/channel_waker.h"
 #include "ui/link_label.h"
 #include "ui/qt_window_dialogs.h"
+#include "ui/speed_graph.h"
 
 namespace tmx::ui {
 namespace {
@@ -49,6 +50,9 @@ TEST(MainDialog, HasTheFixedClientAreaAndNoMaximise) {
   // Dialog units to pixels: x * 6 / 4, y * 13 / 8.
   EXPECT_EQ(w.dialog.startButton()->geometry(), QRect(465, 11, 75, 22));
   EXPECT_EQ(w.dialog.statusList()->geometry(), QRect(40, 355, 400, 56));
+  // The graph's pixels are client pixels: it covers the client area, under every other control.
+  EXPECT_EQ(static_cast<QWidget*>(w.dialog.graph())->geometry(), QRect(0, 0, 633, 440));
+  EXPECT_EQ(w.dialog.clientArea()->children().first(), static_cast<QObject*>(w.dialog.graph()));
 }
 
 TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {

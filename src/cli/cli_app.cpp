@@ -6,20 +6,16 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/application.h"
 #include "app/graph_svg.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
 #include "cli/json_report.h"
-#include "cli/scsi_setup.h"
-#include "drive/disc_probe.h"
 #include "drive/drive_discovery.h"
-#include "emulator/emulated_adapter.h"
-#include "emulator/faults.h"
 #include "engine/event_channel.h"
 #include "engine/test_sequencer.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
-#include "platform/scsi_manager.h"
 #include "results/dat_file.h"
 #include "results/settings_store.h"
 #include "results/status_log.h"
@@ -31,13 +27,17 @@ namespace {
 
 constexpr const char* kVersion = TMX_VERSION;
 
-std::unique_ptr<Clock> makeClock(const CliOptions& options) {
-  switch (options.timeMode) {
-    case TimeMode::Virtual: return std::make_unique<VirtualClock>(1000, std::time(nullptr));
-    case TimeMode::Scaled: return std::make_unique<ScaledClock>(options.timeScale);
-    case TimeMode::Real: break;
-  }
-  return std::make_unique<RealClock>();
+StartOptions startOptionsOf(const CliOptions& options) {
+  StartOptions start;
+  start.realDrives = !options.emulatedOnly;
+  start.emulatedDrives = !options.noEmulated;
+  start.emulatedConfig = options.emulatedConfig.value_or("");
+  start.clock = options.timeMode == TimeMode::Virtual  ? ClockKind::Virtual
+                : options.timeMode == TimeMode::Scaled ? ClockKind::Scaled
+                                                       : ClockKind::Real;
+  start.timeScale = options.timeScale;
+  start.faults = options.faults;
+  return start;
 }
 
 // Prints the status lines not printed yet; `live` prints each as it is added.
@@ -94,46 +94,14 @@ bool selectDrive(const CliOptions& options, DriveTable& table) {
   return false;
 }
 
-// Arms --fault on the selected drive, which must be an emulated one.
-bool armFaults(const CliOptions& options, AspiTransport& transport, DriveAddress drive) {
-  if (options.faults.empty()) return true;
-  auto* adapter = dynamic_cast<emu::EmulatedAdapter*>(transport.manager()->adapter(drive.hostAdapter));
-  emu::DriveModel* model = adapter ? adapter->drive(drive.target) : nullptr;
-  if (!model) {
-    printError("--fault applies to emulated drives only");
-    return false;
+const char* outcomeText(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Completed: return "completed";
+    case RunOutcome::Aborted: return "aborted";
+    case RunOutcome::Cancelled: return "cancelled";
+    case RunOutcome::None: break;
   }
-  for (const auto& spec : options.faults) {
-    auto fault = emu::parseFault(spec);
-    if (const auto* error = std::get_if<std::string>(&fault)) {
-      printError("--fault " + spec + ": " + *error);
-      return false;
-    }
-    model->faults().add(std::get<emu::Fault>(fault));
-  }
-  return true;
-}
-
-DriveFacts driveFacts(DriveCommands& commands, DriveAddress drive) {
-  DriveFacts facts;
-  InquiryTexts texts;
-  commands.Inquiry(drive, texts);
-  facts.vendor = texts.vendor;
-  facts.product = texts.product;
-  facts.revision = texts.revision;
-  int maximum = 0, current = 0;
-  facts.speedsStatus = commands.ModeSenseSpeeds(drive, maximum, current);
-  facts.currentReadSpeed = current;
-  return facts;
-}
-
-std::string outcomeOf(const std::vector<std::string>& lines, size_t from, const std::vector<std::string>& messages) {
-  if (!messages.empty()) return "not started";
-  for (size_t i = from; i < lines.size(); ++i) {
-    if (lines[i].ends_with("   Test aborted")) return "aborted";
-    if (lines[i].ends_with("   Test cancelled by user")) return "cancelled";
-  }
-  return "completed";
+  return "not started";
 }
 
 void printPanels(const ResultTexts& texts) {
@@ -230,41 +198,40 @@ int runCli(const CliOptions& options) {
     std::printf("tachometrix-cli %s\n", kVersion);
     return 0;
   }
-  auto clock = makeClock(options);
-  StatusLog statusLog(*clock);
+  Application app(startOptionsOf(options));
+  StatusLog& statusLog = app.statusLog();
   StatusPrinter printer(statusLog);
-  if (options.loadDat) return loadDatVerb(options, *clock, statusLog, printer);
+  if (options.loadDat) return loadDatVerb(options, app.clock(), statusLog, printer);
 
   CliOptions verbs = options;
   if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {
     verbs.list = verbs.probe = true;
   }
 
-  ScsiSetup setup;
-  setup.realDrives = !options.emulatedOnly && options.timeMode == TimeMode::Real;
-  setup.emulatedDrives = !options.noEmulated;
-  setup.emulatedConfig = options.emulatedConfig.value_or("");
-  LoaderReport report;
-  AspiTransport transport(makeManagerLoader(setup, *clock, report));
-  const int adapters = transport.LoadAspiManager();
+  const StartupReport report = app.loadDrives();
   for (const auto& message : report.messages) std::fprintf(stderr, "%s\n", message.c_str());
-  if (report.configFailed) return 1;
-  if (adapters == 0) {
-    std::fprintf(stderr, "%s\n", transport.loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
+  if (report.configFailed) {
+    std::fprintf(stderr, "%s\n", report.configError.c_str());
+    return 1;
+  }
+  if (report.managerFailed) {
+    std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
     return 1;
   }
 
-  DriveCommands commands(transport);
-  DriveTable table;
-  const auto lines = scanDrives(commands, table);
+  DriveTable& table = app.drives();
+  const auto& lines = app.driveLines();
   if (table.count == 0) {
     std::fprintf(stderr, "No CD-ROM drives found\n");
     return 1;
   }
   if (!selectDrive(options, table)) return 1;
   const DriveAddress drive = table.selectedDrive();
-  if (!armFaults(options, transport, drive)) return 1;
-  if (verbs.driveCheck) return runDriveCheck(options, commands, table, lines);
+  if (const auto error = app.armFaults(drive)) {
+    printError(*error);
+    return 1;
+  }
+  if (verbs.driveCheck) return runDriveCheck(options, app.commands(), table, lines);
 
   if (verbs.list) {
     for (const auto& line : lines) std::printf("%s\n", line.c_str());
@@ -272,8 +239,8 @@ int runCli(const CliOptions& options) {
   const bool runs = verbs.runTests || verbs.qualityCheck;
   const bool interactive = isatty(STDERR_FILENO) != 0;
   CliHost host(statusLog, options.yes, interactive);
-  DiscProbe probe(commands, host);
-  const DiscPanel panel = probe.refreshDiscPanel(drive);
+  app.attach(host);
+  const DiscPanel panel = app.probe().refreshDiscPanel(drive);
   if (verbs.probe) std::printf("Type: %s\nLength: %s\n", panel.typeText.c_str(), panel.lengthText.c_str());
   printer.flush();
   if (!runs) return 0;
@@ -283,7 +250,8 @@ int runCli(const CliOptions& options) {
     return 1;
   }
 
-  AppSettings settings = loadSettings();
+  // The options apply to this run only: the CLI never saves them.
+  AppSettings& settings = app.settings();
   if (options.select) {
     settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
     settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
@@ -299,16 +267,13 @@ int runCli(const CliOptions& options) {
   if (options.testLength) settings.testLength = *options.testLength;
   if (options.burstKb) settings.burstLengthKB = *options.burstKb;
 
-  ResultsModel results;
+  ResultsModel& results = app.results();
   results.texts.discTypeText = panel.typeText;
   results.texts.lengthText = panel.lengthText;
-  std::unique_ptr<TestSequencer> sequencer;
-  EventChannel channel([&](int event, long value) { sequencer->handleTestEvent(event, value); });
-  sequencer =
-      std::make_unique<TestSequencer>(EngineDeps{commands, probe, table, results, settings, *clock, host}, channel);
+  TestSequencer* sequencer = &app.sequencer();
+  EventChannel& channel = app.channel();
 
   printer.live = true;
-  const size_t firstLine = statusLog.lines().size();
   InterruptPoll interrupt;
   bool started = true;
   if (verbs.qualityCheck) {
@@ -321,17 +286,17 @@ int runCli(const CliOptions& options) {
     channel.pumpOne(std::chrono::milliseconds(50));
     if (interrupt.interrupted()) sequencer->startRun();  // the Start button reads "Stop": it stops
   }
-  sequencer->shutdown([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
+  app.stopWorker([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
   host.endProgress();
   printer.flush();
   if (!started) return 1;
 
-  const std::string outcome = outcomeOf(statusLog.lines(), firstLine, host.messages());
+  const std::string outcome = host.messages().empty() ? outcomeText(sequencer->lastOutcome()) : "not started";
   printPanels(results.texts);
   if (verbs.qualityCheck) printQualityMap(results.record);
 
   int exitCode = outcome == "completed" ? 0 : 1;
-  DriveFacts facts = driveFacts(commands, drive);
+  DriveFacts facts = app.driveFacts(drive, drive);
   if (options.saveDat) {
     const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
     if (!saved.ok()) {
@@ -339,9 +304,9 @@ int runCli(const CliOptions& options) {
       exitCode = 1;
     }
   }
-  if (!writeOutputs(options, results, statusLog, facts, outcome, verbs.qualityCheck, *clock)) exitCode = 1;
+  if (!writeOutputs(options, results, statusLog, facts, outcome, verbs.qualityCheck, app.clock())) exitCode = 1;
   if (options.graphSvg && !writeTextFile(*options.graphSvg, recordGraphSvg(settings, results.record, verbs.qualityCheck,
-                                                                           probe.storedLength()))) {
+                                                                           app.probe().storedLength()))) {
     exitCode = 1;
   }
   return exitCode;

@@ -10,6 +10,7 @@ void EventChannel::notify(int event, long value) {
   const uint64_t ticket = ++nextTicket_;
   pending_ = Pending{event, value, ticket};
   posted_.notify_all();
+  if (wakeup_) wakeup_();
   handled_.wait(lock, [this, ticket] { return handledTicket_ >= ticket; });
 }
 
@@ -21,7 +22,10 @@ void EventChannel::post(int event, long value) {
     wake = !latest_.has_value();
     latest_ = std::make_pair(event, value);
   }
-  if (wake) posted_.notify_all();
+  if (wake) {
+    posted_.notify_all();
+    if (wakeup_) wakeup_();
+  }
 }
 
 bool EventChannel::pumpOne(std::chrono::milliseconds timeout) {

@@ -32,6 +32,11 @@ class EventChannel final : public Notifier {
 
   explicit EventChannel(Handler handler) : handler_(std::move(handler)) {}
 
+  // Called from the sending thread each time an event becomes pending, so an
+  // event loop can schedule a pump instead of polling. Set it before any
+  // worker starts; it must not call back into the channel.
+  void setWakeup(std::function<void()> wakeup) { wakeup_ = std::move(wakeup); }
+
   // From a worker thread. Returns once the handler has run for this event.
   void notify(int event, long value) override;
   // From a worker thread. Returns at once; delivered on a later pump before
@@ -51,6 +56,7 @@ class EventChannel final : public Notifier {
   };
 
   Handler handler_;
+  std::function<void()> wakeup_;
   std::mutex mutex_;
   std::condition_variable posted_;
   std::condition_variable handled_;

@@ -21,7 +21,8 @@ bool TestSequencer::startQualityCheck() {
   state_.testDrive = drive;
   host.addStatusLine("Initializing");
   state_.preparedTest = PreparedQualityCheck;
-  host.setStartCaption("Stop");
+  outcome_ = RunOutcome::None;
+  setRunning(true);
   host.enableSaveStatus();
   probeReadMethod(0);
   record.qualityErrors = 0;
@@ -38,7 +39,8 @@ bool TestSequencer::startQualityCheck() {
 void TestSequencer::handleQualityDone() {
   EngineHost& host = deps_.host;
   const TestResults& record = deps_.results.record;
-  host.setStartCaption("Start");
+  outcome_ = RunOutcome::Completed;
+  setRunning(false);
   host.addStatusLine("CD quality check completed");
   const double sectors = state_.discSectors;
   const double bytes = sectors * 2352.0;

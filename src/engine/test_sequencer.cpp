@@ -70,6 +70,7 @@ void TestSequencer::startRun() {
   // A Stop that came after the last worker of the previous run has no one to
   // cancel; it must not cancel this run.
   state_.stopRequested = false;
+  outcome_ = RunOutcome::None;
   const DriveAddress drive = deps_.drives.selectedDrive();
   if (state_.readMethod == ReadMethodRead10Raw) deps_.commands.ModeSelectBlockMode(drive, BlockModeData);
   deps_.results.resetResults();
@@ -84,7 +85,7 @@ void TestSequencer::startRun() {
   record.discType = deps_.probe.classifyDisc(drive);
   if (record.discType >= 0) record.discLength = deps_.probe.readDiscLength(drive);
   state_.discSectors = deps_.probe.storedLength();
-  host.setStartCaption("Stop");
+  setRunning(true);
   probeReadMethod(0);
   host.enableSaveResults();
 
@@ -104,7 +105,7 @@ void TestSequencer::startRun() {
   } else {
     host.messageBox("No audio CD inserted");
     state_.runMode = RunAllSelected;
-    host.setStartCaption("Start");
+    setRunning(false);
   }
 }
 
@@ -296,13 +297,13 @@ void TestSequencer::handleTestEvent(int event, long value) {
                                     : std::string("Spin down time: N/A"));
         if (spinTimeMeasured(record.spinUpTime) && spinTimeMeasured(record.spinDownTime)) {
           host.addStatusLine("Spin up/down test completed");
-          endRun();
+          endRun(RunOutcome::Completed);
         } else {
           // The reasons are already listed; a test short of its figures did not complete.
           host.addStatusLine("Test aborted");
           deps_.results.progress = 0;
           host.setProgress(0);
-          endRun();
+          endRun(RunOutcome::Aborted);
         }
       }
       break;
@@ -348,7 +349,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
       deps_.results.progress = 0;
       host.setProgress(0);
       state_.stopRequested = false;
-      endRun();
+      endRun(RunOutcome::Cancelled);
       break;
     default:
       break;
@@ -358,7 +359,7 @@ void TestSequencer::handleTestEvent(int event, long value) {
 
 void TestSequencer::continueRun(int finishedTest) {
   if (state_.runMode != RunAllSelected) {
-    endRun();
+    endRun(RunOutcome::Completed);
     return;
   }
   struct Candidate {
@@ -386,12 +387,18 @@ void TestSequencer::continueRun(int finishedTest) {
     handleTestEvent(c.event, 0);
     return;
   }
-  endRun();
+  endRun(RunOutcome::Completed);
 }
 
-void TestSequencer::endRun() {
+void TestSequencer::setRunning(bool running) {
+  running_ = running;
+  deps_.host.setStartCaption(running ? "Stop" : "Start");
+}
+
+void TestSequencer::endRun(RunOutcome outcome) {
   state_.runMode = RunAllSelected;
-  deps_.host.setStartCaption("Start");
+  outcome_ = outcome;
+  setRunning(false);
   deps_.host.startReadinessPoll();
 }
 
@@ -401,7 +408,7 @@ void TestSequencer::abortRun(const std::string& reason) {
   host.addStatusLine("Test aborted");
   deps_.results.progress = 0;
   host.setProgress(0);
-  endRun();
+  endRun(RunOutcome::Aborted);
 }
 
 void TestSequencer::shutdown(const std::function<void()>& pumpEvents) {

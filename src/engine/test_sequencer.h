@@ -31,6 +31,10 @@ struct EngineDeps {
   EngineHost& host;
 };
 
+// How the last run or quality check ended; None before the first and while
+// one runs.
+enum class RunOutcome { None, Completed, Aborted, Cancelled };
+
 class TestSequencer {
  public:
   TestSequencer(EngineDeps deps, Notifier& mainWindow);
@@ -48,7 +52,8 @@ class TestSequencer {
   void handleTestEvent(int event, long value);
 
   // Whether a run or the quality check holds the drive.
-  bool busy() const { return deps_.host.startCaption() == "Stop"; }
+  bool busy() const { return running_; }
+  RunOutcome lastOutcome() const { return outcome_; }
 
   // Program exit: asks the worker to stop, waits until it has left the drive,
   // and gives the drive back its 2048-byte blocks if a run switched them.
@@ -63,7 +68,9 @@ class TestSequencer {
  private:
   bool wanted(int test) const;
   void continueRun(int finishedTest);
-  void endRun();
+  void endRun(RunOutcome outcome);
+  // The Start button's caption follows this flag; nothing reads the caption back.
+  void setRunning(bool running);
   void abortRun(const std::string& reason);
   void startTest(int test);
   void startWorker(void (*worker)(WorkerContext&));
@@ -79,6 +86,8 @@ class TestSequencer {
   AppSettings runSettings_;
   WorkerContext context_;
   WorkerRunner workers_;
+  bool running_ = false;
+  RunOutcome outcome_ = RunOutcome::None;
 };
 
 }  // namespace tmx

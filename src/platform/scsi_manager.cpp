@@ -13,6 +13,8 @@ std::chrono::milliseconds commandTimeout(uint8_t opcode) {
   switch (opcode) {
     case 0x1B:  // START STOP UNIT: spin-up, tray
       return std::chrono::milliseconds(60'000);
+    case 0x00:  // TEST UNIT READY answers at once; the window polls it every second
+      return std::chrono::milliseconds(2'000);
     default:
       return std::chrono::milliseconds(30'000);
   }

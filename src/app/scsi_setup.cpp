@@ -1,4 +1,4 @@
-#include "cli/scsi_setup.h"
+#include "app/scsi_setup.h"
 
 #include <filesystem>
 
@@ -7,7 +7,7 @@
 #include "platform/scsi_manager.h"
 #include "platform/sg_io_adapter.h"
 
-namespace tmx::cli {
+namespace tmx {
 
 AspiTransport::ManagerLoader makeManagerLoader(const ScsiSetup& setup, Clock& clock, LoaderReport& report) {
   return [setup, &clock, &report]() -> std::unique_ptr<ScsiManager> {
@@ -40,4 +40,4 @@ AspiTransport::ManagerLoader makeManagerLoader(const ScsiSetup& setup, Clock& cl
   };
 }
 
-}  // namespace tmx::cli
+}  // namespace tmx

@@ -9,7 +9,7 @@
 #include "drive/aspi_transport.h"
 #include "platform/clock.h"
 
-namespace tmx::cli {
+namespace tmx {
 
 struct ScsiSetup {
   bool realDrives = true;
@@ -28,4 +28,4 @@ struct LoaderReport {
 // emulated adapter. `report` must outlive the loader's call.
 AspiTransport::ManagerLoader makeManagerLoader(const ScsiSetup& setup, Clock& clock, LoaderReport& report);
 
-}  // namespace tmx::cli
+}  // namespace tmx

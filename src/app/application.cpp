@@ -1,0 +1,124 @@
+#include "app/application.h"
+
+#include <ctime>
+#include <variant>
+
+#include "drive/drive_discovery.h"
+#include "emulator/emulated_adapter.h"
+#include "emulator/faults.h"
+#include "platform/scsi_manager.h"
+#include "results/settings_store.h"
+
+namespace tmx {
+
+std::unique_ptr<Clock> makeClock(const StartOptions& options) {
+  switch (options.clock) {
+    case ClockKind::Virtual: return std::make_unique<VirtualClock>(1000, std::time(nullptr));
+    case ClockKind::Scaled: return std::make_unique<ScaledClock>(options.timeScale);
+    case ClockKind::Real: break;
+  }
+  return std::make_unique<RealClock>();
+}
+
+namespace {
+
+ScsiSetup setupOf(const StartOptions& options) {
+  ScsiSetup setup;
+  // Real drives run in real time only: a virtual clock would make their figures meaningless.
+  setup.realDrives = options.realDrives && options.clock == ClockKind::Real;
+  setup.emulatedDrives = options.emulatedDrives;
+  setup.emulatedConfig = options.emulatedConfig;
+  return setup;
+}
+
+}  // namespace
+
+Application::Application(StartOptions options)
+    : options_(std::move(options)),
+      clock_(makeClock(options_)),
+      statusLog_(*clock_),
+      transport_(makeManagerLoader(setupOf(options_), *clock_, loaderReport_)),
+      commands_(transport_),
+      settings_(options_.settingsPath ? loadSettings(*options_.settingsPath) : loadSettings()),
+      channel_([this](int event, long value) {
+        if (sequencer_) sequencer_->handleTestEvent(event, value);
+      }) {}
+
+Application::~Application() {
+  // A front end that did not shut down (an early error return) still must not
+  // leave a worker on the drive.
+  stopWorker([this] { channel_.pumpOne(std::chrono::milliseconds(5)); });
+}
+
+StartupReport Application::loadDrives() {
+  StartupReport report;
+  const int adapters = transport_.LoadAspiManager();
+  report.messages = loaderReport_.messages;
+  report.configFailed = loaderReport_.configFailed;
+  // The loader reports a bad configuration last, after the hints of the real hosts.
+  if (report.configFailed && !report.messages.empty()) {
+    report.configError = report.messages.back();
+    report.messages.pop_back();
+  }
+  if (adapters == 0) {
+    report.managerFailed = true;
+    return report;
+  }
+  driveLines_ = scanDrives(commands_, table_);
+  return report;
+}
+
+std::optional<std::string> Application::armFaults(DriveAddress drive) {
+  if (options_.faults.empty()) return std::nullopt;
+  ScsiManager* manager = transport_.manager();
+  auto* adapter = manager ? dynamic_cast<emu::EmulatedAdapter*>(manager->adapter(drive.hostAdapter)) : nullptr;
+  emu::DriveModel* model = adapter ? adapter->drive(drive.target) : nullptr;
+  if (!model) return std::string("--fault applies to emulated drives only");
+  for (const auto& spec : options_.faults) {
+    auto fault = emu::parseFault(spec);
+    if (const auto* error = std::get_if<std::string>(&fault)) return "--fault " + spec + ": " + *error;
+    model->faults().add(std::get<emu::Fault>(fault));
+  }
+  return std::nullopt;
+}
+
+void Application::attach(EngineHost& host) {
+  probe_ = std::make_unique<DiscProbe>(commands_, host);
+  sequencer_ = std::make_unique<TestSequencer>(
+      EngineDeps{commands_, *probe_, table_, results_, settings_, *clock_, host}, channel_);
+}
+
+void Application::stopWorker(const std::function<void()>& pumpEvents) {
+  if (workerStopped_ || !sequencer_) return;
+  workerStopped_ = true;
+  sequencer_->shutdown(pumpEvents);
+}
+
+void Application::shutdown(const std::function<void()>& pumpEvents, bool saveOptions) {
+  if (shutDown_) return;
+  shutDown_ = true;
+  stopWorker(pumpEvents);
+  if (saveOptions) {
+    if (options_.settingsPath) {
+      saveSettings(settings_, *options_.settingsPath);
+    } else {
+      saveSettings(settings_);
+    }
+  }
+  transport_.UnloadAspiManager();
+}
+
+DriveFacts Application::driveFacts(DriveAddress identity, DriveAddress speeds) {
+  DriveFacts facts;
+  InquiryTexts texts;
+  commands_.Inquiry(identity, texts);
+  facts.vendor = texts.vendor;
+  facts.product = texts.product;
+  facts.revision = texts.revision;
+  int maximum = 0, current = 0;
+  facts.speedsStatus = commands_.ModeSenseSpeeds(speeds, maximum, current);
+  facts.currentReadSpeed = current;
+  return facts;
+}
+
+}  // namespace tmx

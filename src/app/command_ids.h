@@ -1,0 +1,41 @@
+// The ids of the main window's commands: the menu items, the two buttons, the
+// drive list and the system menu's About entry.
+#pragma once
+
+#include <array>
+
+namespace tmx {
+
+enum CommandId : int {
+  CmdExitButton = 2,
+  CmdSystemAbout = 16,
+  CmdDriveList = 1000,
+  CmdStart = 1001,
+  CmdExit = 32772,
+  CmdOptions = 32773,
+  CmdSaveStatus = 32774,
+  CmdRunSelected = 32775,
+  CmdRunTransferRate = 32776,
+  CmdRunSeekTimes = 32777,
+  CmdRunCpuUtilization = 32778,
+  CmdRunBurstRate = 32779,
+  CmdRunDaeQuality = 32780,
+  CmdRunSpinUpDown = 32781,
+  CmdSaveBinary = 32782,
+  CmdSaveAscii = 32783,
+  CmdLoadDat = 32784,
+  CmdAbout = 32786,
+  CmdQualityCheck = 32787,
+  CmdDriveCheck = 32788,
+  CmdDocumentation = 57670,
+};
+
+inline constexpr std::array<int, 21> kAllCommands = {
+    CmdExitButton,   CmdSystemAbout,     CmdDriveList,     CmdStart,           CmdExit,
+    CmdOptions,      CmdSaveStatus,      CmdRunSelected,   CmdRunTransferRate, CmdRunSeekTimes,
+    CmdRunCpuUtilization, CmdRunBurstRate, CmdRunDaeQuality, CmdRunSpinUpDown, CmdSaveBinary,
+    CmdSaveAscii,    CmdLoadDat,         CmdAbout,         CmdQualityCheck,    CmdDriveCheck,
+    CmdDocumentation,
+};
+
+}  // namespace tmx

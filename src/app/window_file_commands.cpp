@@ -1,0 +1,70 @@
+// The main window's file commands: load a DAT file, save the results as DAT
+// or text, save the status list. Every save is atomic; a failure shows its
+// message box and leaves an existing file as it was.
+#include <filesystem>
+
+#include "app/main_window_controller.h"
+#include "results/dat_file.h"
+#include "results/text_report.h"
+
+namespace tmx {
+namespace {
+
+const FileChoice kDatChoice{"DAT files|*.dat||", "dat", ""};
+const FileChoice kTextChoice{"TXT files|*.txt||", "txt", ""};
+
+}  // namespace
+
+void MainWindowController::loadDat() {
+  const std::string path = dialogs_.chooseOpenFile(kDatChoice);
+  if (path.empty()) return;
+  const FileStatus status = loadDatFile(path, app_.results(), *this);
+  if (!status.ok()) {
+    dialogs_.messageBox(status.error);
+    return;
+  }
+  // A loaded run is shown as a run: the error map of an earlier check goes.
+  leaveQualityMode();
+  redrawGraph();
+}
+
+void MainWindowController::saveBinary() {
+  // The name comes from the drive of the last run; the read speed from the selected drive.
+  const DriveTable& table = app_.drives();
+  DriveAddress identity = table.selectedDrive();
+  const DriveAddress tested = app_.sequencer().state().testDrive;
+  for (int i = 0; i < table.count; ++i) {
+    const DriveAddress d = table.entries[static_cast<size_t>(i)];
+    if (d.hostAdapter == tested.hostAdapter && d.target == tested.target) identity = tested;
+  }
+  const DriveFacts facts = app_.driveFacts(identity, table.selectedDrive());
+  FileChoice choice = kDatChoice;
+  choice.proposedName = proposedFileName(facts, ".dat");
+  const std::string path = dialogs_.chooseSaveFile(choice);
+  if (path.empty()) return;
+  const FileStatus status = saveDatFile(path, app_.results().record, facts);
+  if (!status.ok()) dialogs_.messageBox(status.error);
+}
+
+void MainWindowController::saveAscii() {
+  const DriveAddress drive = app_.drives().selectedDrive();
+  const DriveFacts facts = app_.driveFacts(drive, drive);
+  FileChoice choice = kTextChoice;
+  choice.proposedName = proposedFileName(facts, ".txt");
+  const std::string path = dialogs_.chooseSaveFile(choice);
+  if (path.empty()) return;
+  const ResultsModel& results = app_.results();
+  const FileStatus status = saveTextReport(path, results.texts, results.record, facts, app_.clock());
+  if (!status.ok()) dialogs_.messageBox(status.error);
+}
+
+void MainWindowController::saveStatus() {
+  FileChoice choice = kTextChoice;
+  choice.proposedName = "status.txt";
+  const std::string path = dialogs_.chooseSaveFile(choice);
+  if (path.empty()) return;
+  const FileStatus status = saveStatusLog(path, app_.statusLog().lines());
+  if (!status.ok()) dialogs_.messageBox(status.error);
+}
+
+}  // namespace tmx

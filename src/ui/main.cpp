@@ -7,24 +7,28 @@
 
 #include "app/application.h"
 #include "app/main_window_controller.h"
+#include "app/manual_location.h"
 #include "app/window_arguments.h"
+#include "platform/system_info.h"
+#include "tmx_source_paths.h"
+#include "tmx_version.h"
+#include "ui/about_dialog.h"
+#include "ui/app_icon.h"
+#include "ui/dialog_prompts.h"
+#include "ui/drive_check_dialog.h"
 #include "ui/main_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/qt_window_dialogs.h"
-
-#ifndef TMX_DOC_DIR
-#define TMX_DOC_DIR "/usr/share/doc/tachometrix"
-#endif
 
 namespace {
 
-constexpr const char* kVersion = "0.1.0";
-constexpr const char* kManual = "tachometrixdoc.htm";
+constexpr const char* kVersion = TMX_VERSION;
 
-// The installed doc folder, the program's folder, the current folder.
+// The current folder, the installed doc folder beside the program, the
+// system's, then the source tree's docs/ for a program run from its build.
 std::vector<std::string> manualPaths() {
-  return {QDir(TMX_DOC_DIR).filePath(kManual).toStdString(),
-          QDir(QCoreApplication::applicationDirPath()).filePath(kManual).toStdString(),
-          QDir::current().filePath(kManual).toStdString()};
+  return tmx::manualCandidates(QDir::currentPath().toStdString(),
+                               QCoreApplication::applicationDirPath().toStdString(), TMX_SOURCE_DOCS_DIR);
 }
 
 }  // namespace
@@ -54,7 +58,26 @@ int main(int argc, char** argv) {
   tmx::MainWindowController controller(app, dialogs);
   controller.hooks.documentationPaths = manualPaths();
   tmx::ui::MainDialog window(controller);
+  window.setWindowIcon(tmx::ui::applicationIcon());
   dialogs.setParent(&window);
+
+  tmx::ui::DesktopPrompts prompts;
+  controller.hooks.options = [&] {
+    const bool drive = app.hasDrive() && app.transport().loaded();
+    return tmx::ui::runOptionsDialog(app.settings(), drive ? &app.commands() : nullptr,
+                                     drive ? std::optional(app.drives().selectedDrive()) : std::nullopt, prompts,
+                                     &window);
+  };
+  controller.hooks.about = [&] { tmx::ui::AboutDialog(&window).exec(); };
+  // The report's separator width is kept across the program's drive checks.
+  const tmx::SystemInfo systemInfo;
+  size_t widestLineLength = 0;
+  tmx::ui::QtDriveCheckFiles driveCheckFiles;
+  controller.hooks.driveCheck = [&](tmx::DriveAddress drive) {
+    tmx::ui::DriveCheckDialog dialog(app.commands(), drive, systemInfo, widestLineLength, driveCheckFiles, &controller,
+                                     &window);
+    dialog.exec();
+  };
   controller.startUp();
   window.show();
   return qtApp.exec();

@@ -135,9 +135,8 @@ void MainDialog::buildControls() {
   progressBar_->setRange(0, 100);
   progressBar_->setTextVisible(false);
 
-  statusList_ = new QListWidget(client_);
+  statusList_ = new StatusList(client_);
   statusList_->setGeometry(du(27, 219, 267, 35));
-  statusList_->setUniformItemSizes(true);
 }
 
 LinkLabel* MainDialog::addValue(QWidget* group, int controlId, int y) {
@@ -216,9 +215,7 @@ void MainDialog::showDrives() {
 }
 
 void MainDialog::statusLineAdded(const std::string& line) {
-  auto* item = new QListWidgetItem(QString::fromStdString(line), statusList_);
-  // The newest line becomes the top visible line.
-  statusList_->scrollToItem(item, QAbstractItemView::PositionAtTop);
+  statusList_->addLine(QString::fromStdString(line));
 }
 
 void MainDialog::stateChanged() {

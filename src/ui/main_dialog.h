@@ -10,6 +10,7 @@
 
 #include "app/main_window_controller.h"
 #include "app/window_dialogs.h"
+#include "ui/status_list.h"
 
 class QAction;
 class QCheckBox;
@@ -47,7 +48,7 @@ class MainDialog : public QMainWindow, public WindowView {
   QWidget* clientArea() const { return client_; }
   QComboBox* driveList() const { return driveList_; }
   QPushButton* startButton() const { return startButton_; }
-  QListWidget* statusList() const { return statusList_; }
+  StatusList* statusList() const { return statusList_; }
   QProgressBar* progressBar() const { return progressBar_; }
   QCheckBox* accurateStreamBox() const { return accurateStream_; }
   QLabel* speedLabel() const { return speedLabel_; }
@@ -73,7 +74,7 @@ class MainDialog : public QMainWindow, public WindowView {
   QLabel* speedLabel_ = nullptr;
   QCheckBox* accurateStream_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
-  QListWidget* statusList_ = nullptr;
+  StatusList* statusList_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<int, LinkLabel*> values_;
   QTimer readinessTimer_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <thread>
 
 #include "drive/aspi_transport.h"
@@ -114,6 +115,45 @@ TEST(AspiTransport, PendingRequestIsWaitedFor) {
   EXPECT_EQ(rig.transport->ExecuteCdb(0, 1, read10, buffer, 2), 4);
   EXPECT_EQ(buffer[0], 0xAB);
   EXPECT_EQ(rig.transport->LastSenseCode(), 0x052100u);
+}
+
+// A manager that leaves a request pending must not hold the caller: past the
+// wait bound the request fails as a host timeout, and a late completion
+// writes neither the caller's buffer nor its (by then dead) event.
+TEST(AspiTransport, RequestNeverSignalledFailsAfterTheBound) {
+  Rig rig;
+  rig.transport->LoadAspiManager();
+  rig.transport->setWaitBound([](uint8_t) { return std::chrono::milliseconds(1); });
+  rig.device->at(0, [](const ScsiCommand&, std::span<uint8_t>) {
+    ScsiResult pending = testing::good();
+    pending.status = aspi::kPending;
+    return pending;
+  });
+  const uint8_t tur[6] = {};
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0), aspi::kInvalidCommand);
+  EXPECT_EQ(rig.transport->lastRequest().SRB_HaStat, aspi::kHaTimeout);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0u);
+
+  Rig async(ScsiManager::Completion::Asynchronous);
+  async.transport->LoadAspiManager();
+  async.transport->setWaitBound([](uint8_t) { return std::chrono::milliseconds(1); });
+  std::mutex gate;
+  gate.lock();
+  async.device->at(1, [&](const ScsiCommand&, std::span<uint8_t> data) {
+    std::lock_guard hold(gate);
+    testing::fill(data, {0xEE});
+    return testing::good();
+  });
+  async.device->at(2, [](const ScsiCommand&, std::span<uint8_t>) { return testing::good(); });
+  auto buffer = std::make_unique<uint8_t[]>(1);
+  buffer[0] = 0x11;
+  const uint8_t read10[10] = {0x28};
+  EXPECT_EQ(async.transport->ExecuteCdb(0, 1, read10, buffer.get(), 1), aspi::kInvalidCommand);
+  buffer.reset();  // the caller is free to drop its buffer
+  gate.unlock();
+  uint8_t next[1] = {};
+  EXPECT_EQ(async.transport->ExecuteCdb(0, 2, read10, next, 1), aspi::kComplete)
+      << "the abandoned request does not block the next one";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "results/crc_checksum.h"
 #include "results/format_string.h"
 #include "results/persisted_block.h"
@@ -65,8 +66,9 @@ FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, 
 }
 
 FileStatus loadDatFile(const std::filesystem::path& path, ResultsModel& model, StatusSink& status) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {openErrorMessage(path, errno)};
+  // A FIFO or a device would block the open or the read for ever.
+  const int fd = openRegularFile(path);
+  if (fd < 0) return {openErrorMessage(path, errno == EISDIR ? 0 : errno)};
   DatImage image{};
   const ssize_t length = readUpTo(fd, image);
   const int readError = errno;

@@ -87,6 +87,30 @@ std::map<std::string, int> jsonLines(std::string_view text) {
   return lines;
 }
 
+int lineTooDeep(std::string_view text, int maxDepth) {
+  int line = 1;
+  int depth = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') {
+      ++line;
+    } else if (c == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\') {
+          ++i;
+        } else if (text[i] == '\n') {
+          ++line;
+        }
+      }
+    } else if (c == '{' || c == '[') {
+      if (++depth > maxDepth) return line;
+    } else if (c == '}' || c == ']') {
+      --depth;
+    }
+  }
+  return 0;
+}
+
 int lineOf(const std::map<std::string, int>& lines, std::string pointer) {
   while (true) {
     if (auto it = lines.find(pointer); it != lines.end()) return it->second;

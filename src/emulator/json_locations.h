@@ -12,6 +12,10 @@ namespace tmx::emu {
 
 std::map<std::string, int> jsonLines(std::string_view text);
 
+// Line where the brackets of `text` (outside strings) first nest deeper than
+// `maxDepth`, or 0 when they never do. Cheap enough to run before parsing.
+int lineTooDeep(std::string_view text, int maxDepth);
+
 // Line of `pointer`, or of its nearest recorded parent; 1 when none.
 int lineOf(const std::map<std::string, int>& lines, std::string pointer);
 

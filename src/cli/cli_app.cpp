@@ -8,6 +8,7 @@
 
 #include "cli/cli_host.h"
 #include "cli/json_report.h"
+#include "cli/save_errors.h"
 #include "cli/scsi_setup.h"
 #include "drive/disc_probe.h"
 #include "drive/drive_discovery.h"
@@ -19,6 +20,7 @@
 #include "platform/clock.h"
 #include "platform/scsi_manager.h"
 #include "results/dat_file.h"
+#include "results/safe_text.h"
 #include "results/settings_store.h"
 #include "results/status_log.h"
 #include "results/text_report.h"
@@ -47,7 +49,7 @@ class StatusPrinter {
   }
   void flush() {
     const auto& lines = log_.lines();
-    for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", lines[printed_].c_str());
+    for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", safeText(lines[printed_]).c_str());
     std::fflush(stdout);
   }
   bool live = false;
@@ -60,12 +62,13 @@ class StatusPrinter {
 void printError(const std::string& text) {
   std::string shown = text;
   for (size_t at; (at = shown.find("\r\n\n")) != std::string::npos;) shown.replace(at, 3, ": ");
-  std::fprintf(stderr, "tachometrix-cli: %s\n", shown.c_str());
+  std::fprintf(stderr, "tachometrix-cli: %s\n", safeText(shown).c_str());
 }
 
 bool writeTextFile(const std::string& path, const std::string& text) {
-  if (writeFileAtomically(path, text) == 0) return true;
-  printError("Error saving " + path);
+  const int error = writeFileAtomically(path, text);
+  if (error == 0) return true;
+  printError(saveFailureText(path, error));
   return false;
 }
 
@@ -135,7 +138,7 @@ std::string outcomeOf(const std::vector<std::string>& lines, size_t from, const 
 
 void printPanels(const ResultTexts& texts) {
   std::printf("\n");
-  for (const auto& line : panelLines(texts)) std::printf("%s\n", line.c_str());
+  for (const auto& line : panelLines(texts)) std::printf("%s\n", safeText(line).c_str());
 }
 
 // One character per 900-sector block: '.' no error, 1-9 the class, '#' above.
@@ -185,14 +188,11 @@ bool writeOutputs(const CliOptions& options, const ResultsModel& results, const 
   if (options.saveReport) {
     const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, clock);
     if (!saved.ok()) {
-      printError(saved.error);
+      printError(fileStatusText(saved));
       ok = false;
     }
   }
-  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
-    printError("Error saving file");
-    ok = false;
-  }
+  if (options.saveStatus && !writeTextFile(*options.saveStatus, statusLogText(statusLog.lines()))) ok = false;
   if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
                                                                         facts, outcome, qualityMap}))) {
     ok = false;
@@ -207,7 +207,7 @@ int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, S
     printError(status.error);
     return 1;
   }
-  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
+  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", safeText(line).c_str());
   printer.flush();
   // No drive is involved: the report's drive lines stay empty.
   return writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) ? 0 : 1;
@@ -258,7 +258,7 @@ int runCli(const CliOptions& options) {
   if (!armFaults(options, transport, drive)) return 1;
 
   if (verbs.list) {
-    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    for (const auto& line : lines) std::printf("%s\n", safeText(line).c_str());
   }
   const bool runs = verbs.runTests || verbs.qualityCheck;
   const bool interactive = isatty(STDERR_FILENO) != 0;
@@ -322,11 +322,16 @@ int runCli(const CliOptions& options) {
   if (verbs.qualityCheck) printQualityMap(results.record);
 
   int exitCode = outcome == "completed" ? 0 : 1;
+  if (verbs.qualityCheck) {
+    // The check reads no TOC of its own: the disc facts are the probe's.
+    results.record.discType = panel.kind;
+    results.record.discLength = probe.storedLength();
+  }
   DriveFacts facts = driveFacts(commands, drive);
   if (options.saveDat) {
     const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
     if (!saved.ok()) {
-      printError(saved.error);
+      printError(fileStatusText(saved));
       exitCode = 1;
     }
   }

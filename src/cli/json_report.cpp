@@ -51,7 +51,8 @@ std::string formatJsonReport(const JsonReportInput& in) {
     for (int32_t c : r.qualityMap) map.push_back(c);
     out["qualityCheck"] = {{"errors", r.qualityErrors}, {"map", map}, {"sectorsPerBlock", 900}};
   }
-  return out.dump(2) + "\n";
+  // Drive and file texts may hold bytes that are not UTF-8: replaced, never thrown on.
+  return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace tmx::cli

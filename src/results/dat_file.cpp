@@ -61,7 +61,7 @@ FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, 
   const DatImage image = encodeDatFile(results);
   const int error = writeFileAtomically(
       path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
-  if (error != 0) return {saveErrorMessage(path, error)};
+  if (error != 0) return {saveErrorMessage(path, error), error};
   return {};
 }
 

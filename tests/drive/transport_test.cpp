@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "drive/aspi_transport.h"
+#include "drive/request_failure.h"
 #include "platform/aspi_codes.h"
 #include "platform/scsi_manager.h"
 #include "support/scripted_adapter.h"
@@ -154,6 +155,35 @@ TEST(AspiTransport, RequestNeverSignalledFailsAfterTheBound) {
   uint8_t next[1] = {};
   EXPECT_EQ(async.transport->ExecuteCdb(0, 2, read10, next, 1), aspi::kComplete)
       << "the abandoned request does not block the next one";
+}
+
+// A read error line carries a sense code; these failures have none, so the
+// cause is said in words.
+TEST(RequestFailureCause, NamesWhatTheSenseCodeCannot) {
+  SrbExecScsiCmd r;
+  r.SRB_Status = aspi::kComplete;
+  EXPECT_EQ(requestFailureCause(r), "");
+  r.SRB_Status = aspi::kInvalidCommand;
+  r.SRB_HaStat = aspi::kHaTimeout;
+  r.CDBByte[0] = 0x28;
+  EXPECT_EQ(requestFailureCause(r), "Drive did not answer within 30 s");
+  r.CDBByte[0] = 0x1B;
+  EXPECT_EQ(requestFailureCause(r), "Drive did not answer within 60 s");
+  r.SRB_HaStat = aspi::kHaPhaseError;
+  EXPECT_EQ(requestFailureCause(r), "The host adapter or its driver failed the request");
+  r.SRB_Status = aspi::kNoDevice;
+  EXPECT_EQ(requestFailureCause(r), "The drive is no longer present");
+
+  r = SrbExecScsiCmd{};
+  r.SRB_Status = aspi::kError;
+  r.SRB_TargStat = aspi::kTargetCheckCondition;
+  r.SenseArea[2] = 0x03;
+  r.SenseArea[12] = 0x11;
+  EXPECT_EQ(requestFailureCause(r), "") << "the sense code says it";
+  r.SenseArea[2] = r.SenseArea[12] = 0;
+  EXPECT_EQ(requestFailureCause(r), "The drive reported an error without sense data");
+  r.SRB_TargStat = aspi::kTargetBusy;
+  EXPECT_EQ(requestFailureCause(r), "The drive reported busy");
 }
 
 }  // namespace

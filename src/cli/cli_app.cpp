@@ -1,12 +1,12 @@
 #include "cli/cli_app.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 
 #include "cli/cli_host.h"
+#include "cli/interrupt_poll.h"
 #include "cli/json_report.h"
 #include "cli/save_errors.h"
 #include "cli/scsi_setup.h"
@@ -159,27 +159,6 @@ void printQualityMap(const TestResults& record) {
   }
 }
 
-// Blocks Ctrl-C for every thread and lets the pump loop poll for it, so no
-// signal handler and no global flag are needed.
-class InterruptPoll {
- public:
-  InterruptPoll() {
-    sigemptyset(&set_);
-    sigaddset(&set_, SIGINT);
-    sigaddset(&set_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &set_, &old_);
-  }
-  ~InterruptPoll() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-  bool interrupted() {
-    timespec zero{};
-    return sigtimedwait(&set_, nullptr, &zero) > 0;
-  }
-
- private:
-  sigset_t set_{};
-  sigset_t old_{};
-};
-
 // Writes the report, the status lines and the JSON asked for; false when one
 // could not be written (each failure is printed).
 bool writeOutputs(const CliOptions& options, const ResultsModel& results, const StatusLog& statusLog,
@@ -224,6 +203,8 @@ int runCli(const CliOptions& options) {
     std::printf("tachometrix-cli %s\n", kVersion);
     return 0;
   }
+  // From here on Ctrl-C is taken by the poll: even an early one ends in order.
+  InterruptPoll interrupt;
   auto clock = makeClock(options);
   StatusLog statusLog(*clock);
   StatusPrinter printer(statusLog);
@@ -300,7 +281,18 @@ int runCli(const CliOptions& options) {
 
   printer.live = true;
   const size_t firstLine = statusLog.lines().size();
-  InterruptPoll interrupt;
+  if (interrupt.interrupted()) {
+    // Interrupted during the scan or the probe: nothing to stop, but the
+    // files asked for are still written.
+    writeOutputs(options, results, statusLog, driveFacts(commands, drive), "not started", false, *clock);
+    return 1;
+  }
+  // The watcher stops a run at once, even while the main thread waits on a
+  // drive in the read-method probe.
+  interrupt.onInterrupt([&] {
+    sequencer->requestStop();
+    std::fputs("tachometrix-cli: interrupted, stopping after the drive's current command\n", stderr);
+  });
   bool started = true;
   if (verbs.qualityCheck) {
     started = sequencer->startQualityCheck();
@@ -310,8 +302,10 @@ int runCli(const CliOptions& options) {
   }
   while (sequencer->busy()) {
     channel.pumpOne(std::chrono::milliseconds(50));
-    if (interrupt.interrupted()) sequencer->startRun();  // the Start button reads "Stop": it stops
+    // Stop only ever stops: a Start on an idle sequencer would begin a new run.
+    if (interrupt.interrupted()) sequencer->requestStop();
   }
+  interrupt.onInterrupt(nullptr);
   sequencer->shutdown([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
   host.endProgress();
   printer.flush();

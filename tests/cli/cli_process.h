@@ -31,8 +31,11 @@ struct CliCall {
       : args(std::move(arguments)), limit(hardLimit) {}
   std::vector<std::string> args;
   std::chrono::seconds limit;
-  std::string interruptAfterText;                          // SIGINT once stdout shows this
-  std::optional<std::chrono::microseconds> interruptAfter;  // or SIGINT this long after the start
+  // SIGINT `interruptAfter` after stdout shows `interruptAfterText`, or, with
+  // no text, after the program has blocked SIGINT (a signal before that point
+  // would meet the default action of any program).
+  std::string interruptAfterText;
+  std::optional<std::chrono::microseconds> interruptAfter;
 };
 
 inline std::string slurpFile(const std::filesystem::path& path) {
@@ -40,6 +43,16 @@ inline std::string slurpFile(const std::filesystem::path& path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// Whether `pid` blocks SIGINT (its /proc status), i.e. the program is far
+// enough into main to take an interrupt in order.
+inline bool blocksInterrupts(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("SigBlk:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+  }
+  return false;
 }
 
 class CliSandbox {
@@ -76,6 +89,7 @@ class CliSandbox {
     CliRun result;
     int status = 0;
     bool interrupted = call.interruptAfterText.empty() && !call.interruptAfter;
+    std::optional<std::chrono::steady_clock::time_point> armedAt;
     for (;;) {
       const pid_t done = ::waitpid(pid, &status, WNOHANG);
       if (done == pid) break;
@@ -85,16 +99,20 @@ class CliSandbox {
         result.hung = true;
       }
       if (!interrupted) {
-        const bool due = call.interruptAfter
-                             ? elapsed >= *call.interruptAfter
-                             : slurpFile(outPath).find(call.interruptAfterText) != std::string::npos;
+        if (!armedAt && (call.interruptAfterText.empty()
+                             ? blocksInterrupts(pid)
+                             : slurpFile(outPath).find(call.interruptAfterText) != std::string::npos)) {
+          armedAt = std::chrono::steady_clock::now();
+        }
+        const bool due =
+            armedAt && std::chrono::steady_clock::now() - *armedAt >= call.interruptAfter.value_or(std::chrono::microseconds(0));
         if (due) {
           ::kill(pid, SIGINT);
           interrupted = true;
           continue;
         }
       }
-      std::this_thread::sleep_for(std::chrono::microseconds(interrupted ? 2000 : 200));
+      std::this_thread::sleep_for(std::chrono::microseconds(interrupted ? 2000 : 100));
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;

@@ -105,6 +105,8 @@ TEST(EmulatedConfig, OnlySmallRegularFilesAreRead) {
   auto loaded = loadEmulatedConfig(fifo);  // would block for ever on a plain open
   ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
   EXPECT_EQ(std::get<std::string>(loaded), fifo + ":1: not a regular file");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"disc\": { \"iso\": \"" + fifo + "\" } } ] }"),
+            "my.json:2: drives/0/disc/iso: cannot open the image file " + fifo);
   std::ofstream(big) << "{\"drives\":[]" << std::string(2 << 20, ' ') << "}";
   loaded = loadEmulatedConfig(big);
   ASSERT_TRUE(std::holds_alternative<std::string>(loaded));

@@ -29,6 +29,7 @@ namespace tmx::cli {
 namespace {
 
 constexpr const char* kVersion = "0.1.0";
+constexpr const char* kInterruptedText = "tachometrix-cli: interrupted, stopping after the drive's current command\n";
 
 std::unique_ptr<Clock> makeClock(const CliOptions& options) {
   switch (options.timeMode) {
@@ -203,8 +204,10 @@ int runCli(const CliOptions& options) {
     std::printf("tachometrix-cli %s\n", kVersion);
     return 0;
   }
-  // From here on Ctrl-C is taken by the poll: even an early one ends in order.
+  // From here on Ctrl-C is taken by the poll: even an early one ends in order,
+  // and it is acknowledged at once even while a drive holds the main thread.
   InterruptPoll interrupt;
+  interrupt.onInterrupt([] { std::fputs(kInterruptedText, stderr); });
   auto clock = makeClock(options);
   StatusLog statusLog(*clock);
   StatusPrinter printer(statusLog);
@@ -291,7 +294,7 @@ int runCli(const CliOptions& options) {
   // drive in the read-method probe.
   interrupt.onInterrupt([&] {
     sequencer->requestStop();
-    std::fputs("tachometrix-cli: interrupted, stopping after the drive's current command\n", stderr);
+    std::fputs(kInterruptedText, stderr);
   });
   bool started = true;
   if (verbs.qualityCheck) {

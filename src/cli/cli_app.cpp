@@ -67,6 +67,7 @@ void printError(const std::string& text) {
 }
 
 bool writeTextFile(const std::string& path, const std::string& text) {
+  std::fflush(stdout);  // --json /dev/stdout comes after the lines already printed
   const int error = writeFileAtomically(path, text);
   if (error == 0) return true;
   printError(saveFailureText(path, error));

@@ -51,6 +51,39 @@ std::filesystem::path followLinks(std::filesystem::path path) {
   return path;
 }
 
+// The descriptor a path names when it is one of the process's own
+// (/dev/stdout, /dev/fd/N, /proc/self/fd/N), or -1. Written through the
+// descriptor itself, the output keeps its place among the program's other
+// output, whatever the descriptor is open on.
+int ownDescriptor(const std::filesystem::path& path) {
+  const std::string p = path.lexically_normal().string();
+  if (p == "/dev/stdout") return 1;
+  if (p == "/dev/stderr") return 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (!p.starts_with(prefix) || p.size() == prefix.size() || p.size() > prefix.size() + 6) continue;
+    int fd = 0;
+    for (const char c : p.substr(prefix.size())) {
+      if (c < '0' || c > '9') return -1;
+      fd = fd * 10 + (c - '0');
+    }
+    return fd;
+  }
+  return -1;
+}
+
+// The first of the process's own descriptors met along a chain of links.
+int ownDescriptorAlong(std::filesystem::path path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    if (const int fd = ownDescriptor(path); fd >= 0) return fd;
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return -1;
+}
+
 // A pipe, a terminal or a device cannot be renamed over: written in place.
 int writeInPlace(const std::filesystem::path& target, std::string_view bytes) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
@@ -63,6 +96,7 @@ int writeInPlace(const std::filesystem::path& target, std::string_view bytes) {
 }  // namespace
 
 int writeFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
+  if (const int fd = ownDescriptorAlong(requested); fd >= 0) return writeAll(fd, bytes) ? 0 : errno;
   struct stat existing {};
   const bool exists = ::stat(requested.c_str(), &existing) == 0;
   // /dev/stdout and the like are links to things that have no path of their

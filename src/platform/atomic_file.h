@@ -11,7 +11,9 @@ namespace tmx {
 // as it was. An existing target that is not writable is not replaced. A
 // symbolic link is followed (the file it points at is replaced, keeping the
 // link); the replaced file's permissions are kept; a pipe, terminal or device
-// (/dev/stdout) is written directly. Returns 0, or the errno of the failure.
+// is written directly, and one of the process's own descriptors (/dev/stdout,
+// /dev/fd/N) through that descriptor, after what it already holds. Returns 0,
+// or the errno of the failure.
 int writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace tmx

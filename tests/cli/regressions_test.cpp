@@ -112,6 +112,16 @@ TEST(Regressions, JsonThroughALinkToStdoutKeepsTheLink) {
   const size_t brace = r.out.find("{\n");
   ASSERT_NE(brace, std::string::npos) << r.out;
   EXPECT_TRUE(validJson(r.out.substr(brace))) << r.out;
+  EXPECT_NE(r.out.find("Burst rate test completed"), std::string::npos) << "what was printed before stays";
+
+  // The same for /dev/stdout itself when it is a regular file.
+  const CliRun direct =
+      box.run(CliCall({"--emulated-only", "--virtual-time", "--drive", "1", "--run", "burst", "--json", "/dev/stdout"}));
+  EXPECT_EQ(direct.exitCode, 0) << describe(direct);
+  const size_t at = direct.out.find("{\n");
+  ASSERT_NE(at, std::string::npos) << direct.out;
+  EXPECT_TRUE(validJson(direct.out.substr(at))) << direct.out;
+  EXPECT_NE(direct.out.find("Burst rate test completed"), std::string::npos) << direct.out;
 }
 
 TEST(Regressions, QualityCheckJsonHasTheDiscFacts) {

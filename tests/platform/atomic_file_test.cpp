@@ -57,6 +57,14 @@ TEST(AtomicFile, WritesPipesAndDevicesDirectly) {
   ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the pipe is not replaced by a file";
 
+  // The process's own descriptor: written through it, after what it holds.
+  const int fd = ::open((dir / "log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "head ", 5), 5);
+  EXPECT_EQ(writeFileAtomically("/dev/fd/" + std::to_string(fd), "tail"), 0);
+  ::close(fd);
+  EXPECT_EQ(readFile(dir / "log"), "head tail");
+
   EXPECT_EQ(writeFileAtomically("/dev/null", "gone"), 0);
   ASSERT_EQ(::lstat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));

@@ -285,10 +285,12 @@ int runCli(const CliOptions& options) {
 
   printer.live = true;
   const size_t firstLine = statusLog.lines().size();
+  // Asked while the drive answers: after a failure or an interrupt it may not.
+  const DriveFacts factsBefore = driveFacts(commands, drive);
   if (interrupt.interrupted()) {
     // Interrupted during the scan or the probe: nothing to stop, but the
     // files asked for are still written.
-    writeOutputs(options, results, statusLog, driveFacts(commands, drive), "not started", false, *clock);
+    writeOutputs(options, results, statusLog, factsBefore, "not started", false, *clock);
     return 1;
   }
   // The watcher stops a run at once, even while the main thread waits on a
@@ -325,7 +327,7 @@ int runCli(const CliOptions& options) {
     results.record.discType = panel.kind;
     results.record.discLength = probe.storedLength();
   }
-  DriveFacts facts = driveFacts(commands, drive);
+  DriveFacts facts = outcome == "completed" ? driveFacts(commands, drive) : factsBefore;
   if (options.saveDat) {
     const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
     if (!saved.ok()) {

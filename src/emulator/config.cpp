@@ -25,7 +25,7 @@ constexpr int kMaxConfigDepth = 64;
 // Walks the parsed document; the first problem found is kept with its line.
 class Reader {
  public:
-  Reader(std::string_view file, std::map<std::string, int> lines) : file_(file), lines_(std::move(lines)) {}
+  Reader(std::string_view file, std::string_view text) : file_(file), text_(text) {}
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
@@ -33,7 +33,7 @@ class Reader {
   void fail(const std::string& at, const std::string& problem) {
     if (!ok()) return;
     const std::string where = at.empty() ? std::string("top level") : at.substr(1);
-    error_ = file_ + ":" + std::to_string(lineOf(lines_, at)) + ": " + where + ": " + problem;
+    error_ = file_ + ":" + std::to_string(lineOf(text_, at)) + ": " + where + ": " + problem;
   }
 
   bool object(const json& j, const std::string& at, std::initializer_list<std::string_view> keys) {
@@ -104,7 +104,7 @@ class Reader {
 
  private:
   std::string file_;
-  std::map<std::string, int> lines_;
+  std::string_view text_;
   std::string error_;
 };
 
@@ -347,7 +347,7 @@ std::variant<EmulatedConfig, std::string> parseEmulatedConfig(std::string_view t
     }
     return file + ":" + std::to_string(line) + ": invalid JSON: " + what;
   }
-  Reader r(fileName, jsonLines(text));
+  Reader r(fileName, text);
   EmulatedConfig config;
   if (!r.object(doc, "", {"adapter", "drives"})) return r.error();
   r.text(doc, "", "adapter", config.identifier, 16);

@@ -122,13 +122,17 @@ TEST(EmulatedConfig, MissingFileIsReportedByName) {
 }
 
 TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
-  const auto lines = jsonLines("{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}");
+  const std::string_view text = "{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}";
+  const auto lines = jsonLines(text);
   EXPECT_EQ(lines.at("/a"), 2);
   EXPECT_EQ(lines.at("/b"), 3);
   EXPECT_EQ(lines.at("/b/0"), 4);
   EXPECT_EQ(lines.at("/b/1"), 5);
   EXPECT_EQ(lines.at("/b/1/c~1d"), 5);
-  EXPECT_EQ(lineOf(lines, "/b/1/zzz"), 5);
+  EXPECT_EQ(lineOf(text, "/b/1/c~1d"), 5);
+  EXPECT_EQ(lineOf(text, "/b/1/zzz"), 5);
+  EXPECT_EQ(lineOf(text, "/b/0"), 4);
+  EXPECT_EQ(lineOf(text, "/bb"), 1) << "a parent is a whole token, not a prefix";
 }
 
 }  // namespace

@@ -22,13 +22,22 @@ void blockInterrupts() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
+// SIGUSR1 sent to the watcher alone wakes it to end; the calling thread
+// blocks it too only while it starts the watcher, which inherits the mask.
 InterruptPoll::InterruptPoll() : set_(interruptSignals()) {
-  pthread_sigmask(SIG_BLOCK, &set_, &old_);
+  sigset_t withWake = set_;
+  sigaddset(&withWake, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &withWake, &old_);
   watcher_ = std::thread([this] { watch(); });
+  sigset_t interruptsOnly = old_;
+  sigaddset(&interruptsOnly, SIGINT);
+  sigaddset(&interruptsOnly, SIGTERM);
+  pthread_sigmask(SIG_SETMASK, &interruptsOnly, nullptr);
 }
 
 InterruptPoll::~InterruptPoll() {
   stopping_ = true;
+  pthread_kill(watcher_.native_handle(), SIGUSR1);
   watcher_.join();
   // A signal that came after the watcher's last look must not be delivered
   // by the unblocking below.
@@ -43,9 +52,12 @@ void InterruptPoll::onInterrupt(std::function<void()> action) {
 }
 
 void InterruptPoll::watch() {
-  const timespec tenth{0, 100'000'000};
+  sigset_t waitFor = set_;
+  sigaddset(&waitFor, SIGUSR1);
+  const timespec second{1, 0};
   while (!stopping_) {
-    if (sigtimedwait(&set_, nullptr, &tenth) <= 0) continue;
+    const int signal = sigtimedwait(&waitFor, nullptr, &second);
+    if (signal != SIGINT && signal != SIGTERM) continue;
     interrupted_ = true;
     std::lock_guard lock(actionMutex_);
     if (action_) action_();

@@ -1,8 +1,8 @@
 // Ctrl-C (SIGINT) and SIGTERM for the headless front end, without a signal
 // handler or a global flag. Both signals are blocked in every thread; one
 // watcher thread takes them with sigtimedwait, latches them and calls the
-// stop action at once, so an interrupt is seen within a tenth of a second
-// even while the main thread waits on a drive.
+// stop action at once, so an interrupt is seen at once even while the main
+// thread waits on a drive.
 //
 //   blockInterrupts();            // first thing in main: no early Ctrl-C kills
 //   InterruptPoll interrupt;

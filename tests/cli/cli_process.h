@@ -75,6 +75,8 @@ class CliSandbox {
   CliRun run(const CliCall& call) const {
     const auto outPath = dir_ / "stdout", errPath = dir_ / "stderr";
     const auto start = std::chrono::steady_clock::now();
+    std::fflush(stdout);  // the child would flush what the parent left buffered
+    std::fflush(stderr);
     const pid_t pid = ::fork();
     if (pid == 0) {
       std::filesystem::current_path(dir_);

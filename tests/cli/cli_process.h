@@ -45,12 +45,16 @@ inline std::string slurpFile(const std::filesystem::path& path) {
   return s.str();
 }
 
-// Whether `pid` blocks SIGINT (its /proc status), i.e. the program is far
+// Whether `pid` runs the CLI (it has exec'd: a forked child may block
+// signals for a moment of its own) and blocks SIGINT, i.e. the program is far
 // enough into main to take an interrupt in order.
 inline bool blocksInterrupts(pid_t pid) {
+  const std::string program = std::filesystem::path(TMX_CLI_PATH).filename().string().substr(0, 15);
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  bool running = false;
   for (std::string line; std::getline(status, line);) {
-    if (line.rfind("SigBlk:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+    if (line.rfind("Name:", 0) == 0) running = line.substr(line.find_first_not_of(" \t", 5)) == program;
+    if (line.rfind("SigBlk:", 0) == 0) return running && ((std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1);
   }
   return false;
 }

@@ -17,7 +17,8 @@ void TestSequencer::probeReadMethod(int32_t lba) {
   const auto stopped = [this] { return state_.stopRequested.load(); };
   state_.readMethod = ReadMethodRead10;
   if (stopped()) return;
-  c.Seek(drive, 0);
+  // DriveCommands::Seek, with the stop checked between its two commands.
+  if (c.Seek6(drive, 0) != kAspiSuccess && !stopped()) c.Seek10(drive, 0);
   if (stopped()) return;
   if (deps_.probe.classifyDisc(drive) == kDiscData) {
     if (stopped()) return;

@@ -1,6 +1,5 @@
 #include "cli/cli_app.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,13 +9,16 @@
 #include "app/graph_svg.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
+#include "cli/interrupt_poll.h"
 #include "cli/json_report.h"
+#include "cli/save_errors.h"
 #include "drive/drive_discovery.h"
 #include "engine/event_channel.h"
 #include "engine/test_sequencer.h"
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "results/dat_file.h"
+#include "results/safe_text.h"
 #include "results/settings_store.h"
 #include "results/status_log.h"
 #include "results/text_report.h"
@@ -26,6 +28,7 @@ namespace tmx::cli {
 namespace {
 
 constexpr const char* kVersion = TMX_VERSION;
+constexpr const char* kInterruptedText = "tachometrix-cli: interrupted, stopping after the drive's current command\n";
 
 StartOptions startOptionsOf(const CliOptions& options) {
   StartOptions start;
@@ -50,7 +53,7 @@ class StatusPrinter {
   }
   void flush() {
     const auto& lines = log_.lines();
-    for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", lines[printed_].c_str());
+    for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", safeText(lines[printed_]).c_str());
     std::fflush(stdout);
   }
   bool live = false;
@@ -63,12 +66,14 @@ class StatusPrinter {
 void printError(const std::string& text) {
   std::string shown = text;
   for (size_t at; (at = shown.find("\r\n\n")) != std::string::npos;) shown.replace(at, 3, ": ");
-  std::fprintf(stderr, "tachometrix-cli: %s\n", shown.c_str());
+  std::fprintf(stderr, "tachometrix-cli: %s\n", safeText(shown).c_str());
 }
 
 bool writeTextFile(const std::string& path, const std::string& text) {
-  if (writeFileAtomically(path, text) == 0) return true;
-  printError("Error saving " + path);
+  std::fflush(stdout);  // --json /dev/stdout comes after the lines already printed
+  const int error = writeFileAtomically(path, text);
+  if (error == 0) return true;
+  printError(saveFailureText(path, error));
   return false;
 }
 
@@ -106,7 +111,7 @@ const char* outcomeText(RunOutcome outcome) {
 
 void printPanels(const ResultTexts& texts) {
   std::printf("\n");
-  for (const auto& line : panelLines(texts)) std::printf("%s\n", line.c_str());
+  for (const auto& line : panelLines(texts)) std::printf("%s\n", safeText(line).c_str());
 }
 
 // One character per 900-sector block: '.' no error, 1-9 the class, '#' above.
@@ -127,27 +132,6 @@ void printQualityMap(const TestResults& record) {
   }
 }
 
-// Blocks Ctrl-C for every thread and lets the pump loop poll for it, so no
-// signal handler and no global flag are needed.
-class InterruptPoll {
- public:
-  InterruptPoll() {
-    sigemptyset(&set_);
-    sigaddset(&set_, SIGINT);
-    sigaddset(&set_, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &set_, &old_);
-  }
-  ~InterruptPoll() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-  bool interrupted() {
-    timespec zero{};
-    return sigtimedwait(&set_, nullptr, &zero) > 0;
-  }
-
- private:
-  sigset_t set_{};
-  sigset_t old_{};
-};
-
 // Writes the report, the status lines and the JSON asked for; false when one
 // could not be written (each failure is printed).
 bool writeOutputs(const CliOptions& options, const ResultsModel& results, const StatusLog& statusLog,
@@ -156,14 +140,11 @@ bool writeOutputs(const CliOptions& options, const ResultsModel& results, const 
   if (options.saveReport) {
     const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, clock);
     if (!saved.ok()) {
-      printError(saved.error);
+      printError(fileStatusText(saved));
       ok = false;
     }
   }
-  if (options.saveStatus && !saveStatusLog(*options.saveStatus, statusLog.lines()).ok()) {
-    printError("Error saving file");
-    ok = false;
-  }
+  if (options.saveStatus && !writeTextFile(*options.saveStatus, statusLogText(statusLog.lines()))) ok = false;
   if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
                                                                         facts, outcome, qualityMap}))) {
     ok = false;
@@ -178,7 +159,7 @@ int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, S
     printError(status.error);
     return 1;
   }
-  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", line.c_str());
+  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", safeText(line).c_str());
   printer.flush();
   bool ok = !options.graphSvg ||
             writeTextFile(*options.graphSvg, recordGraphSvg(loadSettings(), model.record, false, 0));
@@ -198,6 +179,10 @@ int runCli(const CliOptions& options) {
     std::printf("tachometrix-cli %s\n", kVersion);
     return 0;
   }
+  // From here on Ctrl-C is taken by the poll: even an early one ends in order,
+  // and it is acknowledged at once even while a drive holds the main thread.
+  InterruptPoll interrupt;
+  interrupt.onInterrupt([] { std::fputs(kInterruptedText, stderr); });
   Application app(startOptionsOf(options));
   StatusLog& statusLog = app.statusLog();
   StatusPrinter printer(statusLog);
@@ -234,7 +219,7 @@ int runCli(const CliOptions& options) {
   if (verbs.driveCheck) return runDriveCheck(options, app.commands(), table, lines);
 
   if (verbs.list) {
-    for (const auto& line : lines) std::printf("%s\n", line.c_str());
+    for (const auto& line : lines) std::printf("%s\n", safeText(line).c_str());
   }
   const bool runs = verbs.runTests || verbs.qualityCheck;
   const bool interactive = isatty(STDERR_FILENO) != 0;
@@ -274,7 +259,20 @@ int runCli(const CliOptions& options) {
   EventChannel& channel = app.channel();
 
   printer.live = true;
-  InterruptPoll interrupt;
+  // Asked while the drive answers: after a failure or an interrupt it may not.
+  const DriveFacts factsBefore = app.driveFacts(drive, drive);
+  if (interrupt.interrupted()) {
+    // Interrupted during the scan or the probe: nothing to stop, but the
+    // files asked for are still written.
+    writeOutputs(options, results, statusLog, factsBefore, "not started", false, app.clock());
+    return 1;
+  }
+  // The watcher stops a run at once, even while the main thread waits on a
+  // drive in the read-method probe.
+  interrupt.onInterrupt([&] {
+    sequencer->requestStop();
+    std::fputs(kInterruptedText, stderr);
+  });
   bool started = true;
   if (verbs.qualityCheck) {
     started = sequencer->startQualityCheck();
@@ -284,8 +282,10 @@ int runCli(const CliOptions& options) {
   }
   while (sequencer->busy()) {
     channel.pumpOne(std::chrono::milliseconds(50));
-    if (interrupt.interrupted()) sequencer->startRun();  // the Start button reads "Stop": it stops
+    // Stop only ever stops: a Start on an idle sequencer would begin a new run.
+    if (interrupt.interrupted()) sequencer->requestStop();
   }
+  interrupt.onInterrupt(nullptr);
   app.stopWorker([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
   host.endProgress();
   printer.flush();
@@ -296,11 +296,16 @@ int runCli(const CliOptions& options) {
   if (verbs.qualityCheck) printQualityMap(results.record);
 
   int exitCode = outcome == "completed" ? 0 : 1;
-  DriveFacts facts = app.driveFacts(drive, drive);
+  if (verbs.qualityCheck) {
+    // The check reads no TOC of its own: the disc facts are the probe's.
+    results.record.discType = panel.kind;
+    results.record.discLength = app.probe().storedLength();
+  }
+  DriveFacts facts = outcome == "completed" ? app.driveFacts(drive, drive) : factsBefore;
   if (options.saveDat) {
     const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
     if (!saved.ok()) {
-      printError(saved.error);
+      printError(fileStatusText(saved));
       exitCode = 1;
     }
   }

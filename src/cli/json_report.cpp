@@ -43,13 +43,15 @@ std::string formatJsonReport(const JsonReportInput& in) {
   json cpu = json::array();
   for (int32_t c : r.cpuUsage) cpu.push_back(intOrNull(c));
 
+  // A quality check fills only the disc facts, from the probe.
+  const bool discKnown = written || r.discLength > 0;
   json out = {
       {"outcome", in.outcome},
       {"drive", {{"vendor", in.drive.vendor}, {"product", in.drive.product}, {"revision", in.drive.revision}}},
       {"disc",
-       {{"type", written ? json(r.discType) : json(nullptr)},
+       {{"type", discKnown ? json(r.discType) : json(nullptr)},
         {"typeText", textOrNull(in.texts.discTypeText)},
-        {"lengthSectors", written ? json(r.discLength) : json(nullptr)}}},
+        {"lengthSectors", discKnown ? json(r.discLength) : json(nullptr)}}},
       {"transferRate",
        {{"zoneSpeedsX", samples},
         {"lastZone", transferTested ? intOrNull(r.lastZone) : json(nullptr)},
@@ -72,7 +74,8 @@ std::string formatJsonReport(const JsonReportInput& in) {
     for (int32_t c : r.qualityMap) map.push_back(c);
     out["qualityCheck"] = {{"errors", r.qualityErrors}, {"map", map}, {"sectorsPerBlock", 900}};
   }
-  return out.dump(2) + "\n";
+  // Drive and file texts may hold bytes that are not UTF-8: replaced, never thrown on.
+  return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace tmx::cli

@@ -5,6 +5,7 @@
 #include "drive/cdb_rules.h"
 #include "platform/aspi_codes.h"
 #include "platform/completion_event.h"
+#include "platform/host_adapter.h"
 #include "platform/scsi_manager.h"
 
 namespace tmx {
@@ -52,7 +53,16 @@ AspiStatus AspiTransport::ExecuteCdb(uint8_t hostAdapter, uint8_t target, const 
   std::memcpy(srb_.CDBByte, cdb, srb_.SRB_CDBLen);
 
   event.reset();
-  if (manager_->send(srb_) == aspi::kPending) event.wait();
+  if (manager_->send(srb_) == aspi::kPending) {
+    const auto bound = waitBound_ ? waitBound_(opcode) : commandTimeout(opcode) + std::chrono::seconds(5);
+    if (!event.waitFor(bound) && !manager_->abandon(srb_)) {
+      // The host never finished the request: fail it as a host timeout.
+      srb_.SRB_Status = aspi::kInvalidCommand;
+      srb_.SRB_HaStat = aspi::kHaTimeout;
+      srb_.SRB_TargStat = 0;
+      std::memset(srb_.SenseArea, 0, sizeof srb_.SenseArea);
+    }
+  }
 
   senseCode_ = composeSenseCode(srb_.SenseArea);
   srb_.SRB_PostProc = nullptr;  // the event dies with this call

@@ -10,6 +10,7 @@
 // meaningful only to the thread that sent the last request.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,6 +50,12 @@ class AspiTransport {
     return ExecuteCdb(drive.hostAdapter, drive.target, cdb, buffer, length);
   }
 
+  // How long a pending request is waited for before it is failed with a
+  // host timeout: by default the command's own timeout and a margin, so a
+  // manager that never signals cannot hold the program.
+  using WaitBound = std::function<std::chrono::milliseconds(uint8_t opcode)>;
+  void setWaitBound(WaitBound bound) { waitBound_ = std::move(bound); }
+
   uint32_t LastSenseCode() const { return senseCode_; }
   // The block of the last request, as the manager left it.
   const SrbExecScsiCmd& lastRequest() const { return srb_; }
@@ -58,6 +65,7 @@ class AspiTransport {
   std::unique_ptr<ScsiManager> manager_;
   int hostAdapterCount_ = 0;
   SrbExecScsiCmd srb_;
+  WaitBound waitBound_;
   uint32_t senseCode_ = 0;
 };
 

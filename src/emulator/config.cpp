@@ -1,7 +1,7 @@
 #include "emulator/config.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstring>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -10,16 +10,22 @@
 #include "emulator/iso_image.h"
 #include "emulator/json_locations.h"
 #include "emulator/presets.h"
+#include "platform/regular_file.h"
 
 namespace tmx::emu {
 namespace {
 
 using nlohmann::json;
 
+// Far beyond any real configuration; keeps a hostile file from costing
+// minutes and gigabytes (line locations grow with depth times size).
+constexpr size_t kMaxConfigBytes = 1 << 20;
+constexpr int kMaxConfigDepth = 64;
+
 // Walks the parsed document; the first problem found is kept with its line.
 class Reader {
  public:
-  Reader(std::string_view file, std::map<std::string, int> lines) : file_(file), lines_(std::move(lines)) {}
+  Reader(std::string_view file, std::string_view text) : file_(file), text_(text) {}
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }
@@ -27,7 +33,7 @@ class Reader {
   void fail(const std::string& at, const std::string& problem) {
     if (!ok()) return;
     const std::string where = at.empty() ? std::string("top level") : at.substr(1);
-    error_ = file_ + ":" + std::to_string(lineOf(lines_, at)) + ": " + where + ": " + problem;
+    error_ = file_ + ":" + std::to_string(lineOf(text_, at)) + ": " + where + ": " + problem;
   }
 
   bool object(const json& j, const std::string& at, std::initializer_list<std::string_view> keys) {
@@ -98,7 +104,7 @@ class Reader {
 
  private:
   std::string file_;
-  std::map<std::string, int> lines_;
+  std::string_view text_;
   std::string error_;
 };
 
@@ -153,10 +159,13 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
     p.speedSteps.clear();
     for (size_t i = 0; i < j["speeds"].size(); ++i) {
       const json& v = j["speeds"][i];
-      if (!v.is_number_integer() || v.get<int>() < 1 || v.get<int>() > 72) {
-        return r.fail(path + "/" + std::to_string(i), "expected a whole speed in X, 1..72");
-      }
-      p.speedSteps.push_back(v.get<int>());
+      // Checked as the parsed 64-bit value: narrowing first would wrap 2^32+1 to 1.
+      const bool whole = v.is_number_unsigned() || v.is_number_integer();
+      const int64_t speed = v.is_number_unsigned() ? (v.get<uint64_t>() > 72 ? 0 : static_cast<int64_t>(v.get<uint64_t>()))
+                            : whole                ? v.get<int64_t>()
+                                                   : 0;
+      if (speed < 1 || speed > 72) return r.fail(path + "/" + std::to_string(i), "expected a whole speed in X, 1..72");
+      p.speedSteps.push_back(static_cast<int>(speed));
     }
   }
   if (j.contains("zones")) {
@@ -312,6 +321,11 @@ void readEntry(Reader& r, const json& j, const std::string& at, EmulatedConfig& 
 }  // namespace
 
 std::variant<EmulatedConfig, std::string> parseEmulatedConfig(std::string_view text, std::string_view fileName) {
+  const std::string file(fileName);
+  if (text.size() > kMaxConfigBytes) return file + ":1: larger than 1 MiB";
+  if (const int line = lineTooDeep(text, kMaxConfigDepth)) {
+    return file + ":" + std::to_string(line) + ": nested deeper than " + std::to_string(kMaxConfigDepth) + " levels";
+  }
   json doc;
   try {
     doc = json::parse(text);
@@ -320,9 +334,20 @@ std::variant<EmulatedConfig, std::string> parseEmulatedConfig(std::string_view t
     for (size_t i = 0; i < std::min(e.byte, text.size() + 1) && i < text.size(); ++i) line += text[i] == '\n';
     std::string what = e.what();
     if (const size_t colon = what.find(": "); colon != std::string::npos) what = what.substr(colon + 2);
-    return std::string(fileName) + ":" + std::to_string(line) + ": invalid JSON: " + what;
+    return file + ":" + std::to_string(line) + ": invalid JSON: " + what;
+  } catch (const json::exception& e) {
+    // A number beyond double's range; the message quotes it, which finds its line.
+    std::string what = e.what();
+    if (const size_t bracket = what.find("] "); bracket != std::string::npos) what = what.substr(bracket + 2);
+    int line = 1;
+    const size_t open = what.find('\''), close = what.rfind('\'');
+    if (open != std::string::npos && close > open) {
+      const size_t at = text.find(what.substr(open + 1, close - open - 1));
+      if (at != std::string_view::npos) line += static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+    }
+    return file + ":" + std::to_string(line) + ": invalid JSON: " + what;
   }
-  Reader r(fileName, jsonLines(text));
+  Reader r(fileName, text);
   EmulatedConfig config;
   if (!r.object(doc, "", {"adapter", "drives"})) return r.error();
   r.text(doc, "", "adapter", config.identifier, 16);
@@ -339,11 +364,13 @@ std::variant<EmulatedConfig, std::string> parseEmulatedConfig(std::string_view t
 }
 
 std::variant<EmulatedConfig, std::string> loadEmulatedConfig(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return path + ": cannot open the emulated drive configuration";
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseEmulatedConfig(text.str(), path);
+  std::string text;
+  if (const int error = readRegularFile(path, kMaxConfigBytes, text)) {
+    if (error == EFBIG) return path + ":1: larger than 1 MiB";
+    if (error == kNotRegularFile || error == EISDIR) return path + ":1: not a regular file";
+    return path + ":1: cannot open the emulated drive configuration: " + std::strerror(error);
+  }
+  return parseEmulatedConfig(text, path);
 }
 
 std::unique_ptr<EmulatedAdapter> buildAdapter(const EmulatedConfig& config, Clock& clock) {

@@ -7,20 +7,37 @@
 namespace tmx::emu {
 namespace {
 
-bool parseInt(std::string_view s, int64_t& out, int base = 10) {
-  if (s.empty()) return false;
+// Limits of every number of a fault text, checked before any scaling: far
+// beyond any disc or run, far inside int64.
+constexpr int64_t kMaxLba = 10'000'000;
+constexpr int64_t kMaxCount = 1'000'000'000;
+constexpr int64_t kMaxSeconds = 1'000'000;
+
+enum class Number { Ok, Malformed, OutOfRange };
+
+Number parseNumber(std::string_view s, int64_t& out, int64_t max, int base = 10) {
+  if (s.empty()) return Number::Malformed;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out, base);
-  return ec == std::errc{} && end == s.data() + s.size() && out >= 0;
+  if (end != s.data() + s.size() || (ec != std::errc{} && ec != std::errc::result_out_of_range)) {
+    return Number::Malformed;
+  }
+  if (ec == std::errc::result_out_of_range) return out < 0 ? Number::Malformed : Number::OutOfRange;
+  if (out < 0) return Number::Malformed;
+  return out > max ? Number::OutOfRange : Number::Ok;
 }
 
 bool parseOpcode(std::string_view s, int64_t& out) {
   if (s.starts_with("0x") || s.starts_with("0X")) s.remove_prefix(2);
   if (s.ends_with('h') || s.ends_with('H')) s.remove_suffix(1);
-  return parseInt(s, out, 16) && out <= 0xFF;
+  return parseNumber(s, out, 0xFF, 16) == Number::Ok;
 }
 
 std::string bad(std::string_view text, std::string_view why) {
   return "bad fault \"" + std::string(text) + "\": " + std::string(why);
+}
+
+std::string outOfRange(std::string_view text, int64_t max, std::string_view unit = "") {
+  return bad(text, "out of range 0.." + std::to_string(max) + std::string(unit));
 }
 
 }  // namespace
@@ -32,11 +49,17 @@ std::variant<Fault, std::string> parseFault(std::string_view text) {
     const size_t dash = arg.find('-');
     f.kind = Fault::Kind::ReadError;
     if (dash == std::string_view::npos) {
-      if (!parseInt(arg, f.first)) return bad(text, "expected an LBA");
+      const Number n = parseNumber(arg, f.first, kMaxLba);
+      if (n == Number::OutOfRange) return outOfRange(text, kMaxLba);
+      if (n != Number::Ok) return bad(text, "expected an LBA");
       f.last = f.first;
-    } else if (!parseInt(arg.substr(0, dash), f.first) || !parseInt(arg.substr(dash + 1), f.last) || f.last < f.first) {
-      return bad(text, "expected FIRST-LAST with FIRST <= LAST");
+      return f;
     }
+    const Number a = parseNumber(arg.substr(0, dash), f.first, kMaxLba);
+    const Number b = parseNumber(arg.substr(dash + 1), f.last, kMaxLba);
+    if (a == Number::Malformed || b == Number::Malformed) return bad(text, "expected FIRST-LAST with FIRST <= LAST");
+    if (a == Number::OutOfRange || b == Number::OutOfRange) return outOfRange(text, kMaxLba);
+    if (f.last < f.first) return bad(text, "expected FIRST-LAST with FIRST <= LAST");
     return f;
   }
   if (text.starts_with("hang@")) {
@@ -47,7 +70,9 @@ std::variant<Fault, std::string> parseFault(std::string_view text) {
       const std::string_view times = arg.substr(star + 1);
       if (times == "all") {
         f.last = -1;
-      } else if (!parseInt(times, f.last) || f.last == 0) {
+      } else if (const Number n = parseNumber(times, f.last, kMaxCount); n == Number::OutOfRange) {
+        return outOfRange(text, kMaxCount);
+      } else if (n != Number::Ok || f.last == 0) {
         return bad(text, "expected *N (N > 0) or *all");
       }
       arg = arg.substr(0, star);
@@ -58,14 +83,22 @@ std::variant<Fault, std::string> parseFault(std::string_view text) {
   if (text.starts_with("remove-after=")) {
     std::string_view arg = text.substr(13);
     int64_t scale = 0;
+    int64_t max = kMaxCount;
+    std::string_view unit;
     if (arg.ends_with("ms")) {
       scale = 1'000'000;
+      max = kMaxSeconds * 1000;
+      unit = " ms";
       arg.remove_suffix(2);
     } else if (arg.ends_with('s')) {
       scale = 1'000'000'000;
+      max = kMaxSeconds;
+      unit = " s";
       arg.remove_suffix(1);
     }
-    if (!parseInt(arg, f.first)) return bad(text, "expected a count of commands, or a time such as 5s or 800ms");
+    const Number n = parseNumber(arg, f.first, max);
+    if (n == Number::OutOfRange) return outOfRange(text, max, unit);
+    if (n != Number::Ok) return bad(text, "expected a count of commands, or a time such as 5s or 800ms");
     f.kind = scale ? Fault::Kind::RemoveAfterTime : Fault::Kind::RemoveAfterCommands;
     if (scale) f.first *= scale;
     return f;
@@ -76,7 +109,9 @@ std::variant<Fault, std::string> parseFault(std::string_view text) {
   }
   if (text.starts_with("unit-attention-after=")) {
     f.kind = Fault::Kind::UnitAttention;
-    if (!parseInt(text.substr(21), f.first)) return bad(text, "expected a count of commands");
+    const Number n = parseNumber(text.substr(21), f.first, kMaxCount);
+    if (n == Number::OutOfRange) return outOfRange(text, kMaxCount);
+    if (n != Number::Ok) return bad(text, "expected a count of commands");
     return f;
   }
   return bad(text, "unknown fault (read-error@LBA, hang@OP, remove-after=N, unit-attention)");

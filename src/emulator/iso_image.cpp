@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/regular_file.h"
+
 namespace tmx::emu {
 
-IsoImage::IsoImage(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+// Only a regular file: a FIFO named as the image would block the config reader.
+IsoImage::IsoImage(const std::string& path) : fd_(openRegularFile(path)) {
   struct stat st {};
   if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
     sectors_ = static_cast<int32_t>(std::min<off_t>((st.st_size + 2047) / 2048, 100 * 60 * 75));

@@ -1,5 +1,6 @@
 #include "emulator/json_locations.h"
 
+#include <functional>
 #include <vector>
 
 namespace tmx::emu {
@@ -28,8 +29,7 @@ std::string pointerToken(std::string_view raw) {
 
 }  // namespace
 
-std::map<std::string, int> jsonLines(std::string_view text) {
-  std::map<std::string, int> lines;
+void walkJsonLines(std::string_view text, const std::function<bool(const std::string&, int)>& visit) {
   std::vector<Frame> stack;
   int line = 1;
   bool expectKey = false;
@@ -39,10 +39,11 @@ std::map<std::string, int> jsonLines(std::string_view text) {
     const Frame& f = stack.back();
     return f.path + "/" + (f.array ? std::to_string(f.index) : f.key);
   };
+  bool done = false;
   auto beginValue = [&]() {
-    if (!stack.empty() && stack.back().array) lines.emplace(valuePath(), line);
+    if (!stack.empty() && stack.back().array) done = !visit(valuePath(), line);
   };
-  for (size_t i = 0; i < text.size(); ++i) {
+  for (size_t i = 0; i < text.size() && !done; ++i) {
     const char c = text[i];
     if (c == '\n') ++line;
     if (c == '"') {
@@ -53,7 +54,7 @@ std::map<std::string, int> jsonLines(std::string_view text) {
       const std::string_view raw = text.substr(start, i - start);
       if (expectKey && !stack.empty()) {
         stack.back().key = pointerToken(raw);
-        lines.emplace(valuePath(), line);
+        done = !visit(valuePath(), line);
         expectKey = false;
       } else {
         beginValue();
@@ -84,16 +85,54 @@ std::map<std::string, int> jsonLines(std::string_view text) {
       }
     }
   }
+}
+
+std::map<std::string, int> jsonLines(std::string_view text) {
+  std::map<std::string, int> lines;
+  walkJsonLines(text, [&](const std::string& path, int line) {
+    lines.emplace(path, line);
+    return true;
+  });
   return lines;
 }
 
-int lineOf(const std::map<std::string, int>& lines, std::string pointer) {
-  while (true) {
-    if (auto it = lines.find(pointer); it != lines.end()) return it->second;
-    const size_t slash = pointer.rfind('/');
-    if (slash == std::string::npos) return 1;
-    pointer.resize(slash);
+int lineOf(std::string_view text, const std::string& pointer) {
+  // The first line of the pointer itself, else of its nearest recorded parent.
+  int best = 1;
+  size_t bestLength = 0;
+  walkJsonLines(text, [&](const std::string& path, int line) {
+    const bool parent = pointer.starts_with(path) && (path.size() == pointer.size() || pointer[path.size()] == '/');
+    if (parent && path.size() > bestLength) {
+      best = line;
+      bestLength = path.size();
+    }
+    return bestLength != pointer.size();
+  });
+  return best;
+}
+
+int lineTooDeep(std::string_view text, int maxDepth) {
+  int line = 1;
+  int depth = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') {
+      ++line;
+    } else if (c == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\') {
+          ++i;
+        } else if (text[i] == '\n') {
+          ++line;
+        }
+      }
+    } else if (c == '{' || c == '[') {
+      if (++depth > maxDepth) return line;
+    } else if (c == '}' || c == ']') {
+      --depth;
+    }
   }
+  return 0;
 }
 
 }  // namespace tmx::emu

@@ -25,6 +25,10 @@ bool TestSequencer::startQualityCheck() {
   setRunning(true);
   host.enableSaveStatus();
   probeReadMethod(0);
+  if (state_.stopRequested) {
+    handleTestEvent(EventCancelled, 0);
+    return true;
+  }
   record.qualityErrors = 0;
   state_.discSectors = deps_.probe.storedLength();
   state_.qualityCheckActive = true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/test_ids.h"
+#include "drive/request_failure.h"
 #include "engine/workers.h"
 #include "results/format_string.h"
 #include "results/result_texts.h"
@@ -83,11 +84,16 @@ void TestSequencer::startRun() {
     return;
   }
   record.discType = deps_.probe.classifyDisc(drive);
-  if (record.discType >= 0) record.discLength = deps_.probe.readDiscLength(drive);
+  if (record.discType >= 0 && !state_.stopRequested) record.discLength = deps_.probe.readDiscLength(drive);
   state_.discSectors = deps_.probe.storedLength();
   setRunning(true);
   probeReadMethod(0);
   host.enableSaveResults();
+  // A Stop during the probe (seen from another thread) ends the run here.
+  if (state_.stopRequested) {
+    handleTestEvent(EventCancelled, 0);
+    return;
+  }
 
   const bool audio = isAudioReadMethod(state_.readMethod);
   if (wanted(TestTransferRate)) {
@@ -330,10 +336,19 @@ void TestSequencer::handleTestEvent(int event, long value) {
     case EventQualityReadError:
       state_.qualityCheckActive = false;
       [[fallthrough]];
-    case EventReadError:
-      abortRun(formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
-                      static_cast<unsigned>(value) & 0xFFFFFFu));
+    case EventReadError: {
+      const std::string line = formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
+                                            static_cast<unsigned>(value) & 0xFFFFFFu);
+      // The worker waits in this notification: its failed request is still the transport's last.
+      const std::string cause = requestFailureCause(deps_.commands.transport().lastRequest());
+      if (cause.empty()) {
+        abortRun(line);
+      } else {
+        host.addStatusLine(line);
+        abortRun(cause);
+      }
       break;
+    }
     case EventDiscTooShort:
       abortRun("Disc capacity must be at least 70 min for the seek test");
       break;

@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,17 +38,93 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
   return -1;
 }
 
+// The path a chain of symbolic links ends at, existing or not (a dangling
+// link names the file to create). Stops after 40 links, as the kernel does.
+std::filesystem::path followLinks(std::filesystem::path path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
+// The descriptor a path names when it is one of the process's own
+// (/dev/stdout, /dev/fd/N, /proc/self/fd/N), or -1. Written through the
+// descriptor itself, the output keeps its place among the program's other
+// output, whatever the descriptor is open on.
+int ownDescriptor(const std::filesystem::path& path) {
+  const std::string p = path.lexically_normal().string();
+  if (p == "/dev/stdout") return 1;
+  if (p == "/dev/stderr") return 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (!p.starts_with(prefix) || p.size() == prefix.size() || p.size() > prefix.size() + 6) continue;
+    int fd = 0;
+    for (const char c : p.substr(prefix.size())) {
+      if (c < '0' || c > '9') return -1;
+      fd = fd * 10 + (c - '0');
+    }
+    return fd;
+  }
+  return -1;
+}
+
+// The first of the process's own descriptors met along a chain of links.
+int ownDescriptorAlong(std::filesystem::path path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    if (const int fd = ownDescriptor(path); fd >= 0) return fd;
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return -1;
+}
+
+// A pipe, a terminal or a device cannot be renamed over: written in place.
+int writeInPlace(const std::filesystem::path& target, std::string_view bytes) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = writeAll(fd, bytes) ? 0 : errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error;
+}
+
 }  // namespace
 
-int writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+int writeFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
+  if (const int fd = ownDescriptorAlong(requested); fd >= 0) return writeAll(fd, bytes) ? 0 : errno;
+  struct stat existing {};
+  const bool exists = ::stat(requested.c_str(), &existing) == 0;
+  // /dev/stdout and the like are links to things that have no path of their
+  // own: open them as named.
+  if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) return writeInPlace(requested, bytes);
+
+  // Replace the file a link points at, never the link itself.
+  const std::filesystem::path target = followLinks(requested);
   // rename() would replace a read-only file that a plain create would refuse.
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return errno;
+  if (exists && ::access(target.c_str(), W_OK) != 0) return errno;
 
   std::filesystem::path temporary;
   const int fd = createTemporary(target, temporary);
   if (fd < 0) return errno;
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = ok ? 0 : errno;
+  bool ok = true;
+  int error = 0;
+  if (exists && S_ISREG(existing.st_mode)) {
+    // The new file keeps the old one's permissions (and owner, where allowed).
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+      // Only root may give a file away; the mode is kept regardless.
+    }
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+      ok = false;
+      error = errno;
+    }
+  }
+  ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  if (!ok && error == 0) error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = errno;

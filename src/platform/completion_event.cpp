@@ -3,10 +3,10 @@
 namespace tmx {
 
 void CompletionEvent::set() {
-  {
-    std::lock_guard lock(mutex_);
-    signalled_ = true;
-  }
+  // Notifying after the unlock would touch the condition variable after the
+  // waiter may have woken on the flag alone and destroyed the event.
+  std::lock_guard lock(mutex_);
+  signalled_ = true;
   cv_.notify_all();
 }
 
@@ -18,6 +18,11 @@ void CompletionEvent::reset() {
 void CompletionEvent::wait() {
   std::unique_lock lock(mutex_);
   cv_.wait(lock, [this] { return signalled_; });
+}
+
+bool CompletionEvent::waitFor(std::chrono::milliseconds limit) {
+  std::unique_lock lock(mutex_);
+  return cv_.wait_for(lock, limit, [this] { return signalled_; });
 }
 
 bool CompletionEvent::isSet() {

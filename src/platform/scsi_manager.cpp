@@ -1,8 +1,11 @@
 #include "platform/scsi_manager.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/aspi_codes.h"
 #include "platform/completion_event.h"
@@ -20,9 +23,17 @@ std::chrono::milliseconds commandTimeout(uint8_t opcode) {
   }
 }
 
+// One request run on its own thread. The device works on a copy of the block
+// and of the data, published under the lock unless the request was abandoned,
+// so a caller that stopped waiting can free its buffer and event.
 class AsyncRequest {
  public:
   std::thread thread;
+  std::mutex mutex;
+  SrbExecScsiCmd* srb = nullptr;
+  bool abandoned = false;
+  bool published = false;
+  std::atomic<bool> finished{false};
 };
 
 ScsiManager::ScsiManager(Completion completion) : completion_(completion) {}
@@ -34,6 +45,24 @@ void ScsiManager::drain() {
     if (request->thread.joinable()) request->thread.join();
   }
   inFlight_.clear();
+}
+
+void ScsiManager::reapFinished() {
+  std::erase_if(inFlight_, [](const std::unique_ptr<AsyncRequest>& request) {
+    if (!request->finished) return false;
+    request->thread.join();
+    return true;
+  });
+}
+
+bool ScsiManager::abandon(SrbExecScsiCmd& srb) {
+  for (auto& request : inFlight_) {
+    std::lock_guard lock(request->mutex);
+    if (request->srb != &srb || request->abandoned) continue;
+    request->abandoned = true;
+    return request->published;
+  }
+  return false;  // no such request: nothing will ever signal it
 }
 
 int ScsiManager::addAdapter(std::unique_ptr<HostAdapter> adapter) {
@@ -93,20 +122,41 @@ uint8_t ScsiManager::send(SrbExecScsiCmd& srb) {
     complete(srb);
     return srb.SRB_Status;
   }
-  // Finished requests' threads are reaped before a new one starts.
-  drain();
+  // Finished requests' threads are reaped before a new one starts; an
+  // abandoned one still in its device is left to end on its own.
+  reapFinished();
   srb.SRB_Status = aspi::kPending;
   auto request = std::make_unique<AsyncRequest>();
-  request->thread = std::thread([this, &srb] {
-    SrbExecScsiCmd work = srb;
+  request->srb = &srb;
+  AsyncRequest* self = request.get();
+  request->thread = std::thread([this, self] {
+    SrbExecScsiCmd work;
+    std::vector<uint8_t> data;
+    {
+      std::lock_guard lock(self->mutex);
+      work = *self->srb;
+      if (work.SRB_BufPointer != nullptr) data.assign(work.SRB_BufPointer, work.SRB_BufPointer + work.SRB_BufLen);
+    }
+    uint8_t* callerBuffer = work.SRB_BufPointer;
+    if (callerBuffer != nullptr) work.SRB_BufPointer = data.data();
     complete(work);
-    // Copy the outcome back except the status, then publish the status last
-    // and signal, as the manager would.
-    const uint8_t status = work.SRB_Status;
-    work.SRB_Status = aspi::kPending;
-    srb = work;
-    srb.SRB_Status = status;
-    srb.SRB_PostProc->set();
+    {
+      std::lock_guard lock(self->mutex);
+      if (!self->abandoned) {
+        // Copy the outcome back except the status, then publish the status
+        // last and signal, as the manager would.
+        if (callerBuffer != nullptr) std::copy(data.begin(), data.end(), callerBuffer);
+        const uint8_t status = work.SRB_Status;
+        work.SRB_Status = aspi::kPending;
+        work.SRB_BufPointer = callerBuffer;
+        SrbExecScsiCmd& srb = *self->srb;
+        srb = work;
+        srb.SRB_Status = status;
+        self->published = true;
+        srb.SRB_PostProc->set();
+      }
+    }
+    self->finished = true;
   });
   inFlight_.push_back(std::move(request));
   return aspi::kPending;

@@ -46,9 +46,15 @@ class ScsiManager {
 
   // Waits until no asynchronous request is in flight.
   void drain();
+  // Gives up on the pending request of `srb`: from now on its thread writes
+  // neither the block, nor the caller's buffer, nor the event. Returns true
+  // when the request had already ended, so the block holds its outcome;
+  // false also when no such request is in flight.
+  bool abandon(SrbExecScsiCmd& srb);
 
  private:
   void complete(SrbExecScsiCmd& srb);
+  void reapFinished();
 
   Completion completion_;
   std::vector<std::unique_ptr<HostAdapter>> adapters_;

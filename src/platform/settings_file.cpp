@@ -1,6 +1,7 @@
 #include "platform/settings_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -85,8 +86,13 @@ std::optional<std::filesystem::path> settingsFilePath() {
 }
 
 StoredSettingsWords readSettingsFile(const std::filesystem::path& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return {};
+  // A FIFO or a device in its place would block the start: only a regular file is read.
+  const int fd = openRegularFile(path);
+  std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (!file) {
+    if (fd >= 0) ::close(fd);
+    return {};
+  }
   std::string text(kMaxSettingsFileSize, '\0');
   const size_t length = std::fread(text.data(), 1, text.size(), file);
   const bool failed = std::ferror(file) != 0;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "results/crc_checksum.h"
 #include "results/format_string.h"
 #include "results/persisted_block.h"
@@ -60,13 +61,14 @@ FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, 
   const DatImage image = encodeDatFile(results);
   const int error = writeFileAtomically(
       path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
-  if (error != 0) return {saveErrorMessage(path, error)};
+  if (error != 0) return {saveErrorMessage(path, error), error};
   return {};
 }
 
 FileStatus loadDatFile(const std::filesystem::path& path, ResultsModel& model, StatusSink& status) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {openErrorMessage(path, errno)};
+  // A FIFO or a device would block the open or the read for ever.
+  const int fd = openRegularFile(path);
+  if (fd < 0) return {openErrorMessage(path, errno == EISDIR ? 0 : errno)};
   DatImage image{};
   const ssize_t length = readUpTo(fd, image);
   const int readError = errno;

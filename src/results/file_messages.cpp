@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/regular_file.h"
+
 namespace tmx {
 namespace {
 
@@ -13,6 +15,7 @@ const char* openCause(int errorNumber) {
     case EPERM: return "Access denied";
     case EMFILE:
     case ENFILE: return "Too many open files";
+    case kNotRegularFile: return "Not a regular file";
     default: return nullptr;
   }
 }

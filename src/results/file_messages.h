@@ -9,6 +9,7 @@ namespace tmx {
 // Empty `error` = success; otherwise the message box text.
 struct FileStatus {
   std::string error;
+  int errorNumber = 0;  // the errno behind `error`, when there was one
   bool ok() const { return error.empty(); }
 };
 

@@ -19,13 +19,17 @@ void StatusLog::addStatusLine(std::string_view text) {
   if (observer_) observer_(lines_.back());
 }
 
-FileStatus saveStatusLog(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+std::string statusLogText(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) {
     text += line;
     text += "\r\n";
   }
-  if (writeFileAtomically(path, text) != 0) return {"Error saving file"};
+  return text;
+}
+
+FileStatus saveStatusLog(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  if (const int error = writeFileAtomically(path, statusLogText(lines))) return {"Error saving file", error};
   return {};
 }
 

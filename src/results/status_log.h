@@ -37,8 +37,10 @@ class StatusLog final : public StatusSink {
   std::function<void(const std::string&)> observer_;
 };
 
-// Writes every line followed by CR LF. On failure the error is "Error saving
-// file" and an existing file is left as it was.
+// The saved text: every line followed by CR LF.
+std::string statusLogText(const std::vector<std::string>& lines);
+// Writes statusLogText. On failure the error is "Error saving file" and an
+// existing file is left as it was.
 FileStatus saveStatusLog(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace tmx

@@ -103,7 +103,7 @@ FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& 
                           const DriveFacts& drive, Clock& clock) {
   const std::string report = formatTextReport(texts, results, drive, reportTime(clock.wallTime()));
   const int error = writeFileAtomically(path, report);
-  if (error != 0) return {saveErrorMessage(path, error)};
+  if (error != 0) return {saveErrorMessage(path, error), error};
   return {};
 }
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <thread>
 
 #include "drive/aspi_transport.h"
+#include "drive/request_failure.h"
 #include "platform/aspi_codes.h"
 #include "platform/scsi_manager.h"
 #include "support/scripted_adapter.h"
@@ -114,6 +116,76 @@ TEST(AspiTransport, PendingRequestIsWaitedFor) {
   EXPECT_EQ(rig.transport->ExecuteCdb(0, 1, read10, buffer, 2), 4);
   EXPECT_EQ(buffer[0], 0xAB);
   EXPECT_EQ(rig.transport->LastSenseCode(), 0x052100u);
+}
+
+// A manager that leaves a request pending must not hold the caller: past the
+// wait bound the request fails as a host timeout, and a late completion
+// writes neither the caller's buffer nor its (by then dead) event.
+TEST(AspiTransport, RequestNeverSignalledFailsAfterTheBound) {
+  Rig rig;
+  rig.transport->LoadAspiManager();
+  rig.transport->setWaitBound([](uint8_t) { return std::chrono::milliseconds(1); });
+  rig.device->at(0, [](const ScsiCommand&, std::span<uint8_t>) {
+    ScsiResult pending = testing::good();
+    pending.status = aspi::kPending;
+    return pending;
+  });
+  const uint8_t tur[6] = {};
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0), aspi::kInvalidCommand);
+  EXPECT_EQ(rig.transport->lastRequest().SRB_HaStat, aspi::kHaTimeout);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0u);
+
+  Rig async(ScsiManager::Completion::Asynchronous);
+  async.transport->LoadAspiManager();
+  async.transport->setWaitBound([](uint8_t) { return std::chrono::milliseconds(1); });
+  std::mutex gate;
+  gate.lock();
+  async.device->at(1, [&](const ScsiCommand&, std::span<uint8_t> data) {
+    std::lock_guard hold(gate);
+    testing::fill(data, {0xEE});
+    return testing::good();
+  });
+  async.device->at(2, [](const ScsiCommand&, std::span<uint8_t>) { return testing::good(); });
+  auto buffer = std::make_unique<uint8_t[]>(1);
+  buffer[0] = 0x11;
+  const uint8_t read10[10] = {0x28};
+  EXPECT_EQ(async.transport->ExecuteCdb(0, 1, read10, buffer.get(), 1), aspi::kInvalidCommand);
+  buffer.reset();  // the caller is free to drop its buffer
+  gate.unlock();
+  // A bound the next request can meet on a loaded machine.
+  async.transport->setWaitBound([](uint8_t) { return std::chrono::milliseconds(10'000); });
+  uint8_t next[1] = {};
+  EXPECT_EQ(async.transport->ExecuteCdb(0, 2, read10, next, 1), aspi::kComplete)
+      << "the abandoned request does not block the next one";
+}
+
+// A read error line carries a sense code; these failures have none, so the
+// cause is said in words.
+TEST(RequestFailureCause, NamesWhatTheSenseCodeCannot) {
+  SrbExecScsiCmd r;
+  r.SRB_Status = aspi::kComplete;
+  EXPECT_EQ(requestFailureCause(r), "");
+  r.SRB_Status = aspi::kInvalidCommand;
+  r.SRB_HaStat = aspi::kHaTimeout;
+  r.CDBByte[0] = 0x28;
+  EXPECT_EQ(requestFailureCause(r), "Drive did not answer within 30 s");
+  r.CDBByte[0] = 0x1B;
+  EXPECT_EQ(requestFailureCause(r), "Drive did not answer within 60 s");
+  r.SRB_HaStat = aspi::kHaPhaseError;
+  EXPECT_EQ(requestFailureCause(r), "The host adapter or its driver failed the request");
+  r.SRB_Status = aspi::kNoDevice;
+  EXPECT_EQ(requestFailureCause(r), "The drive is no longer present");
+
+  r = SrbExecScsiCmd{};
+  r.SRB_Status = aspi::kError;
+  r.SRB_TargStat = aspi::kTargetCheckCondition;
+  r.SenseArea[2] = 0x03;
+  r.SenseArea[12] = 0x11;
+  EXPECT_EQ(requestFailureCause(r), "") << "the sense code says it";
+  r.SenseArea[2] = r.SenseArea[12] = 0;
+  EXPECT_EQ(requestFailureCause(r), "The drive reported an error without sense data");
+  r.SRB_TargStat = aspi::kTargetBusy;
+  EXPECT_EQ(requestFailureCause(r), "The drive reported busy");
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 // User-defined emulated drives from JSON: what a good file builds and how a
 // bad one is reported (file, line, problem).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "emulator/config.h"
 #include "emulator/json_locations.h"
@@ -75,20 +80,59 @@ TEST(EmulatedConfig, BadFilesNameFileLineAndProblem) {
   EXPECT_EQ(errorOf("[]"), "my.json:1: top level: expected an object");
 }
 
+// Hostile files: every failure is "FILE:LINE: ..." and comes quickly.
+TEST(EmulatedConfig, HostileFilesAreRefusedWithFileAndLine) {
+  EXPECT_EQ(errorOf("{\"drives\":[\n{\"target\":1e400}]}"),
+            "my.json:2: invalid JSON: number overflow parsing '1e400'");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"drive\": { \"speeds\": [4294967297] } } ] }"),
+            "my.json:2: drives/0/drive/speeds/0: expected a whole speed in X, 1..72");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"drive\": { \"speeds\": [-4294967295] } } ] }"),
+            "my.json:2: drives/0/drive/speeds/0: expected a whole speed in X, 1..72");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"faults\": [\"remove-after=99999999999s\"] } ] }"),
+            "my.json:2: drives/0/faults/0: bad fault \"remove-after=99999999999s\": out of range 0..1000000 s");
+  // Deep nesting would cost quadratic memory to locate lines: refused by depth.
+  const std::string deep = "{\"drives\":[\n" + std::string(100000, '[') + std::string(100000, ']') + "]}";
+  EXPECT_EQ(errorOf(deep), "my.json:2: nested deeper than 64 levels");
+  const std::string deepInText = "{\"adapter\":\"" + std::string(100, '[') + "\",\"drives\":[]}";
+  EXPECT_EQ(errorOf(deepInText), "my.json:1: adapter: longer than 16 characters") << "brackets in texts do not nest";
+}
+
+TEST(EmulatedConfig, OnlySmallRegularFilesAreRead) {
+  const std::string dir = ::testing::TempDir() + "tmx-config-" + std::to_string(::getpid());
+  std::filesystem::create_directories(dir);
+  const std::string fifo = dir + "/fifo.json", big = dir + "/big.json";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto loaded = loadEmulatedConfig(fifo);  // would block for ever on a plain open
+  ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
+  EXPECT_EQ(std::get<std::string>(loaded), fifo + ":1: not a regular file");
+  EXPECT_EQ(errorOf("{ \"drives\": [ { \"target\": 0,\n \"disc\": { \"iso\": \"" + fifo + "\" } } ] }"),
+            "my.json:2: drives/0/disc/iso: cannot open the image file " + fifo);
+  std::ofstream(big) << "{\"drives\":[]" << std::string(2 << 20, ' ') << "}";
+  loaded = loadEmulatedConfig(big);
+  ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
+  EXPECT_EQ(std::get<std::string>(loaded), big + ":1: larger than 1 MiB");
+  std::filesystem::remove_all(dir);
+}
+
 TEST(EmulatedConfig, MissingFileIsReportedByName) {
   auto loaded = loadEmulatedConfig("/nonexistent/drives.json");
   ASSERT_TRUE(std::holds_alternative<std::string>(loaded));
-  EXPECT_EQ(std::get<std::string>(loaded).rfind("/nonexistent/drives.json: ", 0), 0u);
+  EXPECT_EQ(std::get<std::string>(loaded),
+            "/nonexistent/drives.json:1: cannot open the emulated drive configuration: No such file or directory");
 }
 
 TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
-  const auto lines = jsonLines("{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}");
+  const std::string_view text = "{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}";
+  const auto lines = jsonLines(text);
   EXPECT_EQ(lines.at("/a"), 2);
   EXPECT_EQ(lines.at("/b"), 3);
   EXPECT_EQ(lines.at("/b/0"), 4);
   EXPECT_EQ(lines.at("/b/1"), 5);
   EXPECT_EQ(lines.at("/b/1/c~1d"), 5);
-  EXPECT_EQ(lineOf(lines, "/b/1/zzz"), 5);
+  EXPECT_EQ(lineOf(text, "/b/1/c~1d"), 5);
+  EXPECT_EQ(lineOf(text, "/b/1/zzz"), 5);
+  EXPECT_EQ(lineOf(text, "/b/0"), 4);
+  EXPECT_EQ(lineOf(text, "/bb"), 1) << "a parent is a whole token, not a prefix";
 }
 
 }  // namespace

@@ -34,6 +34,20 @@ TEST(FaultText, RejectsMalformedTextsWithAReason) {
   }
 }
 
+// Every number is bounded before it is scaled or stored: no overflow, and a
+// value too large is refused rather than wrapped.
+TEST(FaultText, NumbersOutOfRangeAreRefusedNotWrapped) {
+  for (const char* text : {"remove-after=99999999999s", "remove-after=9223372036854775807ms",
+                           "remove-after=99999999999999999999", "read-error@99999999999999999999",
+                           "read-error@0-99999999999", "hang@28*99999999999", "unit-attention-after=99999999999"}) {
+    const auto f = parseFault(text);
+    ASSERT_TRUE(std::holds_alternative<std::string>(f)) << text;
+    EXPECT_NE(std::get<std::string>(f).find("out of range"), std::string::npos) << std::get<std::string>(f);
+  }
+  EXPECT_EQ(parsed("remove-after=86400s").first, 86'400'000'000'000);
+  EXPECT_EQ(parsed("read-error@0-9999999").last, 9'999'999);
+}
+
 class Faults : public ::testing::Test {
  protected:
   VirtualClock clock;

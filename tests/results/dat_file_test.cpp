@@ -120,6 +120,11 @@ TEST(LoadDatFile, ReportsOpenFailuresAndChangesNothing) {
   EXPECT_EQ(missing.error, "Error opening " + (dir / "none.dat").string() + "\r\n\nNo such file or directory");
   const FileStatus folder = loadDatFile(dir.path(), model, status);
   EXPECT_EQ(folder.error, "Error opening " + dir.path().string());
+  // A FIFO with no writer would block the open for ever: refused at once.
+  ASSERT_EQ(::mkfifo((dir / "pipe.dat").c_str(), 0600), 0);
+  EXPECT_EQ(loadDatFile(dir / "pipe.dat", model, status).error,
+            "Error opening " + (dir / "pipe.dat").string() + "\r\n\nNot a regular file");
+  EXPECT_EQ(loadDatFile("/dev/null", model, status).error, "Error opening /dev/null\r\n\nNot a regular file");
   EXPECT_TRUE(status.lines.empty());
   EXPECT_EQ(model.record.discLength, -1);
 }

@@ -1,5 +1,6 @@
 // Packing of the option words, the settings file text and the store.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/settings_file.h"
 #include "results/app_settings.h"
@@ -121,8 +122,10 @@ TEST(SettingsStore, TakesDefaultsForWhatTheFileLacks) {
   EXPECT_EQ(s.rpmColor, 0x00ABCDEFu);
   EXPECT_EQ(s.transferRateColor, 0x0000FF00u);
   EXPECT_EQ(s.burstLengthKB, 32);
-  // A folder where the file should be reads as missing.
+  // A folder, or a FIFO that would block the start, reads as missing.
   EXPECT_EQ(loadSettings(dir.path()), AppSettings{});
+  ASSERT_EQ(::mkfifo((dir / "fifo.conf").c_str(), 0600), 0);
+  EXPECT_EQ(loadSettings(dir / "fifo.conf"), AppSettings{});
 }
 
 }  // namespace

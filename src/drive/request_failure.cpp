@@ -1,0 +1,41 @@
+#include "drive/request_failure.h"
+
+#include <chrono>
+
+#include "platform/aspi_codes.h"
+#include "platform/host_adapter.h"
+
+namespace tmx {
+namespace {
+
+bool senseGiven(const SrbExecScsiCmd& r) {
+  // Fixed-format sense: key, ASC or ASCQ set.
+  return (r.SenseArea[2] & 0x0F) != 0 || r.SenseArea[12] != 0 || r.SenseArea[13] != 0;
+}
+
+}  // namespace
+
+std::string requestFailureCause(const SrbExecScsiCmd& r) {
+  if (r.SRB_Status == aspi::kComplete) return {};
+  if (r.SRB_Status == aspi::kNoDevice) return "The drive is no longer present";
+  if (r.SRB_Status == aspi::kInvalidHostAdapter) return "The drive's host adapter is no longer present";
+  if (r.SRB_Status == aspi::kAborted) return "The request was aborted";
+  switch (r.SRB_HaStat) {
+    case aspi::kHaTimeout: {
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(commandTimeout(r.CDBByte[0])).count();
+      return "Drive did not answer within " + std::to_string(seconds) + " s";
+    }
+    case aspi::kHaSelectionTimeout: return "The drive did not respond to selection";
+    case aspi::kHaDataOverrun: return "The host adapter reported a data overrun or underrun";
+    case aspi::kHaBusFree: return "The drive dropped off the bus unexpectedly";
+    case aspi::kHaPhaseError: return "The host adapter or its driver failed the request";
+    default: break;
+  }
+  if (senseGiven(r)) return {};
+  if (r.SRB_TargStat == aspi::kTargetBusy) return "The drive reported busy";
+  if (r.SRB_TargStat == aspi::kTargetCheckCondition) return "The drive reported an error without sense data";
+  if (r.SRB_Status == aspi::kPending) return "The request never completed";
+  return "The request failed with status " + std::to_string(r.SRB_Status) + " and no sense data";
+}
+
+}  // namespace tmx

@@ -1,0 +1,134 @@
+// Runs the CLI binary as a child process in a scratch folder, with stdout and
+// stderr captured, an optional SIGINT (on a text appearing or after a delay)
+// and a hard limit after which the child is killed and the run marked hung.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tmx::testing {
+
+struct CliRun {
+  int exitCode = -1;   // -1 when it did not exit normally
+  int signal = 0;      // the signal that ended it, if one did
+  bool hung = false;   // killed at the limit
+  std::string out;
+  std::string err;
+};
+
+struct CliCall {
+  explicit CliCall(std::vector<std::string> arguments, std::chrono::seconds hardLimit = std::chrono::seconds(60))
+      : args(std::move(arguments)), limit(hardLimit) {}
+  std::vector<std::string> args;
+  std::chrono::seconds limit;
+  // SIGINT `interruptAfter` after stdout shows `interruptAfterText`, or, with
+  // no text, after the program has blocked SIGINT (a signal before that point
+  // would meet the default action of any program).
+  std::string interruptAfterText;
+  std::optional<std::chrono::microseconds> interruptAfter;
+};
+
+inline std::string slurpFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Whether `pid` runs the CLI (it has exec'd: a forked child may block
+// signals for a moment of its own) and blocks SIGINT, i.e. the program is far
+// enough into main to take an interrupt in order.
+inline bool blocksInterrupts(pid_t pid) {
+  const std::string program = std::filesystem::path(TMX_CLI_PATH).filename().string().substr(0, 15);
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  bool running = false;
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Name:", 0) == 0) running = line.substr(line.find_first_not_of(" \t", 5)) == program;
+    if (line.rfind("SigBlk:", 0) == 0) return running && ((std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1);
+  }
+  return false;
+}
+
+class CliSandbox {
+ public:
+  explicit CliSandbox(const std::string& name) {
+    dir_ = std::filesystem::temp_directory_path() / ("tmx-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  ~CliSandbox() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  CliSandbox(const CliSandbox&) = delete;
+  CliSandbox& operator=(const CliSandbox&) = delete;
+
+  const std::filesystem::path& dir() const { return dir_; }
+  std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
+
+  CliRun run(const CliCall& call) const {
+    const auto outPath = dir_ / "stdout", errPath = dir_ / "stderr";
+    const auto start = std::chrono::steady_clock::now();
+    std::fflush(stdout);  // the child would flush what the parent left buffered
+    std::fflush(stderr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      std::filesystem::current_path(dir_);
+      std::vector<char*> argv{const_cast<char*>(TMX_CLI_PATH)};
+      for (const auto& a : call.args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) _exit(127);
+      ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+      ::execv(TMX_CLI_PATH, argv.data());
+      _exit(127);
+    }
+    CliRun result;
+    int status = 0;
+    bool interrupted = call.interruptAfterText.empty() && !call.interruptAfter;
+    std::optional<std::chrono::steady_clock::time_point> armedAt;
+    for (;;) {
+      const pid_t done = ::waitpid(pid, &status, WNOHANG);
+      if (done == pid) break;
+      const auto elapsed = std::chrono::steady_clock::now() - start;
+      if (elapsed > call.limit && !result.hung) {
+        ::kill(pid, SIGKILL);
+        result.hung = true;
+      }
+      if (!interrupted) {
+        if (!armedAt && (call.interruptAfterText.empty()
+                             ? blocksInterrupts(pid)
+                             : slurpFile(outPath).find(call.interruptAfterText) != std::string::npos)) {
+          armedAt = std::chrono::steady_clock::now();
+        }
+        const bool due =
+            armedAt && std::chrono::steady_clock::now() - *armedAt >= call.interruptAfter.value_or(std::chrono::microseconds(0));
+        if (due) {
+          ::kill(pid, SIGINT);
+          interrupted = true;
+          continue;
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(interrupted ? 2000 : 100));
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    result.out = slurpFile(outPath);
+    result.err = slurpFile(errPath);
+    return result;
+  }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+}  // namespace tmx::testing

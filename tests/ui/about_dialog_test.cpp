@@ -11,32 +11,11 @@
 
 #include "tmx_version.h"
 #include "ui/colour_word.h"
+#include "opened_urls.h"
 #include "ui/link_label.h"
 
 namespace tmx::ui {
 namespace {
-
-class OpenedUrls : public QObject {
-  Q_OBJECT
- public:
-  OpenedUrls() {
-    QDesktopServices::setUrlHandler("mailto", this, "open");
-    QDesktopServices::setUrlHandler("https", this, "open");
-  }
-  ~OpenedUrls() override {
-    QDesktopServices::unsetUrlHandler("mailto");
-    QDesktopServices::unsetUrlHandler("https");
-  }
-  QStringList opened;
- public slots:
-  void open(const QUrl& url) { opened.append(url.toString()); }
-};
-
-void click(QWidget& w) {
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w.mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&w, &press);
-}
 
 TEST(AboutDialog, TitleCarriesTheBuildVersion) {
   AboutDialog dialog;
@@ -66,4 +45,3 @@ TEST(AboutDialog, LinksOpenWhatTheyShowAndMailOpensMailto) {
 }  // namespace
 }  // namespace tmx::ui
 
-#include "about_dialog_test.moc"

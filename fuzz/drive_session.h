@@ -140,7 +140,7 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   std::vector<uint8_t> info(4, 0x66);
   commands.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data());
   discErasable(info);
-  std::vector<uint8_t> fullToc(3000);
+  std::array<uint8_t, 3000> fullToc{};
   commands.ReadToc(drive, 2, static_cast<uint16_t>(fullToc.size()), fullToc.data());
   require(fullTocDiscType(fullToc) <= 255);
   std::vector<uint8_t> page(30);
@@ -156,7 +156,9 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   const uint32_t lba = choices.lba;
   require(knownStatus(commands.Seek(drive, lba)));
   require(knownStatus(commands.ModeSelectBlockMode(drive, choices.blockMode)));
-  std::vector<uint8_t> buffer(kMaxBlocksPerRead * kBlockAudioC2);
+  // Read data is never parsed, so one buffer serves every run (allocating
+  // 66 KB per run costs more than the rest of the session).
+  static std::vector<uint8_t> buffer(kMaxBlocksPerRead * kBlockAudioC2);
   for (const auto& [which, countByte] : choices.reads) {
     const uint32_t count = countByte % 32;
     AspiStatus s = kAspiNotSent;

@@ -321,6 +321,16 @@ std::variant<EmulatedConfig, std::string> parseEmulatedConfig(std::string_view t
     std::string what = e.what();
     if (const size_t colon = what.find(": "); colon != std::string::npos) what = what.substr(colon + 2);
     return std::string(fileName) + ":" + std::to_string(line) + ": invalid JSON: " + what;
+  } catch (const json::out_of_range& e) {
+    // A number too large for any type ("1E400"): the message quotes it, so
+    // its first occurrence gives the line.
+    std::string what = e.what();
+    if (const size_t colon = what.find("] "); colon != std::string::npos) what = what.substr(colon + 2);
+    const size_t open = what.find('\'');
+    const size_t close = open == std::string::npos ? open : what.find('\'', open + 1);
+    const size_t at = close == std::string::npos ? 0 : text.find(what.substr(open + 1, close - open - 1));
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(at, text.size())), '\n');
+    return std::string(fileName) + ":" + std::to_string(line) + ": invalid JSON: " + what;
   }
   Reader r(fileName, jsonLines(text));
   EmulatedConfig config;

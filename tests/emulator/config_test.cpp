@@ -81,6 +81,13 @@ TEST(EmulatedConfig, MissingFileIsReportedByName) {
   EXPECT_EQ(std::get<std::string>(loaded).rfind("/nonexistent/drives.json: ", 0), 0u);
 }
 
+TEST(EmulatedConfig, NumberTooLargeForAnyTypeIsAnErrorNotACrash) {
+  // Found by fuzzing: the JSON library throws a different exception for it.
+  auto parsed = parseEmulatedConfig("{\"adapter\": \"X\",\n \"drives\": [{\"target\": 1E400}]}", "big.json");
+  ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
+  EXPECT_EQ(std::get<std::string>(parsed), "big.json:2: invalid JSON: number overflow parsing '1E400'");
+}
+
 TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
   const auto lines = jsonLines("{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}");
   EXPECT_EQ(lines.at("/a"), 2);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <limits>
 
 namespace tmx::emu {
 namespace {
@@ -67,6 +68,10 @@ std::variant<Fault, std::string> parseFault(std::string_view text) {
     }
     if (!parseInt(arg, f.first)) return bad(text, "expected a count of commands, or a time such as 5s or 800ms");
     f.kind = scale ? Fault::Kind::RemoveAfterTime : Fault::Kind::RemoveAfterCommands;
+    // A time beyond the nanosecond range would overflow the deadline.
+    if (scale && (f.first < 0 || f.first > std::numeric_limits<int64_t>::max() / scale)) {
+      return bad(text, "time out of range");
+    }
     if (scale) f.first *= scale;
     return f;
   }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "drive/reply_parsers.h"
+#include "emulator/presets.h"
+#include "platform/aspi_codes.h"
+#include "platform/clock.h"
 
 namespace tmx {
 namespace {
@@ -149,6 +152,58 @@ TEST(AtipAndDiscInformation, FieldsOnlyFromBytesTheDriveSent) {
   EXPECT_EQ(discErasable(Bytes{0, 32, 0x0E, 1}), false);
   EXPECT_EQ(discErasable(Bytes{0, 0, 0x10, 1}), std::nullopt);  // claims nothing past the length field
   EXPECT_EQ(discErasable(Bytes{0, 32}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tmx
+
+namespace tmx {
+namespace {
+
+// The parsers on the emulated presets' own replies, whose facts are documented.
+std::vector<uint8_t> ask(emu::EmulatedAdapter& adapter, uint8_t target, std::vector<uint8_t> cdb, size_t length,
+                         bool* good = nullptr) {
+  std::vector<uint8_t> reply(length, 0);
+  ScsiCommand command;
+  command.target = target;
+  command.cdb = cdb;
+  command.direction = DataDirection::In;
+  command.data = reply;
+  const ScsiResult result = adapter.execute(command);
+  if (good) *good = result.status == aspi::kComplete;
+  return reply;
+}
+
+TEST(ReplyParsersOnEmulatedDrives, ReadThePresetsFacts) {
+  VirtualClock clock;
+  const auto adapter = emu::makePresetAdapter(clock);
+  bool good = false;
+  for (ModeHeader header : {ModeHeader::Six, ModeHeader::Ten}) {
+    const auto reply = header == ModeHeader::Six ? ask(*adapter, 0, {0x1A, 0x08, 0x2A, 0, 40, 0}, 40, &good)
+                                                 : ask(*adapter, 0, {0x5A, 0x08, 0x2A, 0, 0, 0, 0, 0, 40, 0}, 40, &good);
+    ASSERT_TRUE(good);
+    const CdCapabilities caps = parseCdCapabilities(reply, header);
+    EXPECT_EQ(caps.maximumSpeed, 52 * 176);
+    EXPECT_TRUE(caps.c2Pointers);
+    EXPECT_EQ(caps.bufferSizeKB, 2048);
+  }
+  ask(*adapter, 3, {0x1A, 0x08, 0x01, 0, 8, 0}, 8, &good);
+  EXPECT_FALSE(good) << "target 3 rejects MODE SENSE(6)";
+  EXPECT_FALSE(findModePage(ask(*adapter, 3, {0x5A, 0x08, 0x01, 0, 0, 0, 0, 0, 30, 0}, 30), ModeHeader::Ten, 0x01)
+                   .empty());
+
+  const auto atip = parseAtip(ask(*adapter, 3, {0x43, 0, 4, 0, 0, 0, 0, 0, 32, 0}, 32));
+  ASSERT_TRUE(atip.has_value());
+  EXPECT_EQ(atip->leadInMinutes, 97);
+  EXPECT_EQ(atip->leadInSeconds, 24);
+  EXPECT_EQ(atip->leadInFrames, 1);
+  EXPECT_EQ(atip->a1, 0x08);
+  EXPECT_EQ(discErasable(ask(*adapter, 5, {0x51, 0, 0, 0, 0, 0, 0, 0, 4, 0}, 4)), true);
+  EXPECT_EQ(discErasable(ask(*adapter, 3, {0x51, 0, 0, 0, 0, 0, 0, 0, 4, 0}, 4)), false);
+  EXPECT_EQ(fullTocDiscType(ask(*adapter, 1, {0x43, 0, 2, 0, 0, 0, 0, 0x0B, 0xB8, 0x80}, 3000)), 0x00);
+  const TocTrackCounts counts = countTocTracks(ask(*adapter, 0, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804));
+  EXPECT_EQ(counts.audio, 14);
+  EXPECT_EQ(counts.data, 0);
 }
 
 }  // namespace

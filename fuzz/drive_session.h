@@ -142,7 +142,7 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   discErasable(info);
   std::array<uint8_t, 3000> fullToc{};
   commands.ReadToc(drive, 2, static_cast<uint16_t>(fullToc.size()), fullToc.data());
-  require(fullTocDiscType(fullToc) <= 255);
+  require(discTypeFromFullToc(fullToc) <= 255);
   std::vector<uint8_t> page(30);
   const uint8_t sense6[6] = {0x1A, 0x08, 0x01, 0, static_cast<uint8_t>(page.size()), 0};
   commands.transport().ExecuteCdb(drive, sense6, page.data(), static_cast<uint32_t>(page.size()));

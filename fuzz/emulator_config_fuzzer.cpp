@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     send(*adapter, t, {0x12, 0, 0, 0, 56, 0}, reply);
     send(*adapter, t, {0x00, 0, 0, 0, 0, 0}, none);
     if (send(*adapter, t, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, reply).status == aspi::kComplete) {
-      countTocTracks(reply);
+      tocTrackCounts(reply);
     }
     send(*adapter, t, {0x43, 0, 2, 0, 0, 0, 0, 0x03, 0x24, 0}, reply);
     send(*adapter, t, {0x43, 0, 4, 0, 0, 0, 0, 0, 32, 0}, reply);

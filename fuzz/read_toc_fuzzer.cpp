@@ -13,18 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t claimed = size >= 2 ? size_t{readBe16(reply, 0)} + 2 : 0;
   const auto stale = fuzz::withStaleTail(reply, claimed, 0x66);
 
-  const TocTrackCounts counts = countTocTracks(reply);
+  const TocTrackCounts counts = tocTrackCounts(reply);
   fuzz::require(counts.data >= 0 && counts.audio >= 0 && counts.tracks() <= 256);
   fuzz::require(static_cast<size_t>(counts.tracks()) * 8 + 4 <= std::max<size_t>(size, 4));
   const int kind = classifyTocReply(reply);
   fuzz::require(kind >= kDiscUnknown && kind <= kDiscMixed);
   fuzz::require((kind == kDiscUnknown) == (counts.tracks() == 0));
-  const TocTrackCounts again = countTocTracks(stale);
+  const TocTrackCounts again = tocTrackCounts(stale);
   fuzz::require(again.data == counts.data && again.audio == counts.audio);
 
-  const int type = fullTocDiscType(reply);
+  const int type = discTypeFromFullToc(reply);
   fuzz::require(type >= -1 && type <= 255);
-  fuzz::require(fullTocDiscType(stale) == type);
+  fuzz::require(discTypeFromFullToc(stale) == type);
 
   const auto atip = parseAtip(reply);
   const auto atipAgain = parseAtip(stale);

@@ -139,7 +139,20 @@ int main(int argc, char** argv) {
     writeSeed(out / "read_toc", name + "-tracks", ask(*adapter, t, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804).reply);
     writeSeed(out / "read_toc", name + "-full", ask(*adapter, t, {0x43, 0, 2, 0, 0, 0, 0, 0x0B, 0xB8, 0x80}, 3000).reply);
     writeSeed(out / "read_toc", name + "-atip", ask(*adapter, t, {0x43, 0, 4, 0, 0, 0, 0, 0, 32, 0}, 32).reply);
-    writeSeed(out / "disc_information", name, ask(*adapter, t, {0x51, 0, 0, 0, 0, 0, 0, 0, 34, 0}, 34).reply);
+    const Bytes discInformation = ask(*adapter, t, {0x51, 0, 0, 0, 0, 0, 0, 0, 34, 0}, 34).reply;
+    writeSeed(out / "disc_information", name, discInformation);
+    // The drive check's target: a split byte, the disc information, then one reply.
+    Bytes check{static_cast<uint8_t>(discInformation.size())};
+    check.insert(check.end(), discInformation.begin(), discInformation.end());
+    const Bytes atip = ask(*adapter, t, {0x43, 0, 4, 0, 0, 0, 0, 0, 32, 0}, 32).reply;
+    check.insert(check.end(), atip.begin(), atip.end());
+    writeSeed(out / "drive_check_replies", name + "-atip", check);
+    for (uint8_t page : {uint8_t{0x01}, uint8_t{0x2A}}) {
+      Bytes mode{0};
+      const Bytes reply = ask(*adapter, t, {0x5A, 0x08, page, 0, 0, 0, 0, 0, 30, 0}, 30).reply;
+      mode.insert(mode.end(), reply.begin(), reply.end());
+      writeSeed(out / "drive_check_replies", name + (page == 0x01 ? "-mode-01" : "-mode-2a"), mode);
+    }
     for (uint8_t page : {uint8_t{0x01}, uint8_t{0x2A}}) {
       const std::string suffix = page == 0x01 ? "-01" : "-2a";
       writeSeed(out / "mode_sense", name + "-6" + suffix, ask(*adapter, t, {0x1A, 0x08, page, 0, 30, 0}, 30).reply);

@@ -39,7 +39,7 @@ InquiryTexts parseInquiry(std::span<const uint8_t> reply) {
   return texts;
 }
 
-TocTrackCounts countTocTracks(std::span<const uint8_t> reply) {
+TocTrackCounts tocTrackCounts(std::span<const uint8_t> reply) {
   TocTrackCounts counts;
   if (reply.size() < 4) return counts;
   const int first = reply[2];
@@ -55,12 +55,12 @@ TocTrackCounts countTocTracks(std::span<const uint8_t> reply) {
 }
 
 int classifyTocReply(std::span<const uint8_t> reply) {
-  const TocTrackCounts counts = countTocTracks(reply);
+  const TocTrackCounts counts = tocTrackCounts(reply);
   if (counts.tracks() == 0) return -1;
   return counts.audio == 0 ? 0 : counts.data == 0 ? 1 : 2;
 }
 
-int fullTocDiscType(std::span<const uint8_t> reply) {
+int discTypeFromFullToc(std::span<const uint8_t> reply) {
   const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
   int type = -1;
   for (size_t at = 4; at + 11 <= available; at += 11) {

@@ -94,17 +94,17 @@ Bytes fullToc(std::initializer_list<std::pair<uint8_t, uint8_t>> pointAndPsec) {
 }
 
 TEST(FullToc, DiscTypeFromTheLastA0EntryInsideTheReply) {
-  EXPECT_EQ(fullTocDiscType(fullToc({{0xA0, 0x20}, {0xA1, 0x00}, {0xA2, 0x00}, {1, 0x02}})), 0x20);
-  EXPECT_EQ(fullTocDiscType(fullToc({{0xA0, 0x00}, {0xA0, 0x10}})), 0x10);
-  EXPECT_EQ(fullTocDiscType(fullToc({{0xA1, 0x20}})), -1);
+  EXPECT_EQ(discTypeFromFullToc(fullToc({{0xA0, 0x20}, {0xA1, 0x00}, {0xA2, 0x00}, {1, 0x02}})), 0x20);
+  EXPECT_EQ(discTypeFromFullToc(fullToc({{0xA0, 0x00}, {0xA0, 0x10}})), 0x10);
+  EXPECT_EQ(discTypeFromFullToc(fullToc({{0xA1, 0x20}})), -1);
   // The entry past the claimed length is a leftover, and one cut by the span is ignored.
   Bytes reply = fullToc({{0xA0, 0x00}, {0xA0, 0x20}});
   reply[1] = 2 + 11;
-  EXPECT_EQ(fullTocDiscType(reply), 0x00);
+  EXPECT_EQ(discTypeFromFullToc(reply), 0x00);
   reply = fullToc({{0xA0, 0x00}, {0xA0, 0x20}});
   reply[0] = 0x0B;  // claims more than a 3000-byte buffer holds
   reply.pop_back();
-  EXPECT_EQ(fullTocDiscType(reply), 0x00);
+  EXPECT_EQ(discTypeFromFullToc(reply), 0x00);
 }
 
 TEST(TocTracks, CountsOnlyDescriptorsTheReplyHolds) {
@@ -113,14 +113,14 @@ TEST(TocTracks, CountsOnlyDescriptorsTheReplyHolds) {
     const Bytes descriptor{0, control, 1, 0, 0, 0, 0, 0};
     reply.insert(reply.end(), descriptor.begin(), descriptor.end());
   }
-  TocTrackCounts counts = countTocTracks(reply);
+  TocTrackCounts counts = tocTrackCounts(reply);
   EXPECT_EQ(counts.data, 1);
   EXPECT_EQ(counts.audio, 2);
   reply[3] = 255;  // last track 255 in a three-track reply
-  EXPECT_EQ(countTocTracks(reply).tracks(), 3);
+  EXPECT_EQ(tocTrackCounts(reply).tracks(), 3);
   reply[2] = 9;  // last before first: no tracks
   reply[3] = 1;
-  EXPECT_EQ(countTocTracks(reply).tracks(), 0);
+  EXPECT_EQ(tocTrackCounts(reply).tracks(), 0);
 }
 
 TEST(AtipAndDiscInformation, FieldsOnlyFromBytesTheDriveSent) {
@@ -200,8 +200,8 @@ TEST(ReplyParsersOnEmulatedDrives, ReadThePresetsFacts) {
   EXPECT_EQ(atip->a1, 0x08);
   EXPECT_EQ(discErasable(ask(*adapter, 5, {0x51, 0, 0, 0, 0, 0, 0, 0, 4, 0}, 4)), true);
   EXPECT_EQ(discErasable(ask(*adapter, 3, {0x51, 0, 0, 0, 0, 0, 0, 0, 4, 0}, 4)), false);
-  EXPECT_EQ(fullTocDiscType(ask(*adapter, 1, {0x43, 0, 2, 0, 0, 0, 0, 0x0B, 0xB8, 0x80}, 3000)), 0x00);
-  const TocTrackCounts counts = countTocTracks(ask(*adapter, 0, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804));
+  EXPECT_EQ(discTypeFromFullToc(ask(*adapter, 1, {0x43, 0, 2, 0, 0, 0, 0, 0x0B, 0xB8, 0x80}, 3000)), 0x00);
+  const TocTrackCounts counts = tocTrackCounts(ask(*adapter, 0, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804));
   EXPECT_EQ(counts.audio, 14);
   EXPECT_EQ(counts.data, 0);
 }

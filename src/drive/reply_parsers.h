@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -24,19 +25,59 @@ InquiryTexts parseInquiry(std::span<const uint8_t> reply);
 // and the span are examined.
 int classifyTocReply(std::span<const uint8_t> reply);
 
+// Tracks of a READ TOC format 0 reply (first to last track number, the
+// lead-out excluded), counting only descriptors inside the reply as above.
+struct TocTrackCounts {
+  int data = 0;
+  int audio = 0;
+  int tracks() const { return data + audio; }
+};
+TocTrackCounts tocTrackCounts(std::span<const uint8_t> reply);
+
+// Disc type from a full TOC (READ TOC format 2): the PSEC byte of the last
+// A0h entry (00h mode 1, 10h CD-i, 20h mode 2), -1 when there is none. Only
+// whole 11-byte entries inside the reply's data length and the span count.
+int discTypeFromFullToc(std::span<const uint8_t> reply);
+
+// The ATIP fields of a READ TOC format 4 reply (4-byte header included).
+struct AtipFields {
+  uint8_t leadInMinutes = 0, leadInSeconds = 0, leadInFrames = 0;        // bytes 8-10
+  uint8_t leadOutMinutes = 0, leadOutSeconds = 0, leadOutFrames = 0;     // bytes 12-14
+  uint8_t a1 = 0;                                                        // byte 16
+};
+// Empty when the reply's own data length or the span stops before byte 16:
+// the rest of the buffer is not the drive's.
+std::optional<AtipFields> parseAtip(std::span<const uint8_t> reply);
+
+// Whether READ DISC INFORMATION marks the disc erasable (byte 2, bit 4);
+// empty when the reply does not reach byte 2.
+std::optional<bool> discErasable(std::span<const uint8_t> reply);
+
 // Last LBA + 1 from a READ CAPACITY reply (32-bit arithmetic, so FFFFFF69h
 // gives -150); 0 when the reply is shorter than 4 bytes.
 int32_t capacityFromReply(std::span<const uint8_t> reply);
 
+// The mode parameter header of a MODE SENSE(6) (4 bytes) or (10) (8 bytes) reply.
+enum class ModeHeader { Six, Ten };
+
+// The bytes of mode page `pageCode` in a MODE SENSE reply, from its page code
+// byte to the end of the reply's own mode data length (or of the span, when
+// shorter). The page sits after the header and any block descriptors the drive
+// sent despite DBD. Empty when the page is not there.
+std::span<const uint8_t> findModePage(std::span<const uint8_t> reply, ModeHeader header, uint8_t pageCode);
+
 struct CdCapabilities {
   int maximumSpeed = 0;  // KB/s
   int currentSpeed = 0;  // KB/s
+  int bufferSizeKB = 0;
+  uint8_t mediaFlags = 0;  // page byte 2: reads CD-R (bit 0), CD-RW (bit 1)
+  uint8_t audioFlags = 0;  // page byte 5: CD-DA, accurate stream, R-W, packed, C2 pointers (bit 4)
   bool c2Pointers = false;
 };
-// Page 2Ah from a MODE SENSE(10) reply. The page is found after the 8-byte
-// header and any block descriptors the drive sent despite DBD; fields outside
-// the reply's own length read as 0.
-CdCapabilities parseCdCapabilities(std::span<const uint8_t> reply);
+// Page 2Ah from a MODE SENSE reply; fields outside the reply's own length read
+// as 0. A drive that leaves the page code byte wrong is still read at the
+// first page position when it sent no block descriptors.
+CdCapabilities parseCdCapabilities(std::span<const uint8_t> reply, ModeHeader header = ModeHeader::Ten);
 
 uint16_t readBe16(std::span<const uint8_t> bytes, size_t offset);
 uint32_t readBe32(std::span<const uint8_t> bytes, size_t offset);

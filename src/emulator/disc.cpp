@@ -67,13 +67,23 @@ Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
     case DiscContent::Blank:
       break;
   }
-  const bool anyAudio = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return !t.data; });
-  if (anyAudio) audio_ = std::make_unique<AudioTable>(spec_.seed);
-  const bool anyData = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.data; });
-  if (anyData) data_ = std::make_unique<DataTable>(spec_.seed);
+  anyAudio_ = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return !t.data; });
+  anyData_ = std::any_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.data; });
 }
 
 Disc::~Disc() = default;
+
+const AudioTable* Disc::audioTable() const {
+  if (!anyAudio_) return nullptr;
+  std::call_once(audioOnce_, [this] { audio_ = std::make_unique<AudioTable>(spec_.seed); });
+  return audio_.get();
+}
+
+const DataTable* Disc::dataTable() const {
+  if (!anyData_) return nullptr;
+  std::call_once(dataOnce_, [this] { data_ = std::make_unique<DataTable>(spec_.seed); });
+  return data_.get();
+}
 
 const Track* Disc::trackAt(int32_t lba) const {
   auto it = std::upper_bound(tracks_.begin(), tracks_.end(), lba, [](int32_t v, const Track& t) { return v < t.start; });
@@ -120,14 +130,15 @@ int32_t Disc::damagedSectorCount() const {
 
 void Disc::fillAudio(int32_t lba, size_t sectors, int64_t offsetFrames, uint8_t* out, size_t stride) const {
   const auto first = [&](size_t i) { return (int64_t{lba} + static_cast<int64_t>(i)) * int64_t{kFramesPerSector} + offsetFrames; };
-  if (audio_ == nullptr) {
+  const AudioTable* audio = audioTable();
+  if (audio == nullptr) {
     for (size_t i = 0; i < sectors; ++i) std::memset(out + i * stride, 0, kRawSectorBytes);
     return;
   }
   if (stride == kRawSectorBytes) {
-    audio_->copyFrames(first(0), sectors * kFramesPerSector, out);
+    audio->copyFrames(first(0), sectors * kFramesPerSector, out);
   } else {
-    for (size_t i = 0; i < sectors; ++i) audio_->copyFrames(first(i), kFramesPerSector, out + i * stride);
+    for (size_t i = 0; i < sectors; ++i) audio->copyFrames(first(i), kFramesPerSector, out + i * stride);
   }
   for (size_t i = 0; i < sectors; ++i) {
     if (silentAt(lba + static_cast<int32_t>(i))) std::memset(out + i * stride, 0, kRawSectorBytes);
@@ -137,8 +148,8 @@ void Disc::fillAudio(int32_t lba, size_t sectors, int64_t offsetFrames, uint8_t*
 void Disc::fillUserData(int32_t lba, size_t sectors, uint8_t* out, size_t stride) const {
   if (iso_ != nullptr) {
     iso_->read(lba, sectors, out, stride);
-  } else if (data_ != nullptr) {
-    data_->copyUserData(lba, sectors, out, stride);
+  } else if (const DataTable* data = dataTable()) {
+    data->copyUserData(lba, sectors, out, stride);
   }
 }
 

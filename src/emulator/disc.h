@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -92,11 +93,23 @@ class Disc {
   // The whole 2352-byte sector of a data track.
   void fillRawData(int32_t lba, std::span<uint8_t, kRawSectorBytes> out) const;
 
+  // Whether a content table has been built (only a sector read builds one).
+  bool contentBuilt() const { return audio_ != nullptr || data_ != nullptr; }
+
  private:
+  // The content tables cost a megabyte and tens of milliseconds of CPU; they
+  // are built on the first read, so listing drives stays cheap.
+  const AudioTable* audioTable() const;
+  const DataTable* dataTable() const;
+
   DiscSpec spec_;
   std::vector<Track> tracks_;
-  std::unique_ptr<AudioTable> audio_;
-  std::unique_ptr<DataTable> data_;
+  bool anyAudio_ = false;
+  bool anyData_ = false;
+  mutable std::once_flag audioOnce_;
+  mutable std::once_flag dataOnce_;
+  mutable std::unique_ptr<AudioTable> audio_;
+  mutable std::unique_ptr<DataTable> data_;
   std::unique_ptr<class IsoImage> iso_;
 };
 

@@ -121,6 +121,13 @@ TEST(EmulatedConfig, MissingFileIsReportedByName) {
             "/nonexistent/drives.json:1: cannot open the emulated drive configuration: No such file or directory");
 }
 
+TEST(EmulatedConfig, NumberTooLargeForAnyTypeIsAnErrorNotACrash) {
+  // Found by fuzzing: the JSON library throws a different exception for it.
+  auto parsed = parseEmulatedConfig("{\"adapter\": \"X\",\n \"drives\": [{\"target\": 1E400}]}", "big.json");
+  ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
+  EXPECT_EQ(std::get<std::string>(parsed), "big.json:2: invalid JSON: number overflow parsing '1E400'");
+}
+
 TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
   const std::string_view text = "{\n \"a\": \"}],{\\\"\",\n \"b\": [\n  1,\n  {\"c/d\": 2}\n ]\n}";
   const auto lines = jsonLines(text);

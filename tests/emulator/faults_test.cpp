@@ -27,7 +27,8 @@ TEST(FaultText, ParsesEveryFormAndFormatsItBack) {
 
 TEST(FaultText, RejectsMalformedTextsWithAReason) {
   for (const char* text : {"", "read-error@", "read-error@20-10", "read-error@-5", "hang@", "hang@1FF", "hang@28*0",
-                           "remove-after=", "remove-after=x", "unit-attention-after=", "explode"}) {
+                           "remove-after=", "remove-after=x", "remove-after=9300000000000000000ms",
+                           "remove-after=5777777777777777s", "unit-attention-after=", "explode"}) {
     const auto f = parseFault(text);
     ASSERT_TRUE(std::holds_alternative<std::string>(f)) << text;
     EXPECT_NE(std::get<std::string>(f).find(text), std::string::npos);

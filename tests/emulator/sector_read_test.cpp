@@ -92,6 +92,34 @@ TEST_F(SectorReads, ReadCdAcrossAMixedDiscGivesEachSectorItsOwnSize) {
   EXPECT_EQ(r.result.transferred, 2048 + 2352);
 }
 
+TEST(LazyDiscContent, ListingAndProbingLeaveTheContentTablesUnbuilt) {
+  // Listing drives and probing discs must stay cheap: only a sector read may
+  // build the megabyte of audio or the data table.
+  VirtualClock clock;
+  EmulatedAdapter adapter{clock};
+  DriveModel* audio = adapter.attachDrive(0, DriveProfile{}, testing::discOf(DiscContent::Audio));
+  DriveModel* mixed = adapter.attachDrive(1, DriveProfile{}, testing::discOf(DiscContent::Mixed, 40'000, 4));
+  for (uint8_t target : {0, 1}) {
+    EXPECT_TRUE(sendCdb(adapter, target, {0x12, 0, 0, 0, 56, 0}, 56).good());
+    sendCdb(adapter, target, {0x00, 0, 0, 0, 0, 0}, 0);
+    EXPECT_TRUE(sendCdb(adapter, target, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804).good());
+    EXPECT_TRUE(sendCdb(adapter, target, {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8).good());
+    sendCdb(adapter, target, testing::seek10(5000), 0);
+  }
+  EXPECT_FALSE(audio->disc()->contentBuilt());
+  EXPECT_FALSE(mixed->disc()->contentBuilt());
+
+  // The first read builds the table and reads what an eagerly built disc reads.
+  const auto lazy = sendCdb(adapter, 0, testing::readCdda(1000, 2), 2 * 2352);
+  EXPECT_TRUE(audio->disc()->contentBuilt());
+  Disc eager(testing::discOf(DiscContent::Audio));
+  std::vector<uint8_t> expected(2 * 2352);
+  eager.fillAudio(1000, 2, audio->audioOffsetFrames(), expected.data(), 2352);
+  EXPECT_EQ(lazy.data, expected);
+  EXPECT_TRUE(sendCdb(adapter, 1, testing::read10(16, 1), 2048).good());
+  EXPECT_TRUE(mixed->disc()->contentBuilt());
+}
+
 TEST(SectorDamage, C2BitsSitExactlyOverTheAlteredBytes) {
   VirtualClock clock;
   EmulatedAdapter adapter(clock);

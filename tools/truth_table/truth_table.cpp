@@ -1,0 +1,183 @@
+// Writes the ground-truth table of the preset emulated drives from the model,
+// as the program would report each figure, and keeps docs/emulated-drives.md
+// in step with it:
+//   tmx_truth_table                 prints the generated block
+//   tmx_truth_table --check FILE    exit 1 when FILE's block differs
+//   tmx_truth_table --update FILE   rewrites FILE's block
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "emulator/ground_truth.h"
+#include "emulator/presets.h"
+#include "engine/workers.h"
+#include "platform/clock.h"
+#include "results/app_settings.h"
+#include "results/test_results.h"
+
+namespace {
+
+using namespace tmx;
+
+constexpr const char* kBegin = "<!-- BEGIN generated truth table: tmx_truth_table --update docs/emulated-drives.md -->";
+constexpr const char* kEnd = "<!-- END generated truth table -->";
+
+// The rules of the engine the figures depend on, besides its exported ones:
+// the seek test refuses discs under 70 minutes, the spin test reads for 5 s
+// from kSpinLba before it stops the disc, and the CD quality check adds a
+// read's C2 errors (15 sectors a read) to the map entry of the next read
+// that starts on a 900-sector boundary.
+constexpr int32_t kSeekMinimumSectors = 315'000;
+constexpr double kSpinBusySeconds = 5.0;
+constexpr int32_t kQualityReadSectors = 15;
+constexpr int32_t kQualityBlockSectors = 900;
+
+std::string fixed(double value, int decimals, const char* unit) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*f%s", decimals, value, unit);
+  return text;
+}
+
+// What the transfer test shows for a zone: the mean of its timed reads (the
+// first read of each zone, which may include a seek, is not timed).
+double zoneMeanX(const emu::GroundTruth& truth, int zone) {
+  return truth.averageSpeedX(zone * kSectorsPerZone + 25, kSectorsPerZone - 25);
+}
+
+int32_t spinDownLba(const emu::GroundTruth& truth) {
+  double seconds = 0;
+  int32_t lba = kSpinLba + 1;
+  while (seconds < kSpinBusySeconds) {
+    if (lba + 25 > truth.capacity()) lba = 0;
+    seconds += 25.0 / 75.0 / truth.averageSpeedX(lba, 25);
+    lba += 25;
+  }
+  return lba;
+}
+
+std::string qualityMapEntries(const emu::Disc& disc) {
+  std::vector<int32_t> entries;
+  for (int32_t lba = 0; lba < disc.capacity(); ++lba) {
+    const emu::SectorDamage d = disc.damageAt(lba);
+    if (!d.unreadable && d.badBytes == 0) continue;
+    const int32_t read = lba - lba % kQualityReadSectors;
+    const int32_t entry = (read + kQualityBlockSectors - 1) / kQualityBlockSectors;
+    if (entries.empty() || entries.back() != entry) entries.push_back(entry);
+  }
+  if (entries.empty()) return "-";
+  std::string text;
+  for (size_t i = 0; i < entries.size();) {
+    size_t j = i;
+    while (j + 1 < entries.size() && entries[j + 1] == entries[j] + 1) ++j;
+    if (!text.empty()) text += ", ";
+    text += std::to_string(entries[i]);
+    if (j > i) text += "-" + std::to_string(entries[j]);
+    i = j + 1;
+  }
+  return text;
+}
+
+std::string row(uint8_t target, const emu::DriveModel& drive, const AppSettings& settings) {
+  const emu::GroundTruth truth(drive);
+  const emu::Disc& disc = *drive.disc();
+  const int32_t lastZone = lastZoneFor(truth.capacity());
+  double sum = 0;
+  for (int zone = 0; zone <= lastZone; ++zone) sum += zoneMeanX(truth, zone);
+
+  const long inner = std::lround(truth.rpmAt(0));
+  const long outer = std::lround(truth.rpmAt(truth.capacity() - 1));
+  const std::string rpm = inner == outer ? std::to_string(inner) : std::to_string(inner) + ".." + std::to_string(outer);
+
+  std::string seeks = "refused | refused | refused";
+  if (truth.capacity() >= kSeekMinimumSectors) {
+    std::vector<int32_t> random, third, full;
+    for (int i = 0; i < 100; ++i) {
+      random.push_back(seekTarget(0, i));
+      third.push_back(seekTarget(1, i));
+      full.push_back(seekTarget(2, i));
+    }
+    seeks = fixed(truth.averageSeekMs(0, random), 0, " ms") + " | " +
+            fixed(truth.averageSeekMs(random.back(), third), 0, " ms") + " | " +
+            fixed(truth.averageSeekMs(0, full), 0, " ms");
+  }
+  const bool data = !disc.isAudio(0);
+  const double burstMBps = truth.burstKBps(burstSectors(settings.burstLengthKB), data ? 2048 : 2352) / 1024.0;
+
+  std::ostringstream line;
+  line << "| " << int{target} << " | " << truth.rotationName() << " | " << (data ? "data" : "audio") << " | "
+       << fixed(zoneMeanX(truth, 0), 1, "X") << " | " << fixed(zoneMeanX(truth, lastZone), 1, "X") << " | "
+       << fixed(sum / (lastZone + 1), 1, "X") << " | " << rpm << " | " << seeks << " | "
+       << fixed(truth.spinUpMs(kSpinLba) / 1000.0, 2, " s") << " | "
+       << fixed(truth.spinDownMs(spinDownLba(truth)) / 1000.0, 2, " s") << " | " << fixed(burstMBps, 1, " MB/s")
+       << " | " << (truth.exactAudio() ? "yes" : "no") << " | " << (truth.c2Pointers() ? "yes" : "no") << " | "
+       << truth.damagedSectors() << " | " << qualityMapEntries(disc) << " |\n";
+  return line.str();
+}
+
+std::string generatedBlock() {
+  VirtualClock clock;
+  const auto adapter = emu::makePresetAdapter(clock);
+  const AppSettings settings;
+  std::string block = std::string(kBegin) + "\n\n";
+  block += "| Target | Type | Disc | Start | End | Average | RPM inner..outer | Random | 1/3 | Full | Spin-up | Spin-down | "
+           "Burst | Exact audio | C2 | Damaged sectors | Quality map entries |\n";
+  block += "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+  for (const emu::PresetSlot& slot : emu::presetLayout()) {
+    const emu::DriveModel* drive = adapter->drive(slot.target);
+    if (drive == nullptr || drive->disc() == nullptr || drive->disc()->capacity() <= 0) continue;
+    block += row(slot.target, *drive, settings);
+  }
+  block += "\n" + std::string(kEnd);
+  return block;
+}
+
+bool readFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string block = generatedBlock();
+  if (argc == 1) {
+    std::printf("%s\n", block.c_str());
+    return 0;
+  }
+  const std::string mode = argv[1];
+  if (argc != 3 || (mode != "--check" && mode != "--update")) {
+    std::fprintf(stderr, "usage: tmx_truth_table [--check FILE | --update FILE]\n");
+    return 2;
+  }
+  std::string text;
+  if (!readFile(argv[2], text)) {
+    std::fprintf(stderr, "tmx_truth_table: cannot read %s\n", argv[2]);
+    return 2;
+  }
+  const size_t begin = text.find(kBegin);
+  const size_t end = text.find(kEnd, begin == std::string::npos ? 0 : begin);
+  if (begin == std::string::npos || end == std::string::npos) {
+    std::fprintf(stderr, "tmx_truth_table: %s has no generated block (%s ... %s)\n", argv[2], kBegin, kEnd);
+    return 1;
+  }
+  const std::string current = text.substr(begin, end + std::string(kEnd).size() - begin);
+  if (current == block) return 0;
+  if (mode == "--check") {
+    std::fprintf(stderr,
+                 "tmx_truth_table: the table in %s disagrees with the emulator model; run\n"
+                 "  tmx_truth_table --update %s\nGenerated:\n%s\n",
+                 argv[2], argv[2], block.c_str());
+    return 1;
+  }
+  text.replace(begin, current.size(), block);
+  std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+  out << text;
+  return out ? 0 : 1;
+}

@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
-  const TrackCounts tracks = countTocTracks(reply);
-  fuzz::require(tracks.data >= 0 && tracks.audio >= 0 && static_cast<size_t>(tracks.total()) * 8 <= size);
-  const int type = fullTocDiscType(reply);
+  const TocTrackCounts tracks = tocTrackCounts(reply);
+  fuzz::require(tracks.data >= 0 && tracks.audio >= 0 && static_cast<size_t>(tracks.tracks()) * 8 <= size);
+  const int type = discTypeFromFullToc(reply);
   fuzz::require(type >= -1 && type <= 255);
   fuzz::require(!discTypeLine(tracks, type).empty());
 

@@ -61,10 +61,17 @@ int classifyTocReply(std::span<const uint8_t> reply) {
 }
 
 int discTypeFromFullToc(std::span<const uint8_t> reply) {
+  if (reply.size() < 4) return -1;
   const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
+  const uint8_t firstSession = reply[2];
+  const uint8_t lastSession = reply[3];
   int type = -1;
   for (size_t at = 4; at + 11 <= available; at += 11) {
-    if (reply[at + 3] == 0xA0) type = reply[at + 9];
+    // A drive that ignored the format sends a track table; its bytes must not
+    // pass for an A0h entry, so the entry's session and ADR have to fit.
+    const uint8_t session = reply[at];
+    const bool fits = session >= 1 && session >= firstSession && session <= lastSession && (reply[at + 1] >> 4) == 1;
+    if (fits && reply[at + 3] == 0xA0) type = reply[at + 9];
   }
   return type;
 }

@@ -36,7 +36,8 @@ TocTrackCounts tocTrackCounts(std::span<const uint8_t> reply);
 
 // Disc type from a full TOC (READ TOC format 2): the PSEC byte of the last
 // A0h entry (00h mode 1, 10h CD-i, 20h mode 2), -1 when there is none. Only
-// whole 11-byte entries inside the reply's data length and the span count.
+// whole 11-byte entries inside the reply's data length and the span count, and
+// only those of the reply's sessions with ADR 1.
 int discTypeFromFullToc(std::span<const uint8_t> reply);
 
 // The ATIP fields of a READ TOC format 4 reply (4-byte header included).

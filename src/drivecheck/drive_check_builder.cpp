@@ -136,20 +136,20 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
   if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
     report.addErrorLine("Error reading TOC", commands.LastSenseCode());
   } else {
-    const TrackCounts tracks = countTocTracks(toc);
+    const TocTrackCounts tracks = tocTrackCounts(toc);
     std::vector<uint8_t> fullToc(3000, 0);
     const auto fullTocSize = static_cast<uint16_t>(fullToc.size());
-    int discType = commands.ReadToc(drive, 2, fullTocSize, fullToc.data()) == kAspiSuccess ? fullTocDiscType(fullToc) : -1;
+    int discType = commands.ReadToc(drive, 2, fullTocSize, fullToc.data()) == kAspiSuccess ? discTypeFromFullToc(fullToc) : -1;
     if (discType < 0) {
       // Drives that read the format only from byte 2 answer the older
       // placement with the track table; ask them the MMC way.
       std::fill(fullToc.begin(), fullToc.end(), 0);
       if (commands.ReadTocPmaAtip(drive, 2, 1, fullTocSize, fullToc.data()) == kAspiSuccess) {
-        discType = fullTocDiscType(fullToc);
+        discType = discTypeFromFullToc(fullToc);
       }
     }
     report.addReportLine(discTypeLine(tracks, discType));
-    report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.total(), tracks.data, tracks.audio));
+    report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
     std::array<uint8_t, 8> capacity{};
     if (commands.ReadCapacity(drive, capacity.data()) != kAspiSuccess) {
       report.addErrorLine("Error reading capacity", commands.LastSenseCode());

@@ -62,42 +62,9 @@ std::optional<CapabilityFacts> parseCapabilityPage(std::span<const uint8_t> page
   return f;
 }
 
-TrackCounts countTocTracks(std::span<const uint8_t> reply) {
-  TrackCounts counts;
-  const auto valid = claimed(reply, 2);
-  if (valid.size() < 4) return counts;
-  const int n = int{valid[3]} - int{valid[2]} + 1;
-  for (int k = 0; k < n; ++k) {
-    const size_t at = 4 + 8 * static_cast<size_t>(k);
-    if (at + 8 > valid.size()) break;
-    if (valid[at + 1] & 0x04) {
-      ++counts.data;
-    } else {
-      ++counts.audio;
-    }
-  }
-  return counts;
-}
-
-int fullTocDiscType(std::span<const uint8_t> reply) {
-  const auto valid = claimed(reply, 2);
-  if (valid.size() < 4) return -1;
-  const uint8_t firstSession = valid[2];
-  const uint8_t lastSession = valid[3];
-  int type = -1;
-  for (size_t at = 4; at + 11 <= valid.size(); at += 11) {
-    // A drive that ignored the format sends a track table; its bytes must not
-    // pass for an A0h entry, so the entry's session and ADR have to fit.
-    const uint8_t session = valid[at];
-    const bool fits = session >= 1 && session >= firstSession && session <= lastSession && (valid[at + 1] >> 4) == 1;
-    if (fits && valid[at + 3] == 0xA0) type = valid[at + 9];
-  }
-  return type;
-}
-
-std::string discTypeLine(const TrackCounts& tracks, int discType) {
+std::string discTypeLine(const TocTrackCounts& tracks, int discType) {
   std::string line = "Type         : ";
-  if (tracks.total() == 0) return line + "unknown";
+  if (tracks.tracks() == 0) return line + "unknown";
   if (tracks.data == 0) return line + "audio";
   line += tracks.audio == 0 ? "data" : "mixed";
   if (discType == 0x00) line += " mode 1";

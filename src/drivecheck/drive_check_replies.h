@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "drive/cdb_builders.h"
+#include "drive/reply_parsers.h"
 
 namespace tmx {
 
@@ -34,19 +35,8 @@ struct CapabilityFacts {
 // Needs the page through byte 13; nullopt for a shorter page.
 std::optional<CapabilityFacts> parseCapabilityPage(std::span<const uint8_t> page);
 
-struct TrackCounts {
-  int data = 0;
-  int audio = 0;
-  int total() const { return data + audio; }
-};
-// Tracks of a READ TOC format 0 reply, counting only descriptors that came back.
-TrackCounts countTocTracks(std::span<const uint8_t> reply);
-
-// The PSEC of the last A0h entry of a full TOC (the disc type), -1 when none.
-// Only entries of the reply's sessions with ADR 1 count.
-int fullTocDiscType(std::span<const uint8_t> reply);
-
-// "Type         : data mode 1" and the like.
-std::string discTypeLine(const TrackCounts& tracks, int discType);
+// "Type         : data mode 1" and the like, from tocTrackCounts and
+// discTypeFromFullToc (drive/reply_parsers.h).
+std::string discTypeLine(const TocTrackCounts& tracks, int discType);
 
 }  // namespace tmx

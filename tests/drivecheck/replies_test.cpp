@@ -95,22 +95,22 @@ std::vector<uint8_t> toc(std::vector<bool> dataTracks) {
 TEST(DriveCheckReplies, TrackTableCountsOnlyReturnedDescriptors) {
   std::vector<bool> mixed(11, false);
   mixed[0] = true;
-  TrackCounts t = countTocTracks(toc(mixed));
-  EXPECT_EQ(t.total(), 11);
+  TocTrackCounts t = tocTrackCounts(toc(mixed));
+  EXPECT_EQ(t.tracks(), 11);
   EXPECT_EQ(t.data, 1);
   EXPECT_EQ(t.audio, 10);
   // The header claims 99 tracks but the data length holds three descriptors.
   auto lying = toc({true, false, false});
   lying[3] = 99;
   lying[1] = 2 + 3 * 8;
-  t = countTocTracks(lying);
-  EXPECT_EQ(t.total(), 3);
+  t = tocTrackCounts(lying);
+  EXPECT_EQ(t.tracks(), 3);
   // Last track below the first: no tracks, no negative count.
   auto reversed = toc({true});
   reversed[2] = 5;
   reversed[3] = 2;
-  EXPECT_EQ(countTocTracks(reversed).total(), 0);
-  EXPECT_EQ(countTocTracks(std::vector<uint8_t>{0, 10}).total(), 0);
+  EXPECT_EQ(tocTrackCounts(reversed).tracks(), 0);
+  EXPECT_EQ(tocTrackCounts(std::vector<uint8_t>{0, 10}).tracks(), 0);
 }
 
 TEST(DriveCheckReplies, FullTocDiscTypeAndTypeLine) {
@@ -120,19 +120,19 @@ TEST(DriveCheckReplies, FullTocDiscTypeAndTypeLine) {
   std::vector<uint8_t> full{0, 0, 1, 1};
   for (const auto& e : {entry(0xA0, 0x20), entry(0xA1, 0x00), entry(0xA0, 0x10)}) full.insert(full.end(), e.begin(), e.end());
   full[1] = static_cast<uint8_t>(full.size() - 2);
-  EXPECT_EQ(fullTocDiscType(full), 0x10) << "the last A0 entry wins";
+  EXPECT_EQ(discTypeFromFullToc(full), 0x10) << "the last A0 entry wins";
   full[1] = 2 + 22;
-  EXPECT_EQ(fullTocDiscType(full), 0x20) << "entries past the data length are not read";
-  EXPECT_EQ(fullTocDiscType(std::vector<uint8_t>{0, 200, 1, 1}), -1);
+  EXPECT_EQ(discTypeFromFullToc(full), 0x20) << "entries past the data length are not read";
+  EXPECT_EQ(discTypeFromFullToc(std::vector<uint8_t>{0, 200, 1, 1}), -1);
   // A track table sent instead (the drive ignored the format): an address
   // byte of A0h is not an A0 entry.
   auto trackTable = toc({true, true, true});
   trackTable[18] = 0xA0;
-  EXPECT_EQ(fullTocDiscType(trackTable), -1);
+  EXPECT_EQ(discTypeFromFullToc(trackTable), -1);
   auto wrongAdr = full;
   wrongAdr[1] = 2 + 11;
   wrongAdr[5] = 0x04;  // ADR 0
-  EXPECT_EQ(fullTocDiscType(wrongAdr), -1);
+  EXPECT_EQ(discTypeFromFullToc(wrongAdr), -1);
 
   EXPECT_EQ(discTypeLine({1, 0}, 0x00), "Type         : data mode 1");
   EXPECT_EQ(discTypeLine({0, 12}, 0x00), "Type         : audio");

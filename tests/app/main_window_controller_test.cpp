@@ -371,5 +371,29 @@ TEST(MainWindowController, DocumentationOpensTheFirstManualFound) {
   EXPECT_EQ(rig.dialogs.opened, std::vector<std::string>{manual.string()});
 }
 
+TEST(MainWindowController, AcceptedOptionsRedrawTheGraphAtOnceAndCancelledOnesDoNot) {
+  WindowRig rig;
+  rig.controller.startUp();
+  auto labelled = [&](const std::string& text) {
+    const auto& shapes = rig.controller.graph().shapes();
+    return std::any_of(shapes.begin(), shapes.end(),
+                       [&](const GraphShape& s) { return s.kind == GraphShape::Kind::Text && s.text == text; });
+  };
+  rig.controller.redrawGraph();
+  ASSERT_TRUE(labelled("48X"));
+  // The dialog's Apply: a full scale of 60 X labels the axis up to 56 X.
+  rig.controller.hooks.options = [&] {
+    rig.app.settings().graphMaxSpeed = 60;
+    return true;
+  };
+  ASSERT_TRUE(rig.controller.command(CmdOptions));
+  EXPECT_TRUE(labelled("56X"));
+  // Cancel: the settings stay, and nothing is redrawn.
+  rig.controller.hooks.options = [] { return false; };
+  const auto before = rig.controller.graph().shapes();
+  rig.controller.command(CmdOptions);
+  EXPECT_EQ(rig.controller.graph().shapes(), before);
+}
+
 }  // namespace
 }  // namespace tmx::testing

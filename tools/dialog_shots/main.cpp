@@ -13,7 +13,9 @@
 #include "platform/scsi_manager.h"
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
+#include "platform/system_info.h"
 #include "ui/dialog_prompts.h"
+#include "ui/drive_check_dialog.h"
 #include "ui/options_dialog.h"
 
 namespace {
@@ -64,5 +66,15 @@ int main(int argc, char** argv) {
   bool ok = save(options, dir, "options.png");
   tmx::ui::AboutDialog about;
   ok = save(about, dir, "about.png") && ok;
+  if (drive) {
+    // The report of the first emulated drive, once its lines are all in.
+    const tmx::SystemInfo system;
+    size_t widest = 0;
+    tmx::ui::QtDriveCheckFiles files;
+    tmx::ui::DriveCheckDialog check(commands, *drive, system, widest, files);
+    check.show();
+    for (int i = 0; i < 20000 && check.building(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    ok = save(check, dir, "drive-check.png") && ok;
+  }
   return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/application.h"
@@ -34,6 +35,18 @@ std::vector<std::string> manualPaths() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --help and --version answer without a display.
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(tmx::windowUsageText().c_str(), stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("tachometrix %s\n", kVersion);
+      return 0;
+    }
+  }
   QApplication qtApp(argc, argv);  // takes the toolkit's own options out of argv
   QApplication::setApplicationName("Tachometrix");
   QApplication::setApplicationVersion(kVersion);

@@ -55,6 +55,23 @@ TEST(MainDialog, HasTheFixedClientAreaAndNoMaximise) {
   EXPECT_EQ(w.dialog.clientArea()->children().first(), static_cast<QObject*>(w.dialog.graph()));
 }
 
+TEST(MainDialog, TheGraphIsPaintedAtItsClientPixelsUnderTheControls) {
+  Window w;
+  // 12X in zones 0 and 1, and the end of a 333000-sector disc.
+  w.rig.controller.plotZoneSample(0, 60.0);
+  w.rig.controller.plotZoneSample(1, 60.0);
+  w.rig.controller.drawEndMarker(36 * 9000);
+  const QImage image = w.dialog.clientArea()->grab().toImage();
+  ASSERT_EQ(image.size(), QSize(633, 440));
+  EXPECT_EQ(image.pixelColor(kGraphLeft, kGraphTop), QColor(64, 64, 255)) << "the plot's outline";
+  EXPECT_EQ(image.pixelColor(45, 248), QColor(0, 255, 0)) << "the transfer rate segment";
+  EXPECT_EQ(image.pixelColor(400, 200), QColor(255, 0, 0)) << "the end marker";
+  EXPECT_EQ(image.pixelColor(45, 200), QColor(0, 0, 0)) << "the plot stays black elsewhere";
+  // The value labels sit over the graph's region, black behind cyan text.
+  const QRect value = w.dialog.valueLabel(1006)->geometry().translated(w.dialog.valueLabel(1006)->parentWidget()->pos());
+  EXPECT_EQ(image.pixelColor(value.left() + 1, value.top() + 1), QColor(0, 0, 0));
+}
+
 TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
   Window w;
   const std::pair<int, const char*> texts[] = {

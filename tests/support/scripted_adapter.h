@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "platform/aspi_codes.h"
@@ -52,6 +53,9 @@ class ScriptedAdapter final : public HostAdapter {
       SentCommand sent{command.target, {command.cdb.begin(), command.cdb.end()}, command.direction,
                        command.data.size(), {}};
       if (command.direction == DataDirection::Out) sent.dataOut.assign(command.data.begin(), command.data.end());
+      // An abandoned request may still be running on its own thread when the
+      // next one arrives.
+      std::lock_guard hold(logMutex_);
       log_->push_back(sent);
     }
     auto it = devices_.find(command.target);
@@ -61,6 +65,7 @@ class ScriptedAdapter final : public HostAdapter {
 
  private:
   std::vector<SentCommand>* log_;
+  std::mutex logMutex_;
   std::map<uint8_t, Device> devices_;
 };
 

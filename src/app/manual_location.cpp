@@ -1,7 +1,6 @@
 #include "app/manual_location.h"
 
 #include <filesystem>
-#include <system_error>
 
 namespace tmx {
 
@@ -17,15 +16,6 @@ std::vector<std::string> manualCandidates(const std::string& currentDir, const s
   if (out.back() != system) out.push_back(system);
   if (!sourceDocsDir.empty()) out.push_back((fs::path(sourceDocsDir) / kManualFileName).string());
   return out;
-}
-
-std::optional<std::string> locateManual(const std::string& currentDir, const std::string& programDir,
-                                        const std::string& sourceDocsDir) {
-  for (const std::string& path : manualCandidates(currentDir, programDir, sourceDocsDir)) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return path;
-  }
-  return std::nullopt;
 }
 
 }  // namespace tmx

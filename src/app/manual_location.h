@@ -1,4 +1,5 @@
-// Where the Documentation command finds the manual: a tachometrixdoc.htm in
+// Where the Documentation command looks for the manual, in order (the window
+// opens the first that is a regular file): a tachometrixdoc.htm in
 // the current directory first (as a user may keep a copy beside their
 // results), then the installed one beside the program
 // (<prefix>/share/doc/tachometrix/, found from the program's own directory, so
@@ -6,7 +7,6 @@
 // then the source tree's docs/ for a program run from its build tree.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +18,5 @@ inline constexpr const char* kManualFileName = "tachometrixdoc.htm";
 // sourceDocsDir may be empty.
 std::vector<std::string> manualCandidates(const std::string& currentDir, const std::string& programDir,
                                           const std::string& sourceDocsDir = {});
-
-// The first candidate that is a regular file; nothing when none is.
-std::optional<std::string> locateManual(const std::string& currentDir, const std::string& programDir,
-                                        const std::string& sourceDocsDir = {});
 
 }  // namespace tmx

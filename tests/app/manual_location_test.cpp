@@ -1,36 +1,21 @@
-// The manual is found in the working directory first, then installed beside
-// the program, and a directory of that name is not taken for it.
+// The manual is looked for in the working directory first, then installed
+// beside the program, then in the system's doc folder and the source tree.
 #include "app/manual_location.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-
-#include "results/scratch_dir.h"
 
 namespace tmx {
 namespace {
 
 TEST(ManualLocation, WorkingDirectoryFirstThenBesideTheProgram) {
-  testing::ScratchDir root;
-  const auto bin = root / "usr/local/bin";
-  const auto doc = root / "usr/local/share/doc/tachometrix";
-  const auto work = root / "work";
-  std::filesystem::create_directories(bin);
-  std::filesystem::create_directories(doc);
-  std::filesystem::create_directories(work / kManualFileName);  // a directory, not the manual
-
-  EXPECT_EQ(manualCandidates(work.string(), bin.string())[1], (doc / kManualFileName).string());
-  // Nothing under the scratch root yet (the system may have its own copy).
-  const auto none = locateManual(work.string(), bin.string());
-  EXPECT_TRUE(!none || none->rfind(root.path().string(), 0) != 0);
-
-  std::ofstream(doc / kManualFileName) << "<html></html>";
-  EXPECT_EQ(locateManual(work.string(), bin.string()), (doc / kManualFileName).string());
-
-  std::filesystem::remove(work / kManualFileName);
-  std::ofstream(work / kManualFileName) << "<html></html>";
-  EXPECT_EQ(locateManual(work.string(), bin.string()), (work / kManualFileName).string());
+  const auto local = manualCandidates("/home/u/work", "/usr/local/bin", "/src/docs");
+  EXPECT_EQ(local, (std::vector<std::string>{"/home/u/work/tachometrixdoc.htm",
+                                             "/usr/local/share/doc/tachometrix/tachometrixdoc.htm",
+                                             "/usr/share/doc/tachometrix/tachometrixdoc.htm",
+                                             "/src/docs/tachometrixdoc.htm"}));
+  // Installed under /usr: the system's folder is not listed twice; no source tree.
+  EXPECT_EQ(manualCandidates("/w", "/usr/bin"),
+            (std::vector<std::string>{"/w/tachometrixdoc.htm", "/usr/share/doc/tachometrix/tachometrixdoc.htm"}));
 }
 
 }  // namespace

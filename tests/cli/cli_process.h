@@ -26,6 +26,12 @@ struct CliRun {
   std::string err;
 };
 
+// How a run ended and what it printed, for a failing expectation's message.
+inline std::string describe(const CliRun& r) {
+  return "exit " + std::to_string(r.exitCode) + (r.signal ? " signal " + std::to_string(r.signal) : "") +
+         (r.hung ? " HUNG" : "") + "\nstdout: " + r.out + "\nstderr: " + r.err;
+}
+
 struct CliCall {
   explicit CliCall(std::vector<std::string> arguments, std::chrono::seconds hardLimit = std::chrono::seconds(60))
       : args(std::move(arguments)), limit(hardLimit) {}

@@ -14,14 +14,11 @@ namespace {
 
 using testing::CliCall;
 using testing::CliRun;
+using testing::describe;
 using testing::CliSandbox;
 using testing::slurpFile;
 using namespace std::chrono_literals;
 
-std::string describe(const CliRun& r) {
-  return "exit " + std::to_string(r.exitCode) + (r.signal ? " signal " + std::to_string(r.signal) : "") +
-         (r.hung ? " HUNG" : "") + "\nstdout: " + r.out + "\nstderr: " + r.err;
-}
 
 std::string outcomeIn(const std::filesystem::path& json) {
   const std::string text = slurpFile(json);

@@ -18,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliCall;
 using testing::CliRun;
+using testing::describe;
 using testing::CliSandbox;
 
 std::vector<fs::path> inputs(const std::string& prefix, const std::string& extension) {
@@ -30,10 +31,6 @@ std::vector<fs::path> inputs(const std::string& prefix, const std::string& exten
   return found;
 }
 
-std::string describe(const CliRun& r) {
-  return "exit " + std::to_string(r.exitCode) + (r.signal ? " signal " + std::to_string(r.signal) : "") +
-         (r.hung ? " HUNG" : "") + "\nstderr: " + r.err;
-}
 
 bool validJson(const std::string& text) { return nlohmann::json::accept(text); }
 

@@ -299,17 +299,15 @@ void TestSequencer::handleTestEvent(int event, long value) {
         host.addStatusLine("Starting spin down time test");
       } else {
         record.spinDownTime = seconds;
-        host.addStatusLine(measured ? formatString("Spin down time: %3.1f seconds", record.spinDownTime)
-                                    : std::string("Spin down time: N/A"));
+        const std::string line = measured ? formatString("Spin down time: %3.1f seconds", record.spinDownTime)
+                                          : std::string("Spin down time: N/A");
         if (spinTimeMeasured(record.spinUpTime) && spinTimeMeasured(record.spinDownTime)) {
+          host.addStatusLine(line);
           host.addStatusLine("Spin up/down test completed");
           endRun(RunOutcome::Completed);
         } else {
           // The reasons are already listed; a test short of its figures did not complete.
-          host.addStatusLine("Test aborted");
-          deps_.results.progress = 0;
-          host.setProgress(0);
-          endRun(RunOutcome::Aborted);
+          abortRun(line);
         }
       }
       break;

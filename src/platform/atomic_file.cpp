@@ -1,15 +1,23 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <string>
 
 namespace tmx {
 namespace {
+
+constexpr int kPollMs = 50;
+
+bool cancelled(const WriteControl& control) { return control.cancel != nullptr && control.cancel->load(); }
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -21,6 +29,36 @@ bool writeAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+// Writes to a pipe, terminal or device without ever blocking for long: each
+// piece waits until the descriptor takes bytes, looking at the cancel flag
+// between waits. Pieces of at most PIPE_BUF bytes, so that a write after the
+// poll cannot block even on a descriptor opened blocking (one we share and
+// must not switch). Returns 0 or the errno of the failure.
+int writeWithoutBlocking(int fd, std::string_view bytes, const WriteControl& control) {
+  using Clock = std::chrono::steady_clock;
+  auto lastProgress = Clock::now();
+  while (!bytes.empty()) {
+    if (cancelled(control)) return ECANCELED;
+    pollfd watched{fd, POLLOUT, 0};
+    const int ready = ::poll(&watched, 1, kPollMs);
+    if (ready < 0 && errno != EINTR) return errno;
+    if (ready <= 0) {
+      if (!control.cancel && Clock::now() - lastProgress > std::chrono::seconds(kStalledOutputSeconds)) {
+        return ETIMEDOUT;
+      }
+      continue;
+    }
+    const ssize_t n = ::write(fd, bytes.data(), std::min<size_t>(bytes.size(), PIPE_BUF));
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+    lastProgress = Clock::now();
+  }
+  return 0;
 }
 
 // Opens a fresh file next to the target; mode 0666 less the umask, as a plain
@@ -39,16 +77,17 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
 }
 
 // The path a chain of symbolic links ends at, existing or not (a dangling
-// link names the file to create). Stops after 40 links, as the kernel does.
-std::filesystem::path followLinks(std::filesystem::path path) {
-  for (int hops = 0; hops < 40; ++hops) {
+// link names the file to create). After 40 links, as the kernel counts, the
+// chain is a loop: false.
+bool followLinks(std::filesystem::path& path) {
+  for (int hops = 0; hops <= 40; ++hops) {
     std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec)) break;
+    if (!std::filesystem::is_symlink(path, ec)) return true;
     const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-    if (ec) break;
+    if (ec) return true;
     path = next.is_absolute() ? next : path.parent_path() / next;
   }
-  return path;
+  return false;
 }
 
 // The descriptor a path names when it is one of the process's own
@@ -84,27 +123,54 @@ int ownDescriptorAlong(std::filesystem::path path) {
   return -1;
 }
 
+// Opens without blocking: a FIFO without a reader fails with ENXIO instead
+// of waiting in open(), so the wait for a reader can be given up.
+int openInPlace(const std::filesystem::path& target, const WriteControl& control) {
+  const auto start = std::chrono::steady_clock::now();
+  bool announced = false;
+  for (;;) {
+    if (cancelled(control)) {
+      errno = ECANCELED;
+      return -1;
+    }
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0 || errno != ENXIO) return fd;
+    if (!control.cancel && std::chrono::steady_clock::now() - start > std::chrono::seconds(kStalledOutputSeconds)) {
+      errno = ENXIO;
+      return -1;
+    }
+    if (!announced && control.waitingForReader) control.waitingForReader();
+    announced = true;
+    ::poll(nullptr, 0, kPollMs);
+  }
+}
+
 // A pipe, a terminal or a device cannot be renamed over: written in place.
-int writeInPlace(const std::filesystem::path& target, std::string_view bytes) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+int writeInPlace(const std::filesystem::path& target, std::string_view bytes, const WriteControl& control) {
+  const int fd = openInPlace(target, control);
   if (fd < 0) return errno;
-  int error = writeAll(fd, bytes) ? 0 : errno;
+  int error = writeWithoutBlocking(fd, bytes, control);
   if (::close(fd) != 0 && error == 0) error = errno;
   return error;
 }
 
 }  // namespace
 
-int writeFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
-  if (const int fd = ownDescriptorAlong(requested); fd >= 0) return writeAll(fd, bytes) ? 0 : errno;
+int writeFileAtomically(const std::filesystem::path& requested, std::string_view bytes, const WriteControl& control) {
+  if (cancelled(control)) return ECANCELED;
+  if (const int fd = ownDescriptorAlong(requested); fd >= 0) return writeWithoutBlocking(fd, bytes, control);
   struct stat existing {};
   const bool exists = ::stat(requested.c_str(), &existing) == 0;
+  if (!exists && errno == ELOOP) return ELOOP;
   // /dev/stdout and the like are links to things that have no path of their
   // own: open them as named.
-  if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) return writeInPlace(requested, bytes);
+  if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    return writeInPlace(requested, bytes, control);
+  }
 
   // Replace the file a link points at, never the link itself.
-  const std::filesystem::path target = followLinks(requested);
+  std::filesystem::path target = requested;
+  if (!followLinks(target)) return ELOOP;
   // rename() would replace a read-only file that a plain create would refuse.
   if (exists && ::access(target.c_str(), W_OK) != 0) return errno;
 

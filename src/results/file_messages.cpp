@@ -26,6 +26,9 @@ const char* saveCause(int errorNumber) {
     case EROFS: return "Access denied";
     case ENOSPC:
     case EDQUOT: return "No space left on device";
+    case ELOOP: return "Too many levels of symbolic links";
+    case ECANCELED: return "Not written: interrupted";
+    case ETIMEDOUT: return "Nothing could be written for 10 s";
     default: return openCause(errorNumber);
   }
 }

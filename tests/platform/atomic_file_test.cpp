@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/atomic_file.h"
@@ -68,6 +69,56 @@ TEST(AtomicFile, WritesPipesAndDevicesDirectly) {
   EXPECT_EQ(writeFileAtomically("/dev/null", "gone"), 0);
   ASSERT_EQ(::lstat("/dev/null", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(AtomicFile, RefusesALoopOfLinksAndKeepsIt) {
+  ScratchDir dir;
+  fs::create_symlink("b.json", dir / "a.json");
+  fs::create_symlink("a.json", dir / "b.json");
+  EXPECT_EQ(writeFileAtomically(dir / "a.json", "x"), ELOOP);
+  EXPECT_TRUE(fs::is_symlink(dir / "a.json")) << "before: replaced by a regular file";
+  EXPECT_EQ(fs::read_symlink(dir / "a.json"), "b.json");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no temporary left";
+
+  // A chain longer than the kernel follows is a loop too.
+  fs::create_symlink("end.json", dir / "l0");
+  for (int i = 1; i <= 41; ++i) fs::create_symlink("l" + std::to_string(i - 1), dir / ("l" + std::to_string(i)));
+  EXPECT_EQ(writeFileAtomically(dir / "l41", "x"), ELOOP);
+  EXPECT_FALSE(fs::exists(dir / "end.json"));
+}
+
+// A FIFO nobody reads, or one whose reader stopped reading, holds the write
+// only until the cancel flag is set.
+TEST(AtomicFile, AWaitForAPipeEndsWhenCancelled) {
+  ScratchDir dir;
+  const fs::path fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::atomic<bool> cancel{false};
+  int waitingCalls = 0;
+  WriteControl control{&cancel, [&] { ++waitingCalls; }};
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    cancel = true;
+  });
+  EXPECT_EQ(writeFileAtomically(fifo, "nobody reads", control), ECANCELED);
+  canceller.join();
+  EXPECT_EQ(waitingCalls, 1);
+
+  // A reader that opens but never reads: the pipe fills and the write waits.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  cancel = false;
+  std::thread later([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    cancel = true;
+  });
+  EXPECT_EQ(writeFileAtomically(fifo, std::string(1 << 20, 'x'), control), ECANCELED);
+  later.join();
+  ::close(reader);
+
+  // Set before the write: nothing is written, not even a regular file.
+  EXPECT_EQ(writeFileAtomically(dir / "plain.txt", "x", control), ECANCELED);
+  EXPECT_FALSE(fs::exists(dir / "plain.txt"));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -15,7 +13,6 @@ namespace {
 constexpr int kBlockSectors = 16;
 constexpr size_t kBlockBytes = kBlockSectors * kBlockAudio;  // 37632
 constexpr int kBlocksPerPass = 50;
-constexpr const char* kScratchFile = "audio.raw";
 
 AspiStatus readAudio(WorkerContext& ctx, int32_t lba, uint32_t count, uint8_t* buffer) {
   const DriveAddress drive = ctx.state.testDrive;
@@ -27,59 +24,36 @@ AspiStatus readAudio(WorkerContext& ctx, int32_t lba, uint32_t count, uint8_t* b
   }
 }
 
-// Ends the test when the scratch file fails, naming the file and the reason.
 enum class Outcome { Done, Ended };
 
-Outcome scratchFileFailed(WorkerContext& ctx, const char* what) {
-  ctx.state.failureText = std::string("Cannot ") + what + " " + kScratchFile + ": " + std::strerror(errno);
-  ctx.notify(EventWorkerFailed, 0);
-  return Outcome::Ended;
-}
-
-Outcome closeAndEnd(std::FILE* file) {
-  std::fclose(file);
-  return Outcome::Ended;
-}
-
-// One position: two passes of extraction through the scratch file, the second
-// compared byte for byte with a third reading.
+// One position: two passes of extraction, the second compared byte for byte
+// with a third reading. The extracted audio is kept in memory, where only
+// this run can reach it: a file would be shared with every other run and
+// could be a link to a file of the user's.
 Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
+  std::vector<uint8_t> extracted(kBlockBytes * kBlocksPerPass);
   std::vector<uint8_t> readBuffer(kBlockBytes);
-  std::vector<uint8_t> compareBuffer(kBlockBytes);
   ctx.results.daeErrors = 0;
   for (int pass = 0; pass < 2; ++pass) {
-    std::FILE* file = std::fopen(kScratchFile, "wb");
-    if (!file) return scratchFileFailed(ctx, "create");
     int32_t lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
       ctx.progress(i / 2 + 50 * pass);
-      const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
-      if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
-      if (std::fwrite(readBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
-        scratchFileFailed(ctx, "write");
-        return closeAndEnd(file);
-      }
+      uint8_t* block = extracted.data() + static_cast<size_t>(i) * kBlockBytes;
+      const AspiStatus status = readAudio(ctx, lba, kBlockSectors, block);
+      if (commandEndsWorker(ctx, status, lba)) return Outcome::Ended;
       lba += kBlockSectors;
     }
-    if (std::fclose(file) != 0) return scratchFileFailed(ctx, "write");
 
-    file = std::fopen(kScratchFile, "rb");
-    if (!file) return scratchFileFailed(ctx, "open");
     lba = position;
     for (int i = 0; i < kBlocksPerPass; ++i) {
       ctx.progress((i + 50) / 2 + 50 * pass);
       std::memset(readBuffer.data(), 0x6F, kBlockBytes);
-      std::memset(compareBuffer.data(), 0x63, kBlockBytes);
       const AspiStatus status = readAudio(ctx, lba, kBlockSectors, readBuffer.data());
-      if (commandEndsWorker(ctx, status, lba)) return closeAndEnd(file);
+      if (commandEndsWorker(ctx, status, lba)) return Outcome::Ended;
       if (pass == 1) {
-        if (std::fread(compareBuffer.data(), 1, kBlockBytes, file) != kBlockBytes) {
-          if (!std::ferror(file)) errno = EIO;
-          scratchFileFailed(ctx, "read back");
-          return closeAndEnd(file);
-        }
+        const uint8_t* block = extracted.data() + static_cast<size_t>(i) * kBlockBytes;
         for (size_t b = 0; b < kBlockBytes; ++b) {
-          if (readBuffer[b] != compareBuffer[b]) {
+          if (readBuffer[b] != block[b]) {
             ++ctx.results.daeErrors;
             ++total;
           }
@@ -87,7 +61,6 @@ Outcome extractPosition(WorkerContext& ctx, int32_t position, uint32_t& total) {
       }
       lba += kBlockSectors;
     }
-    std::fclose(file);
   }
   return Outcome::Done;
 }

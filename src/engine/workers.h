@@ -26,8 +26,8 @@ void runBurst(WorkerContext& ctx);
 void runSpin(WorkerContext& ctx);
 inline constexpr long kSpinNotMeasured = -1;
 
-// DAE quality: extraction at start, center and end through the scratch file
-// "audio.raw", then the single-sector stability stages.
+// DAE quality: extraction at start, center and end, kept in memory and
+// compared with a re-reading, then the single-sector stability stages.
 void runDaeTest(WorkerContext& ctx);
 
 // The DAE test's start, center and end on a disc of `discLength` sectors;

@@ -6,6 +6,7 @@
 
 #include "support/engine_rig.h"
 #include "support/private_folder.h"
+#include "results/scratch_dir.h"
 #include "engine/workers.h"
 
 namespace tmx {
@@ -68,19 +69,22 @@ TEST(DaeQuality, DigitalSilenceLeavesTheScoreButAbortsTheAdvancedStage) {
   EXPECT_EQ(rig.host.count("Starting burst rate test"), 0);
 }
 
-TEST(DaeQuality, UnwritableScratchFileAbortsWithItsReason) {
+// The extraction stays in memory: a link named audio.raw in the current
+// folder (where a scratch file once went) and every other file are left
+// alone, and the score is the clean disc's.
+TEST(DaeQuality, TouchesNoFileOfTheUsers) {
   PrivateFolder folder;
-  std::filesystem::create_directories("audio.raw");  // a folder where the file should go
+  testing::writeFile("victim.txt", "precious");
+  std::filesystem::create_symlink("victim.txt", "audio.raw");
   {
     EngineRig rig(0);
     rig.onlyTests({TestDaeQuality});
     rig.run();
-    const auto& lines = rig.host.lines;
-    const auto reason = std::find(lines.begin(), lines.end(), "Cannot create audio.raw: Is a directory");
-    ASSERT_NE(reason, lines.end());
-    EXPECT_EQ(*(reason + 1), "Test aborted");
-    EXPECT_EQ(rig.results.record.daeScore, -1);
+    EXPECT_EQ(rig.results.record.daeScore, 10);
   }
+  EXPECT_EQ(testing::readFile("victim.txt"), "precious") << "before: overwritten with 1.8 MB of audio";
+  EXPECT_TRUE(std::filesystem::is_symlink("audio.raw"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
 }
 
 // The map the check must produce from the disc's damage: entry 0 holds the

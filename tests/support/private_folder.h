@@ -1,6 +1,5 @@
-// A fresh current folder for the length of a test, removed afterwards: the
-// DAE test writes "audio.raw" into the current folder, and tests running at
-// the same time must not share it.
+// A fresh current folder for the length of a test, removed afterwards, so
+// tests that look at the files of the current folder never share one.
 #pragma once
 
 #include <gtest/gtest.h>

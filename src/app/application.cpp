@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <cstring>
 #include <ctime>
 #include <variant>
 
@@ -98,14 +99,18 @@ void Application::shutdown(const std::function<void()>& pumpEvents, bool saveOpt
   if (shutDown_) return;
   shutDown_ = true;
   stopWorker(pumpEvents);
-  if (saveOptions) {
-    if (options_.settingsPath) {
-      saveSettings(settings_, *options_.settingsPath);
-    } else {
-      saveSettings(settings_);
-    }
-  }
+  // Too late to show a failure: the window that would show it is closing.
+  // A failure was already reported when the options were accepted.
+  if (saveOptions) this->saveOptions();
   transport_.UnloadAspiManager();
+}
+
+std::optional<std::string> Application::saveOptions() {
+  const std::optional<std::filesystem::path> path = options_.settingsPath ? options_.settingsPath : settingsFilePath();
+  const int error = saveSettings(settings_, path);
+  if (error == 0) return std::nullopt;
+  const std::string where = path ? path->string() : std::string("the settings folder (neither XDG_CONFIG_HOME nor HOME is set)");
+  return "Options could not be saved to " + where + ": " + std::strerror(error);
 }
 
 DriveFacts Application::driveFacts(DriveAddress identity, DriveAddress speeds) {

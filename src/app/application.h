@@ -87,6 +87,9 @@ class Application {
   // does nothing.
   void shutdown(const std::function<void()>& pumpEvents, bool saveOptions);
   bool isShutDown() const { return shutDown_; }
+  // Writes the options to the settings file now; the reason when it could
+  // not: "Options could not be saved to PATH: REASON".
+  std::optional<std::string> saveOptions();
 
   // Vendor, product and revision of one drive (INQUIRY) and the current read
   // speed of another (MODE SENSE page 2Ah), for the result files.

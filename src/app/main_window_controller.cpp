@@ -160,7 +160,10 @@ bool MainWindowController::command(int id) {
     case CmdSaveAscii: saveAscii(); break;
     case CmdSaveStatus: saveStatus(); break;
     case CmdOptions:
-      if (hooks.options()) redrawGraph();
+      if (hooks.options()) {
+        redrawGraph();
+        saveOptions();
+      }
       break;
     case CmdAbout:
     case CmdSystemAbout: hooks.about(); break;
@@ -173,6 +176,13 @@ bool MainWindowController::command(int id) {
   }
   changed();
   return true;
+}
+
+void MainWindowController::saveOptions() {
+  const auto error = app_.saveOptions();
+  if (!error || optionsFailureShown_) return;
+  optionsFailureShown_ = true;
+  addStatusLine(*error);
 }
 
 void MainWindowController::runTest(int testId) { app_.sequencer().runTest(testId); }

@@ -102,6 +102,9 @@ class MainWindowController final : public EngineHost {
   bool hasDrive() const { return app_.hasDrive() && app_.transport().loaded(); }
   void refreshDiscPanel();
   void leaveQualityMode();
+  // Accepted options are written at once, so a failure can still be shown:
+  // once, in the status list.
+  void saveOptions();
   void runTest(int testId);
   void qualityCheck();
   void driveCheck();
@@ -123,6 +126,7 @@ class MainWindowController final : public EngineHost {
   bool saveStatusEnabled_ = false;
   bool saveResultsEnabled_ = false;
   bool started_ = false;
+  bool optionsFailureShown_ = false;
 };
 
 }  // namespace tmx

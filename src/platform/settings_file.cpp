@@ -102,11 +102,11 @@ StoredSettingsWords readSettingsFile(const std::filesystem::path& path) {
   return parseSettingsText(text);
 }
 
-bool writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words) {
+int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words) {
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
-  if (ec) return false;
-  return writeFileAtomically(path, formatSettingsText(words)) == 0;
+  if (ec) return ec.value();
+  return writeFileAtomically(path, formatSettingsText(words));
 }
 
 }  // namespace tmx

@@ -37,7 +37,7 @@ std::optional<std::filesystem::path> settingsFilePath();
 
 // Missing or unreadable file: every word nullopt.
 StoredSettingsWords readSettingsFile(const std::filesystem::path& path);
-// Creates the folder when needed; false when the file could not be written.
-bool writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words);
+// Creates the folder when needed. Returns 0, or the errno of the failure.
+int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words);
 
 }  // namespace tmx

@@ -1,5 +1,7 @@
 #include "results/settings_store.h"
 
+#include <cerrno>
+
 namespace tmx {
 
 AppSettings loadSettings(const std::optional<std::filesystem::path>& path) {
@@ -11,8 +13,8 @@ AppSettings loadSettings(const std::optional<std::filesystem::path>& path) {
   return unpackSettings(words);
 }
 
-bool saveSettings(const AppSettings& settings, const std::optional<std::filesystem::path>& path) {
-  return path && writeSettingsFile(*path, packSettings(settings));
+int saveSettings(const AppSettings& settings, const std::optional<std::filesystem::path>& path) {
+  return path ? writeSettingsFile(*path, packSettings(settings)) : ENOENT;
 }
 
 }  // namespace tmx

@@ -10,9 +10,9 @@ namespace tmx {
 
 // Never fails: a missing file, folder or word takes its default word.
 AppSettings loadSettings(const std::optional<std::filesystem::path>& path = settingsFilePath());
-// Silent: a failure loses this run's options and reports nothing. Returns
-// whether the file was written, for tests and diagnostics.
-bool saveSettings(const AppSettings& settings,
+// Returns 0, or the errno of the failure (ENOENT when no settings folder is
+// known); the caller decides whether and where to say so.
+int saveSettings(const AppSettings& settings,
                   const std::optional<std::filesystem::path>& path = settingsFilePath());
 
 }  // namespace tmx

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "emulator/faults.h"
+#include "results/settings_store.h"
 #include "support/window_rig.h"
 
 namespace tmx::testing {
@@ -393,6 +394,40 @@ TEST(MainWindowController, AcceptedOptionsRedrawTheGraphAtOnceAndCancelledOnesDo
   const auto before = rig.controller.graph().shapes();
   rig.controller.command(CmdOptions);
   EXPECT_EQ(rig.controller.graph().shapes(), before);
+}
+
+// Accepted options are written at once; a settings file that cannot be
+// written is said in the status list, once, with its reason.
+TEST(MainWindowController, AcceptedOptionsAreSavedAndAFailureIsSaidOnce) {
+  ScratchDir place;
+  writeFile(place / "not-a-folder", "");
+  WindowRig rig([&](StartOptions& o) { o.settingsPath = place / "not-a-folder" / "settings"; });
+  rig.controller.startUp();
+  rig.controller.hooks.options = [&] {
+    rig.app.settings().testLength = 3;
+    return true;
+  };
+  const auto failures = [&] {
+    const auto& lines = rig.controller.statusLines();
+    return std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+      return l.find("Options could not be saved to ") != std::string::npos;
+    });
+  };
+  ASSERT_TRUE(rig.controller.command(CmdOptions));
+  ASSERT_EQ(failures(), 1) << "before: lost without a word";
+  const std::string& line = rig.controller.statusLines().back();
+  EXPECT_NE(line.find("not-a-folder/settings: Not a directory"), std::string::npos) << line;
+  rig.controller.command(CmdOptions);
+  EXPECT_EQ(failures(), 1);
+
+  WindowRig writable;
+  writable.controller.startUp();
+  writable.controller.hooks.options = [&] {
+    writable.app.settings().testLength = 3;
+    return true;
+  };
+  writable.controller.command(CmdOptions);
+  EXPECT_EQ(loadSettings(writable.scratch / "settings").testLength, 3) << "written before the window closes";
 }
 
 }  // namespace

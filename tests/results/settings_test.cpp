@@ -108,11 +108,11 @@ TEST(SettingsStore, MissingFileGivesDefaultsAndTheFirstSaveCreatesIt) {
   changed.runBurstRate = true;
   changed.rpmColor = 0x00112233;
   changed.readSpeedIndex = 4;  // never stored
-  ASSERT_TRUE(saveSettings(changed, path));
+  ASSERT_EQ(saveSettings(changed, path), 0);
   AppSettings expected = changed;
   expected.readSpeedIndex = 0;
   EXPECT_EQ(loadSettings(path), expected);
-  EXPECT_FALSE(saveSettings(changed, dir / "cfg/tachometrix/settings.conf/inside"));  // a file as folder
+  EXPECT_NE(saveSettings(changed, dir / "cfg/tachometrix/settings.conf/inside"), 0);  // a file as folder
 }
 
 TEST(SettingsStore, TakesDefaultsForWhatTheFileLacks) {

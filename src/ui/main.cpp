@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,23 @@ std::vector<std::string> manualPaths() {
                                QCoreApplication::applicationDirPath().toStdString(), TMX_SOURCE_DOCS_DIR);
 }
 
+// While the toolkit starts: its messages go to stderr as they would, and the
+// fatal one it gives when no display can be opened (none set, or one that
+// does not answer) ends the program with a line of ours and status 1 instead
+// of an abort.
+void startupMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  std::fprintf(stderr, "%s\n", qPrintable(text));
+  if (type != QtFatalMsg) return;
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  std::fprintf(stderr,
+               "tachometrix: no display could be opened (DISPLAY=%s, WAYLAND_DISPLAY=%s).\n"
+               "tachometrix-cli runs the same tests without a window.\n",
+               display ? display : "", wayland ? wayland : "");
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +65,9 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  qInstallMessageHandler(startupMessage);
   QApplication qtApp(argc, argv);  // takes the toolkit's own options out of argv
+  qInstallMessageHandler(nullptr);
   QApplication::setApplicationName("Tachometrix");
   QApplication::setApplicationVersion(kVersion);
   std::vector<std::string> args;

@@ -36,6 +36,12 @@ void AspiTransport::UnloadAspiManager() {
 AspiStatus AspiTransport::ExecuteCdb(uint8_t hostAdapter, uint8_t target, const uint8_t* cdb, uint8_t* buffer,
                                      uint32_t length) {
   if (!manager_ || cdb == nullptr) return kAspiNotSent;
+  refusal_ = guard_ ? guard_->refusal(cdb[0]) : std::string();
+  if (!refusal_.empty()) {
+    srb_ = SrbExecScsiCmd{};
+    senseCode_ = 0;
+    return kAspiNotSent;
+  }
   CompletionEvent event;
 
   srb_ = SrbExecScsiCmd{};
@@ -66,6 +72,7 @@ AspiStatus AspiTransport::ExecuteCdb(uint8_t hostAdapter, uint8_t target, const 
 
   senseCode_ = composeSenseCode(srb_.SenseArea);
   srb_.SRB_PostProc = nullptr;  // the event dies with this call
+  if (guard_) guard_->ended(srb_);
   return srb_.SRB_Status;
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "drive/drive_address.h"
 #include "platform/request_block.h"
@@ -21,6 +22,17 @@
 namespace tmx {
 
 class ScsiManager;
+
+// Looks at every request before it goes to the drive and after it ended: a
+// guard that refuses a request keeps it from the drive (a drive that stopped
+// answering is not asked again and again, a stopped report sends nothing).
+class SendGuard {
+ public:
+  virtual ~SendGuard() = default;
+  // Empty to send the request, else why it is not sent.
+  virtual std::string refusal(uint8_t opcode) = 0;
+  virtual void ended(const SrbExecScsiCmd& request) = 0;
+};
 
 class AspiTransport {
  public:
@@ -56,6 +68,11 @@ class AspiTransport {
   using WaitBound = std::function<std::chrono::milliseconds(uint8_t opcode)>;
   void setWaitBound(WaitBound bound) { waitBound_ = std::move(bound); }
 
+  // Null removes it. A refused request returns kAspiNotSent with no sense.
+  void setSendGuard(SendGuard* guard) { guard_ = guard; }
+  // Why the guard kept the last request from the drive; empty when it was sent.
+  const std::string& lastRefusal() const { return refusal_; }
+
   uint32_t LastSenseCode() const { return senseCode_; }
   // The block of the last request, as the manager left it.
   const SrbExecScsiCmd& lastRequest() const { return srb_; }
@@ -66,6 +83,8 @@ class AspiTransport {
   int hostAdapterCount_ = 0;
   SrbExecScsiCmd srb_;
   WaitBound waitBound_;
+  SendGuard* guard_ = nullptr;
+  std::string refusal_;
   uint32_t senseCode_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "drive/disc_probe.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -43,6 +44,20 @@ int DiscProbe::readDiscLength(DriveAddress drive) {
   return storedLength_;
 }
 
+bool discInformationSaysBlank(const uint8_t* reply, size_t length) {
+  return length > 2 && (reply[2] & 0x03) == 0;
+}
+
+bool DiscProbe::discInformationBlank(DriveAddress drive) {
+  std::array<uint8_t, 34> info{};
+  if (commands_.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data()) != kAspiSuccess) {
+    return false;
+  }
+  // The reply's own length counts the bytes after its first two.
+  const size_t valid = std::min<size_t>(info.size(), static_cast<size_t>((info[0] << 8 | info[1]) + 2));
+  return discInformationSaysBlank(info.data(), valid);
+}
+
 DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
   commands_.TestUnitReady(drive);
   std::array<uint8_t, 18> sense{};
@@ -50,8 +65,18 @@ DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
   DiscPanel panel;
   panel.kind = classifyDisc(drive);
   panel.typeText = discTypeText(panel.kind);
-  if (panel.kind >= 0) panel.lengthText = FormatDiscTime(readDiscLength(drive));
-  panel.testsEnabled = panel.kind == kDiscData || panel.kind == kDiscAudio;
+  if (panel.kind >= 0) {
+    const int sectors = readDiscLength(drive);
+    // A blank disc reports no sectors (a lead-out before LBA 0): there is
+    // no length to show and nothing to read.
+    panel.blank = sectors <= 0;
+    panel.lengthText = FormatDiscTime(std::max(sectors, 0));
+  } else if (discInformationBlank(drive)) {
+    panel.blank = true;
+    panel.lengthText = FormatDiscTime(0);
+  }
+  if (panel.blank) panel.typeText = kBlankTypeText;
+  panel.testsEnabled = !panel.blank && (panel.kind == kDiscData || panel.kind == kDiscAudio);
   return panel;
 }
 

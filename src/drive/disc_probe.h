@@ -20,20 +20,31 @@ std::string FormatDiscTime(long sectors);
 // "Data", "Audio", "Mixed", or "-".
 const char* discTypeText(int kind);
 
+inline constexpr const char* kBlankTypeText = "Blank";
+
 struct DiscPanel {
   std::string typeText = "-";
   std::string lengthText = "--:--:--";
   // Start and every test command, the CD quality check included: only a pure
-  // data or a pure audio disc can be measured.
+  // data or a pure audio disc with something recorded can be measured.
   bool testsEnabled = false;
   int kind = kDiscUnknown;
+  // A recordable disc with nothing on it: "Blank", " 0:00.00".
+  bool blank = false;
 };
+
+// Whether a READ DISC INFORMATION reply of `length` valid bytes says the disc
+// is empty (disc status 00b).
+bool discInformationSaysBlank(const uint8_t* reply, size_t length);
 
 class DiscProbe {
  public:
   DiscProbe(DriveCommands& commands, StatusSink& status) : commands_(commands), status_(status) {}
 
   int classifyDisc(DriveAddress drive);
+  // A drive that refuses READ TOC for a disc with no session may say it is
+  // blank in its disc information.
+  bool discInformationBlank(DriveAddress drive);
   // Adds "Blank CD inserted" or "Error reading capacity (code %06X)" when due.
   // Returns the stored length, which a failed read leaves unchanged.
   int readDiscLength(DriveAddress drive);

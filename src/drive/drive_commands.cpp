@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "drive/request_failure.h"
+
 namespace tmx {
 
 AspiStatus DriveCommands::send(DriveAddress drive, const CdbRequest& request, uint8_t* buffer) {
@@ -44,7 +46,8 @@ AspiStatus DriveCommands::Seek10(DriveAddress drive, uint32_t lba) { return send
 
 AspiStatus DriveCommands::Seek(DriveAddress drive, uint32_t lba) {
   const AspiStatus status = Seek6(drive, lba);
-  return status == kAspiSuccess ? status : Seek10(drive, lba);
+  if (status == kAspiSuccess || !commandRefused(transport_.lastRequest())) return status;
+  return Seek10(drive, lba);
 }
 
 AspiStatus DriveCommands::Read10(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {

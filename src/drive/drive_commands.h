@@ -37,7 +37,7 @@ class DriveCommands {
   AspiStatus ReadDiscInformation(DriveAddress drive, uint16_t allocationLength, uint8_t* buffer);
   AspiStatus Seek6(DriveAddress drive, uint32_t lba);
   AspiStatus Seek10(DriveAddress drive, uint32_t lba);
-  // SEEK(6), then SEEK(10) when the first did not succeed.
+  // SEEK(6), then SEEK(10) when the drive refused the first (commandRefused).
   AspiStatus Seek(DriveAddress drive, uint32_t lba);
   AspiStatus Read10(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus Read10Sized(DriveAddress drive, uint32_t lba, uint32_t count, uint32_t blockSize, uint8_t* buffer);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "drive/aspi_transport.h"
 #include "platform/aspi_codes.h"
 #include "platform/host_adapter.h"
 
@@ -36,6 +37,17 @@ std::string requestFailureCause(const SrbExecScsiCmd& r) {
   if (r.SRB_TargStat == aspi::kTargetCheckCondition) return "The drive reported an error without sense data";
   if (r.SRB_Status == aspi::kPending) return "The request never completed";
   return "The request failed with status " + std::to_string(r.SRB_Status) + " and no sense data";
+}
+
+bool commandRefused(const SrbExecScsiCmd& r) {
+  if (r.SRB_Status == aspi::kComplete) return false;
+  if (r.SRB_Status == aspi::kInvalidCommand && r.SRB_HaStat == aspi::kHaPhaseError) return true;
+  return (r.SenseArea[2] & 0x0F) == 0x05 && r.SenseArea[12] == 0x20;
+}
+
+std::string lastFailureCause(const AspiTransport& transport) {
+  if (!transport.lastRefusal().empty()) return "not sent, " + transport.lastRefusal();
+  return requestFailureCause(transport.lastRequest());
 }
 
 }  // namespace tmx

@@ -9,7 +9,19 @@
 
 namespace tmx {
 
+class AspiTransport;
+
 // Empty for a request that succeeded or whose sense data explains the failure.
 std::string requestFailureCause(const SrbExecScsiCmd& request);
+
+// Whether the drive or its host refused the command itself (ILLEGAL REQUEST
+// with INVALID COMMAND OPERATION CODE, or a host that failed it without sense
+// data), so another command may do the job. A unit attention, a drive that
+// is not ready, a medium error or a timeout are failures of the drive.
+bool commandRefused(const SrbExecScsiCmd& request);
+
+// The same for the transport's last request, and "not sent, <reason>" for
+// one its send guard kept from the drive.
+std::string lastFailureCause(const AspiTransport& transport);
 
 }  // namespace tmx

@@ -9,6 +9,8 @@
 #include "drive/disc_probe.h"
 #include "drive/drive_commands.h"
 #include "drive/reply_parsers.h"
+#include "drive/request_failure.h"
+#include "drivecheck/command_guard.h"
 #include "drivecheck/drive_check_replies.h"
 #include "drivecheck/recordable_media.h"
 #include "platform/scsi_manager.h"
@@ -29,6 +31,14 @@ std::string format(const char* pattern, Args... args) {
 }
 
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
+
+// The line of a failed command: the cause in words when the drive never
+// answered, the request failed on the way or was not sent; else the line its
+// sense code chooses.
+std::string failureLine(DriveCommands& commands, const std::string& text) {
+  const std::string cause = lastFailureCause(commands.transport());
+  return cause.empty() ? errorLineText(text, commands.LastSenseCode()) : text + ": " + cause;
+}
 
 struct PageRead {
   AspiStatus status = kAspiNotSent;
@@ -54,6 +64,7 @@ void addSpeedLine(DriveCommands& commands, DriveAddress drive, int maximumKBps, 
   AspiStatus last = kAspiNotSent;
   for (int x = 0; x <= maximumKBps / kKBpsPerX && !report.cancelled(); ++x) {
     last = commands.SetReadSpeed(drive, static_cast<uint16_t>(x * kKBpsPerX));
+    if (last == kAspiNotSent) return;  // the drive stopped answering: no line
     if (last != kAspiSuccess) continue;
     int maximum = 0, current = 0;
     last = commands.ModeSenseSpeeds(drive, maximum, current);
@@ -92,7 +103,7 @@ void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepo
   report.addSeparator();
   InquiryTexts texts;
   if (!commands.Inquiry(drive, texts)) {
-    report.addErrorLine("Error reading drive identification", commands.LastSenseCode());
+    report.addReportLine(failureLine(commands, "Error reading drive identification"));
   } else {
     report.addReportLine(format("Host adapter         : %d", drive.hostAdapter));
     report.addReportLine(format("Device ID             : %d", drive.target));
@@ -109,7 +120,8 @@ void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepo
   if (!facts) {
     // A reply without the page counts as a failure: its bytes would be the
     // header's, not the drive's capabilities.
-    report.addErrorLine("Unable to retrieve CD capabilities", caps.status == kAspiSuccess ? 0 : commands.LastSenseCode());
+    report.addReportLine(caps.status == kAspiSuccess ? errorLineText("Unable to retrieve CD capabilities", 0)
+                                                     : failureLine(commands, "Unable to retrieve CD capabilities"));
   } else {
     const int m = facts->maximumReadKBps;
     report.addReportLine(format("Buffer size                  : %d KB", facts->bufferKiB));
@@ -134,7 +146,7 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
   report.addSeparator();
   std::vector<uint8_t> toc(804, 0);
   if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
-    report.addErrorLine("Error reading TOC", commands.LastSenseCode());
+    report.addReportLine(failureLine(commands, "Error reading TOC"));
   } else {
     const TocTrackCounts tracks = tocTrackCounts(toc);
     std::vector<uint8_t> fullToc(3000, 0);
@@ -152,9 +164,10 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
     report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
     std::array<uint8_t, 8> capacity{};
     if (commands.ReadCapacity(drive, capacity.data()) != kAspiSuccess) {
-      report.addErrorLine("Error reading capacity", commands.LastSenseCode());
+      report.addReportLine(failureLine(commands, "Error reading capacity"));
+    } else if (const long sectors = capacityFromReply(capacity); sectors <= 0) {
+      report.addReportLine("Capacity   : none, the disc is blank");
     } else {
-      const long sectors = capacityFromReply(capacity);
       report.addReportLine(format("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors));
     }
   }
@@ -188,7 +201,7 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
     if (status == kAspiSuccess) {
       report.addReportLine("ok");
     } else {
-      report.addErrorLine("Error", commands.LastSenseCode());
+      report.addReportLine(failureLine(commands, "Error"));
     }
   };
   uint8_t* buffer = sector.data();
@@ -206,6 +219,8 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
 void buildDriveCheckReport(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
                            DriveCheckReport& report, const std::atomic<bool>* cancel) {
   const auto cancelled = [cancel] { return cancel != nullptr && cancel->load(); };
+  // Every command of the report, the recordable media's included, passes it.
+  CommandGuard guard(commands.transport(), cancel);
   report.setCancel(cancel);
   if (!cancelled()) addGeneralSection(commands, drive, system, report);
   if (!cancelled()) addDriveSection(commands, drive, report);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/atomic_file.h"
+#include "results/safe_text.h"
 
 namespace tmx {
 namespace {
@@ -24,7 +25,9 @@ std::string errorLineText(const std::string& text, uint32_t senseCode) {
   return text + code;
 }
 
-void DriveCheckReport::addReportLine(const std::string& text) {
+void DriveCheckReport::addReportLine(const std::string& raw) {
+  // Lines carry the drive's own texts: made safe for every terminal and file.
+  const std::string text = safeText(raw);
   lines_.push_back(text);
   if (!text.starts_with('-') && text.size() > widest_) widest_ = text.size();
   if (onLine_) onLine_(text);
@@ -48,8 +51,9 @@ std::string driveCheckLogText(const std::vector<std::string>& lines, size_t wide
   return text;
 }
 
-int saveDriveCheckLog(const std::string& path, const std::vector<std::string>& lines, size_t widest) {
-  return writeFileAtomically(path, driveCheckLogText(lines, widest));
+int saveDriveCheckLog(const std::string& path, const std::vector<std::string>& lines, size_t widest,
+                      const WriteControl& control) {
+  return writeFileAtomically(path, driveCheckLogText(lines, widest), control);
 }
 
 std::string logSaveFailureStatus(const std::string& path, int error) {

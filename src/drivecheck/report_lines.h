@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
+
 namespace tmx {
 
 // 118 '-' characters.
@@ -54,7 +56,8 @@ std::string realignLogLine(const std::string& line);
 std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest);
 
 // Writes the log atomically. Returns 0 or the errno of the failure.
-int saveDriveCheckLog(const std::string& path, const std::vector<std::string>& lines, size_t widest);
+int saveDriveCheckLog(const std::string& path, const std::vector<std::string>& lines, size_t widest,
+                      const WriteControl& control = {});
 
 // The message box of a failed save, and the status line that says why.
 inline constexpr const char* kLogSaveFailedText = "Unable to creating log file";

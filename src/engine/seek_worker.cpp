@@ -2,7 +2,7 @@
 
 #include "engine/test_ids.h"
 #include "engine/workers.h"
-#include "platform/aspi_codes.h"
+#include "drive/request_failure.h"
 
 namespace tmx {
 namespace {
@@ -24,14 +24,10 @@ constexpr std::array<int32_t, 100> kRandomSeekTable = {
 constexpr uint8_t kSeek6 = 0x0B;
 constexpr uint8_t kSeek10 = 0x2B;
 
-// A seek that hung until the host gave up is a failure of the drive, not a
-// refusal of the command (which comes back as ILLEGAL REQUEST, or behind some
-// hosts as an error of their error handling).
-bool timedOut(DriveCommands& c) { return c.transport().lastRequest().SRB_HaStat == aspi::kHaTimeout; }
-
 // One seek with the command this drive accepts. Until that is known: SEEK(6),
-// and SEEK(10) when the drive refuses it; the one that works is kept, so a
-// refusal (which can take tens of milliseconds behind libata) is never timed.
+// and SEEK(10) when the drive refuses the command; the one that works is
+// kept, so a refusal (which can take tens of milliseconds behind libata) is
+// never timed. Any other failure (a unit attention, a hang) ends the test.
 AspiStatus seekOnce(WorkerContext& ctx, uint32_t lba) {
   SequencerState& s = ctx.state;
   DriveCommands& c = ctx.commands;
@@ -41,7 +37,7 @@ AspiStatus seekOnce(WorkerContext& ctx, uint32_t lba) {
     s.seekOpcode = kSeek6;
     return status;
   }
-  if (timedOut(c)) return status;
+  if (!commandRefused(c.transport().lastRequest())) return status;
   const AspiStatus second = c.Seek10(s.testDrive, lba);
   if (second == kAspiSuccess) s.seekOpcode = kSeek10;
   return second;

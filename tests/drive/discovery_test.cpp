@@ -164,7 +164,11 @@ TEST(DiscProbe, CapacityFailuresAndBlankDiscs) {
   rig.capacity.clear();
   EXPECT_EQ(probe.readDiscLength({0, 0}), 4500) << "a failed read keeps the stored length";
   rig.capacity = {0xFF, 0xFF, 0xFF, 0x69, 0, 0, 8, 0};
-  EXPECT_EQ(probe.refreshDiscPanel({0, 0}).lengthText, " 0:-2.00");
+  const DiscPanel blank = probe.refreshDiscPanel({0, 0});
+  EXPECT_EQ(blank.lengthText, " 0:00.00") << "before: 0:-2.00";
+  EXPECT_EQ(blank.typeText, "Blank");
+  EXPECT_TRUE(blank.blank);
+  EXPECT_FALSE(blank.testsEnabled) << "nothing to read";
   EXPECT_EQ(status.lines,
             (std::vector<std::string>{"Error reading capacity (code 030281)", "Blank CD inserted"}));
   // REQUEST SENSE precedes READ CAPACITY.

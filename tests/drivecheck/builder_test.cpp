@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "drive/drive_commands.h"
+#include "drivecheck/command_guard.h"
 #include "drivecheck/drive_check_builder.h"
 #include "emulator/emulated_adapter.h"
+#include "emulator/faults.h"
 #include "emulator/presets.h"
 #include "platform/scsi_manager.h"
 #include "platform/system_info.h"
@@ -43,9 +45,15 @@ class DriveCheckRig {
     buildDriveCheckReport(commands, DriveAddress{0, 0}, system, lines);
     return lines.lines();
   }
-  std::vector<std::string> preset(const std::string& name) {
+  std::vector<std::string> preset(const std::string& name, const std::vector<std::string>& faults = {}) {
     auto p = emu::findPreset(name);
-    return report(p->profile, p->disc);
+    emulated->attachDrive(0, p->profile, p->disc);
+    for (const auto& spec : faults) emulated->drive(0)->faults().add(std::get<emu::Fault>(emu::parseFault(spec)));
+    DriveCheckReport lines(widest);
+    const int64_t start = clock.nowNs();
+    buildDriveCheckReport(commands, DriveAddress{0, 0}, system, lines);
+    driveSeconds = static_cast<double>(clock.nowNs() - start) / 1e9;
+    return lines.lines();
   }
 
   VirtualClock clock;
@@ -54,6 +62,7 @@ class DriveCheckRig {
   DriveCommands commands;
   SystemInfo system;
   size_t widest = 0;
+  double driveSeconds = 0;  // of the last preset's report, in the drive's time
 };
 
 bool has(const std::vector<std::string>& lines, const std::string& line) {
@@ -131,6 +140,49 @@ TEST(DriveCheckReport, EmptyDrive) {
     EXPECT_EQ(outcomeOf(lines, read), "  No disc inserted") << read;
   }
   EXPECT_EQ(outcomeOf(lines, "Mode Sense 6"), "ok");
+}
+
+size_t countStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
+  return static_cast<size_t>(
+      std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
+}
+
+// A command that timed out is not sent again, and after three timeouts
+// nothing is: the report of a hung drive takes minutes, not half an hour,
+// and every failure names its cause instead of "(code 000000)".
+TEST(DriveCheckReport, AHangingDriveIsNotAskedAgainAndAgain) {
+  DriveCheckRig rig;
+  auto lines = rig.preset("cav52-audio74", {"hang@BB*all"});
+  EXPECT_EQ(countStartingWith(lines, "Speed settings"), 0u);
+  EXPECT_EQ(outcomeOf(lines, "Set CD Speed"), "Error: not sent, the drive did not answer this command before");
+  EXPECT_LT(rig.driveSeconds, 60) << "before: 53 speeds of 30 s each, 27 minutes";
+
+  lines = rig.preset("cav52-audio74", {"hang@43*all"});
+  EXPECT_TRUE(has(lines, "Error reading TOC: Drive did not answer within 30 s")) << "before: (code 000000)";
+
+  std::vector<std::string> everything;
+  for (const char* op : {"00", "03", "12", "1A", "5A", "43", "25", "51", "BB", "0B", "2B", "BE", "28", "A8", "D8"}) {
+    everything.push_back(std::string("hang@") + op + "*all");
+  }
+  lines = rig.preset("cav52-audio74", everything);
+  EXPECT_EQ(countStartingWith(lines, "Error reading drive identification: Drive did not answer"), 1u);
+  size_t timeouts = 0;
+  for (const auto& line : lines) timeouts += line.find("Drive did not answer within") != std::string::npos;
+  EXPECT_LE(timeouts, size_t{CommandGuard::kTimeoutsBeforeGivingUp});
+  EXPECT_TRUE(has(lines, "Error reading TOC: not sent, the drive stopped answering"));
+  EXPECT_EQ(outcomeOf(lines, "Read10"), "Error: not sent, the drive stopped answering");
+  EXPECT_LT(rig.driveSeconds, 3 * 60);
+
+  // A drive that answers again is asked again by the next report.
+  lines = rig.preset("cav52-audio74");
+  EXPECT_EQ(outcomeOf(lines, "Set CD Speed"), "ok");
+}
+
+TEST(DriveCheckReport, BlankDiscHasNoCapacity) {
+  DriveCheckRig rig;
+  const auto lines = rig.preset("clv12-blank-cdr");
+  EXPECT_TRUE(has(lines, "Capacity   : none, the disc is blank")) << "before:  0:-2.00 (-150 sectors)";
+  EXPECT_TRUE(has(lines, "CD-R(W) information"));
 }
 
 TEST(DriveCheckReport, DiscKinds) {

@@ -11,11 +11,10 @@
 #include "cli/drive_check_verb.h"
 #include "cli/interrupt_poll.h"
 #include "cli/json_report.h"
-#include "cli/save_errors.h"
+#include "cli/save_phase.h"
 #include "drive/drive_discovery.h"
 #include "engine/event_channel.h"
 #include "engine/test_sequencer.h"
-#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "results/dat_file.h"
 #include "results/safe_text.h"
@@ -43,10 +42,28 @@ StartOptions startOptionsOf(const CliOptions& options) {
   return start;
 }
 
+// Stdout closed under the program (the reader of a pipe left, the terminal
+// went away): the run stops as Ctrl-C stops it, once, so the files asked
+// for are still written.
+class OutputWatch {
+ public:
+  explicit OutputWatch(InterruptPoll& interrupt) : interrupt_(interrupt) {}
+  void check() {
+    if (lost_ || !std::ferror(stdout)) return;
+    lost_ = true;
+    std::fputs("tachometrix-cli: standard output was closed\n", stderr);
+    interrupt_.trigger();
+  }
+
+ private:
+  InterruptPoll& interrupt_;
+  bool lost_ = false;
+};
+
 // Prints the status lines not printed yet; `live` prints each as it is added.
 class StatusPrinter {
  public:
-  explicit StatusPrinter(StatusLog& log) : log_(log) {
+  StatusPrinter(StatusLog& log, OutputWatch& output) : log_(log), output_(output) {
     log_.setObserver([this](const std::string&) {
       if (live) flush();
     });
@@ -55,27 +72,15 @@ class StatusPrinter {
     const auto& lines = log_.lines();
     for (; printed_ < lines.size(); ++printed_) std::printf("%s\n", safeText(lines[printed_]).c_str());
     std::fflush(stdout);
+    output_.check();
   }
   bool live = false;
 
  private:
   StatusLog& log_;
+  OutputWatch& output_;
   size_t printed_ = 0;
 };
-
-void printError(const std::string& text) {
-  std::string shown = text;
-  for (size_t at; (at = shown.find("\r\n\n")) != std::string::npos;) shown.replace(at, 3, ": ");
-  std::fprintf(stderr, "tachometrix-cli: %s\n", safeText(shown).c_str());
-}
-
-bool writeTextFile(const std::string& path, const std::string& text) {
-  std::fflush(stdout);  // --json /dev/stdout comes after the lines already printed
-  const int error = writeFileAtomically(path, text);
-  if (error == 0) return true;
-  printError(saveFailureText(path, error));
-  return false;
-}
 
 bool selectDrive(const CliOptions& options, DriveTable& table) {
   if (!options.drive) return true;
@@ -132,40 +137,181 @@ void printQualityMap(const TestResults& record) {
   }
 }
 
-// Writes the report, the status lines and the JSON asked for; false when one
-// could not be written (each failure is printed).
-bool writeOutputs(const CliOptions& options, const ResultsModel& results, const StatusLog& statusLog,
-                  const DriveFacts& facts, const std::string& outcome, bool qualityMap, Clock& clock) {
+// What a run leaves for its files.
+struct RunFiles {
+  ResultsModel& results;
+  const StatusLog& statusLog;
+  DriveFacts facts;
+  std::string outcome;
+  bool qualityCheck = false;
+  int discSectors = 0;  // the end marker of the quality map
+};
+
+// Writes every file asked for, in order; false when one could not be written
+// (each failure is printed). `datFile` is false where no run record exists.
+bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const AppSettings& settings,
+                  Clock& clock, SavePhase& saves) {
   bool ok = true;
-  if (options.saveReport) {
-    const FileStatus saved = saveTextReport(*options.saveReport, results.texts, results.record, facts, clock);
-    if (!saved.ok()) {
-      printError(fileStatusText(saved));
-      ok = false;
-    }
+  if (datFile && options.saveDat) {
+    ok = saves.check(saveDatFile(*options.saveDat, run.results.record, run.facts, saves.control(*options.saveDat)));
   }
-  if (options.saveStatus && !writeTextFile(*options.saveStatus, statusLogText(statusLog.lines()))) ok = false;
-  if (options.json && !writeTextFile(*options.json, formatJsonReport({results.record, results.texts, statusLog.lines(),
-                                                                        facts, outcome, qualityMap}))) {
-    ok = false;
+  if (options.saveReport) {
+    ok = saves.check(saveTextReport(*options.saveReport, run.results.texts, run.results.record, run.facts, clock,
+                                    saves.control(*options.saveReport))) &&
+         ok;
+  }
+  if (options.saveStatus) ok = saves.writeText(*options.saveStatus, statusLogText(run.statusLog.lines())) && ok;
+  if (options.json) {
+    ok = saves.writeText(*options.json, formatJsonReport({run.results.record, run.results.texts,
+                                                          run.statusLog.lines(), run.facts, run.outcome,
+                                                          run.qualityCheck})) &&
+         ok;
+  }
+  if (options.graphSvg) {
+    ok = saves.writeText(*options.graphSvg,
+                         recordGraphSvg(settings, run.results.record, run.qualityCheck, run.discSectors)) &&
+         ok;
   }
   return ok;
 }
 
-int loadDatVerb(const CliOptions& options, Clock& clock, StatusLog& statusLog, StatusPrinter& printer) {
+int loadDatVerb(const CliOptions& options, Application& app, StatusPrinter& printer, InterruptPoll& interrupt) {
   ResultsModel model;
-  const FileStatus status = loadDatFile(*options.loadDat, model, statusLog);
+  const FileStatus status = loadDatFile(*options.loadDat, model, app.statusLog());
   if (!status.ok()) {
     printError(status.error);
     return 1;
   }
   for (const auto& line : panelLines(model.texts)) std::printf("%s\n", safeText(line).c_str());
   printer.flush();
-  bool ok = !options.graphSvg ||
-            writeTextFile(*options.graphSvg, recordGraphSvg(loadSettings(), model.record, false, 0));
   // No drive is involved: the report's drive lines stay empty.
-  ok = writeOutputs(options, model, statusLog, DriveFacts{}, "loaded", false, clock) && ok;
-  return ok ? 0 : 1;
+  RunFiles run{model, app.statusLog(), DriveFacts{}, "loaded"};
+  SavePhase saves(interrupt);
+  return saveRunFiles(options, run, false, loadSettings(), app.clock(), saves) ? 0 : 1;
+}
+
+// Loads the drives and selects the one asked for; an exit status when that
+// failed.
+std::optional<int> openDrives(const CliOptions& options, Application& app) {
+  const StartupReport report = app.loadDrives();
+  for (const auto& message : report.messages) std::fprintf(stderr, "%s\n", message.c_str());
+  if (report.configFailed) {
+    std::fprintf(stderr, "%s\n", report.configError.c_str());
+    return 1;
+  }
+  if (report.managerFailed) {
+    std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
+    return 1;
+  }
+  if (app.drives().count == 0) {
+    std::fprintf(stderr, "No CD-ROM drives found\n");
+    return 1;
+  }
+  if (!selectDrive(options, app.drives())) return 1;
+  if (const auto error = app.armFaults(app.drives().selectedDrive())) {
+    printError(*error);
+    return 1;
+  }
+  return std::nullopt;
+}
+
+// The options apply to this run only: the CLI never saves them.
+void applyRunOptions(const CliOptions& options, AppSettings& settings) {
+  if (options.select) {
+    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
+    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
+    for (int t : *options.select) {
+      if (t == TestTransferRate) settings.runTransferRate = true;
+      if (t == TestDaeQuality) settings.runDaeQuality = true;
+      if (t == TestSeekTimes) settings.runSeekTimes = true;
+      if (t == TestCpuUtilization) settings.runCpuUtilization = true;
+      if (t == TestBurstRate) settings.runBurstRate = true;
+      if (t == TestSpinUpDown) settings.runSpinUpDown = true;
+    }
+  }
+  if (options.testLength) settings.testLength = *options.testLength;
+  if (options.burstKb) settings.burstLengthKB = *options.burstKb;
+}
+
+// Starts the run or the quality check and handles its events until it ends;
+// false when it could not start.
+bool runToEnd(const CliOptions& options, Application& app, InterruptPoll& interrupt, OutputWatch& output) {
+  TestSequencer& sequencer = app.sequencer();
+  // The watcher stops a run at once, even while the main thread waits on a
+  // drive in the read-method probe.
+  interrupt.onInterrupt([&] {
+    sequencer.requestStop();
+    std::fputs(kInterruptedText, stderr);
+  });
+  bool started = true;
+  if (options.qualityCheck) {
+    started = sequencer.startQualityCheck();
+    if (!started) printError("the drive reports no C2 error information; give --yes to check anyway");
+  } else {
+    sequencer.runTest(*options.runTests == "selected" ? RunAllSelected : testIdByName(*options.runTests));
+  }
+  while (sequencer.busy()) {
+    app.channel().pumpOne(std::chrono::milliseconds(50));
+    output.check();
+    // Stop only ever stops: a Start on an idle sequencer would begin a new run.
+    if (interrupt.interrupted()) sequencer.requestStop();
+  }
+  interrupt.onInterrupt(nullptr);
+  app.stopWorker([&] { app.channel().pumpOne(std::chrono::milliseconds(20)); });
+  return started;
+}
+
+// The disc cannot be measured: why, in the words a user needs.
+void printNotMeasurable(const std::string& driveLine, const DiscPanel& panel) {
+  if (panel.blank) {
+    printError("the disc in " + driveLine + " is blank: there is nothing to read");
+  } else {
+    printError("the disc in " + driveLine + " cannot be measured (type " + panel.typeText + ")");
+  }
+}
+
+int measure(const CliOptions& options, Application& app, const DiscPanel& panel, CliHost& host,
+            InterruptPoll& interrupt, OutputWatch& output, StatusPrinter& printer) {
+  const DriveAddress drive = app.drives().selectedDrive();
+  applyRunOptions(options, app.settings());
+  ResultsModel& results = app.results();
+  results.texts.discTypeText = panel.typeText;
+  results.texts.lengthText = panel.lengthText;
+
+  printer.live = true;
+  // Asked while the drive answers: after a failure or an interrupt it may not.
+  const DriveFacts factsBefore = app.driveFacts(drive, drive);
+  output.check();
+  if (interrupt.interrupted()) {
+    // Interrupted during the scan or the probe: nothing ran, and the files
+    // asked for say so (every figure not measured).
+    results.resetResults();
+    results.record.discType = panel.kind;
+    results.record.discLength = app.probe().storedLength();
+    RunFiles run{results, app.statusLog(), factsBefore, "not started"};
+    SavePhase saves(interrupt);
+    saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
+    return 1;
+  }
+  const bool started = runToEnd(options, app, interrupt, output);
+  host.endProgress();
+  printer.flush();
+  if (!started) return 1;
+
+  const std::string outcome = host.messages().empty() ? outcomeText(app.sequencer().lastOutcome()) : "not started";
+  printPanels(results.texts);
+  if (options.qualityCheck) printQualityMap(results.record);
+  if (options.qualityCheck) {
+    // The check reads no TOC of its own: the disc facts are the probe's.
+    results.record.discType = panel.kind;
+    results.record.discLength = app.probe().storedLength();
+  }
+  std::fflush(stdout);
+  RunFiles run{results, app.statusLog(), outcome == "completed" ? app.driveFacts(drive, drive) : factsBefore, outcome,
+               options.qualityCheck, app.probe().storedLength()};
+  SavePhase saves(interrupt);
+  const bool saved = saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
+  return outcome == "completed" && saved ? 0 : 1;
 }
 
 }  // namespace
@@ -183,138 +329,35 @@ int runCli(const CliOptions& options) {
   // and it is acknowledged at once even while a drive holds the main thread.
   InterruptPoll interrupt;
   interrupt.onInterrupt([] { std::fputs(kInterruptedText, stderr); });
+  OutputWatch output(interrupt);
   Application app(startOptionsOf(options));
-  StatusLog& statusLog = app.statusLog();
-  StatusPrinter printer(statusLog);
-  if (options.loadDat) return loadDatVerb(options, app.clock(), statusLog, printer);
+  StatusPrinter printer(app.statusLog(), output);
+  if (options.loadDat) return loadDatVerb(options, app, printer, interrupt);
 
   CliOptions verbs = options;
   if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {
     verbs.list = verbs.probe = true;
   }
-
-  const StartupReport report = app.loadDrives();
-  for (const auto& message : report.messages) std::fprintf(stderr, "%s\n", message.c_str());
-  if (report.configFailed) {
-    std::fprintf(stderr, "%s\n", report.configError.c_str());
-    return 1;
-  }
-  if (report.managerFailed) {
-    std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
-    return 1;
-  }
-
-  DriveTable& table = app.drives();
+  if (const auto failed = openDrives(options, app)) return *failed;
+  const DriveTable& table = app.drives();
   const auto& lines = app.driveLines();
-  if (table.count == 0) {
-    std::fprintf(stderr, "No CD-ROM drives found\n");
-    return 1;
-  }
-  if (!selectDrive(options, table)) return 1;
-  const DriveAddress drive = table.selectedDrive();
-  if (const auto error = app.armFaults(drive)) {
-    printError(*error);
-    return 1;
-  }
-  if (verbs.driveCheck) return runDriveCheck(options, app.commands(), table, lines);
+  if (verbs.driveCheck) return runDriveCheck(options, app.commands(), table, lines, interrupt);
 
   if (verbs.list) {
     for (const auto& line : lines) std::printf("%s\n", safeText(line).c_str());
   }
-  const bool runs = verbs.runTests || verbs.qualityCheck;
   const bool interactive = isatty(STDERR_FILENO) != 0;
-  CliHost host(statusLog, options.yes, interactive);
+  CliHost host(app.statusLog(), options.yes, interactive);
   app.attach(host);
-  const DiscPanel panel = app.probe().refreshDiscPanel(drive);
+  const DiscPanel panel = app.probe().refreshDiscPanel(table.selectedDrive());
   if (verbs.probe) std::printf("Type: %s\nLength: %s\n", panel.typeText.c_str(), panel.lengthText.c_str());
   printer.flush();
-  if (!runs) return 0;
+  if (!verbs.runTests && !verbs.qualityCheck) return 0;
   if (!panel.testsEnabled) {
-    printError("the disc in " + lines[static_cast<size_t>(table.selected)] + " cannot be measured (type " +
-               panel.typeText + ")");
+    printNotMeasurable(lines[static_cast<size_t>(table.selected)], panel);
     return 1;
   }
-
-  // The options apply to this run only: the CLI never saves them.
-  AppSettings& settings = app.settings();
-  if (options.select) {
-    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
-    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
-    for (int t : *options.select) {
-      if (t == TestTransferRate) settings.runTransferRate = true;
-      if (t == TestDaeQuality) settings.runDaeQuality = true;
-      if (t == TestSeekTimes) settings.runSeekTimes = true;
-      if (t == TestCpuUtilization) settings.runCpuUtilization = true;
-      if (t == TestBurstRate) settings.runBurstRate = true;
-      if (t == TestSpinUpDown) settings.runSpinUpDown = true;
-    }
-  }
-  if (options.testLength) settings.testLength = *options.testLength;
-  if (options.burstKb) settings.burstLengthKB = *options.burstKb;
-
-  ResultsModel& results = app.results();
-  results.texts.discTypeText = panel.typeText;
-  results.texts.lengthText = panel.lengthText;
-  TestSequencer* sequencer = &app.sequencer();
-  EventChannel& channel = app.channel();
-
-  printer.live = true;
-  // Asked while the drive answers: after a failure or an interrupt it may not.
-  const DriveFacts factsBefore = app.driveFacts(drive, drive);
-  if (interrupt.interrupted()) {
-    // Interrupted during the scan or the probe: nothing to stop, but the
-    // files asked for are still written.
-    writeOutputs(options, results, statusLog, factsBefore, "not started", false, app.clock());
-    return 1;
-  }
-  // The watcher stops a run at once, even while the main thread waits on a
-  // drive in the read-method probe.
-  interrupt.onInterrupt([&] {
-    sequencer->requestStop();
-    std::fputs(kInterruptedText, stderr);
-  });
-  bool started = true;
-  if (verbs.qualityCheck) {
-    started = sequencer->startQualityCheck();
-    if (!started) printError("the drive reports no C2 error information; give --yes to check anyway");
-  } else {
-    sequencer->runTest(*verbs.runTests == "selected" ? RunAllSelected : testIdByName(*verbs.runTests));
-  }
-  while (sequencer->busy()) {
-    channel.pumpOne(std::chrono::milliseconds(50));
-    // Stop only ever stops: a Start on an idle sequencer would begin a new run.
-    if (interrupt.interrupted()) sequencer->requestStop();
-  }
-  interrupt.onInterrupt(nullptr);
-  app.stopWorker([&] { channel.pumpOne(std::chrono::milliseconds(20)); });
-  host.endProgress();
-  printer.flush();
-  if (!started) return 1;
-
-  const std::string outcome = host.messages().empty() ? outcomeText(sequencer->lastOutcome()) : "not started";
-  printPanels(results.texts);
-  if (verbs.qualityCheck) printQualityMap(results.record);
-
-  int exitCode = outcome == "completed" ? 0 : 1;
-  if (verbs.qualityCheck) {
-    // The check reads no TOC of its own: the disc facts are the probe's.
-    results.record.discType = panel.kind;
-    results.record.discLength = app.probe().storedLength();
-  }
-  DriveFacts facts = outcome == "completed" ? app.driveFacts(drive, drive) : factsBefore;
-  if (options.saveDat) {
-    const FileStatus saved = saveDatFile(*options.saveDat, results.record, facts);
-    if (!saved.ok()) {
-      printError(fileStatusText(saved));
-      exitCode = 1;
-    }
-  }
-  if (!writeOutputs(options, results, statusLog, facts, outcome, verbs.qualityCheck, app.clock())) exitCode = 1;
-  if (options.graphSvg && !writeTextFile(*options.graphSvg, recordGraphSvg(settings, results.record, verbs.qualityCheck,
-                                                                           app.probe().storedLength()))) {
-    exitCode = 1;
-  }
-  return exitCode;
+  return measure(verbs, app, panel, host, interrupt, output, printer);
 }
 
 }  // namespace tmx::cli

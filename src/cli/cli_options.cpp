@@ -211,8 +211,9 @@ Other:
   --help                 this text
   --version              the program's version
 
-Status lines print as "[HH:MM:SS]   text" as they come. Ctrl-C acts as Stop: the run ends
-with "Test cancelled by user" and the files asked for are still written.
+Status lines print as "[HH:MM:SS]   text" as they come. Ctrl-C, SIGTERM, SIGHUP and a
+closed stdout act as Stop: the run ends with "Test cancelled by user" and the files asked
+for are still written; a signal during those saves gives up the files not written yet.
 Exit status: 0 done, 1 failed, aborted or cancelled, 2 usage error.
 )";
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "cli/save_phase.h"
 #include "drivecheck/drive_check_builder.h"
 #include "platform/atomic_file.h"
 #include "platform/system_info.h"
@@ -28,38 +29,42 @@ std::string driveCheckJson(const std::vector<DriveCheckRun>& runs) {
 }
 
 int runDriveCheck(const CliOptions& options, DriveCommands& commands, const DriveTable& table,
-                  const std::vector<std::string>& driveLines) {
+                  const std::vector<std::string>& driveLines, InterruptPoll& interrupt) {
   const SystemInfo system;
   // The widest line is kept across the reports of one run, as the window does.
   size_t widest = 0;
   std::vector<DriveCheckRun> runs;
   std::vector<std::string> allLines;
+  bool outputLost = false;
   const bool one = options.drive.has_value();
   for (int i = one ? table.selected : 0; i < (one ? table.selected + 1 : table.count); ++i) {
+    if (interrupt.interrupted()) break;
     const DriveAddress drive = table.entries[static_cast<size_t>(i)];
     if (!one && i > 0) std::printf("\n");
-    DriveCheckReport report(widest, [](const std::string& line) {
+    DriveCheckReport report(widest, [&](const std::string& line) {
       std::printf("%s\n", line.c_str());
       std::fflush(stdout);
+      if (!outputLost && std::ferror(stdout)) {
+        outputLost = true;
+        std::fputs("tachometrix-cli: standard output was closed\n", stderr);
+        interrupt.trigger();
+      }
     });
-    buildDriveCheckReport(commands, drive, system, report);
+    buildDriveCheckReport(commands, drive, system, report, &interrupt.flag());
     runs.push_back({driveLines[static_cast<size_t>(i)], drive, report.lines()});
     allLines.insert(allLines.end(), report.lines().begin(), report.lines().end());
   }
 
-  int exitCode = 0;
+  int exitCode = interrupt.interrupted() ? 1 : 0;
+  SavePhase saves(interrupt);
   if (options.saveLog) {
-    if (const int error = saveDriveCheckLog(*options.saveLog, allLines, widest); error != 0) {
-      std::fprintf(stderr, "tachometrix-cli: %s\n", logSaveFailureStatus(*options.saveLog, error).c_str());
+    if (const int error = saveDriveCheckLog(*options.saveLog, allLines, widest, saves.control(*options.saveLog));
+        error != 0) {
+      printError(logSaveFailureStatus(*options.saveLog, error));
       exitCode = 1;
     }
   }
-  if (options.json) {
-    if (const int error = writeFileAtomically(*options.json, driveCheckJson(runs)); error != 0) {
-      std::fprintf(stderr, "tachometrix-cli: Error saving %s: %s\n", options.json->c_str(), std::strerror(error));
-      exitCode = 1;
-    }
-  }
+  if (options.json && !saves.writeText(*options.json, driveCheckJson(runs))) exitCode = 1;
   return exitCode;
 }
 

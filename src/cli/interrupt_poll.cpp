@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <csignal>
 #include <ctime>
 
 namespace tmx::cli {
@@ -12,14 +13,18 @@ sigset_t interruptSignals() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
   return set;
 }
+
+bool isInterrupt(int signal) { return signal == SIGINT || signal == SIGTERM || signal == SIGHUP; }
 
 }  // namespace
 
 void blockInterrupts() {
   const sigset_t set = interruptSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 // SIGUSR1 sent to the watcher alone wakes it to end; the calling thread
@@ -30,8 +35,7 @@ InterruptPoll::InterruptPoll() : set_(interruptSignals()) {
   pthread_sigmask(SIG_BLOCK, &withWake, &old_);
   watcher_ = std::thread([this] { watch(); });
   sigset_t interruptsOnly = old_;
-  sigaddset(&interruptsOnly, SIGINT);
-  sigaddset(&interruptsOnly, SIGTERM);
+  sigorset(&interruptsOnly, &interruptsOnly, &set_);
   pthread_sigmask(SIG_SETMASK, &interruptsOnly, nullptr);
 }
 
@@ -51,13 +55,19 @@ void InterruptPoll::onInterrupt(std::function<void()> action) {
   action_ = std::move(action);
 }
 
+void InterruptPoll::trigger() {
+  interrupted_ = true;
+  std::lock_guard lock(actionMutex_);
+  if (action_) action_();
+}
+
 void InterruptPoll::watch() {
   sigset_t waitFor = set_;
   sigaddset(&waitFor, SIGUSR1);
   const timespec second{1, 0};
   while (!stopping_) {
     const int signal = sigtimedwait(&waitFor, nullptr, &second);
-    if (signal != SIGINT && signal != SIGTERM) continue;
+    if (!isInterrupt(signal)) continue;
     interrupted_ = true;
     std::lock_guard lock(actionMutex_);
     if (action_) action_();

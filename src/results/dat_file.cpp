@@ -12,6 +12,7 @@
 #include "results/crc_checksum.h"
 #include "results/format_string.h"
 #include "results/persisted_block.h"
+#include "results/plausible_values.h"
 #include "results/result_texts.h"
 
 namespace tmx {
@@ -56,11 +57,12 @@ DatLoadInfo applyDatBytes(std::span<const uint8_t> file, TestResults& results) {
   return info;
 }
 
-FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive) {
+FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive,
+                       const WriteControl& control) {
   results.readSpeed = storedReadSpeed(drive);
   const DatImage image = encodeDatFile(results);
   const int error = writeFileAtomically(
-      path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+      path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), control);
   if (error != 0) return {saveErrorMessage(path, error), error};
   return {};
 }
@@ -77,9 +79,20 @@ FileStatus loadDatFile(const std::filesystem::path& path, ResultsModel& model, S
   if (length < 0) return {openErrorMessage(path, readError == EISDIR ? 0 : readError)};
 
   const DatLoadInfo info = applyDatBytes(std::span(image).first(static_cast<size_t>(length)), model.record);
+  const int impossible = clearImpossibleValues(model.record);
   fillTextsFromRecord(model.record, model.texts);
 
-  status.addStatusLine(formatString("DAT file (V%s) loaded", std::string(formatVersionText(model.record)).c_str()));
+  const std::string version(formatVersionText(model.record));
+  status.addStatusLine(formatString("DAT file (V%s) loaded", version.c_str()));
+  if (version.empty()) {
+    status.addStatusLine("Warning: the DAT file names no format version");
+  } else if (!knownFormatVersion(model.record)) {
+    status.addStatusLine(formatString("Warning: unknown DAT file version V%s", version.c_str()));
+  }
+  if (impossible > 0) {
+    status.addStatusLine(formatString("Warning: the DAT file holds %d impossible values, shown as not measured",
+                                      impossible));
+  }
   if (!info.checksumPresent) {
     status.addStatusLine(formatString("Warning: the DAT file is incomplete (%zd of %zu bytes) and may be damaged",
                                       length, kDatFileSize));

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "drive/status_sink.h"
+#include "platform/atomic_file.h"
 #include "results/drive_facts.h"
 #include "results/file_messages.h"
 #include "results/results_model.h"
@@ -40,11 +41,14 @@ DatLoadInfo applyDatBytes(std::span<const uint8_t> file, TestResults& results);
 // Stores the drive's current read speed in readSpeed (-1 when the mode sense
 // failed), then writes the file atomically. On failure the error is
 // saveErrorMessage's text and an existing file is left as it was.
-FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive);
+FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive,
+                       const WriteControl& control = {});
 
 // Opens the file read-only (a read-only file loads), replaces the persisted
-// block, fills the panel texts, adds "DAT file (V%s) loaded" and, for a short
-// or corrupt file, a warning line; then notifies the model's observer. On an
+// block, shows values outside any physical range as not measured
+// (clearImpossibleValues), fills the panel texts, adds "DAT file (V%s)
+// loaded" and a warning line for an unknown version, for impossible values
+// and for a short or corrupt file; then notifies the model's observer. On an
 // open failure the error is openErrorMessage's text and nothing changes.
 FileStatus loadDatFile(const std::filesystem::path& path, ResultsModel& model, StatusSink& status);
 

@@ -77,7 +77,8 @@ void fillTextsFromRecord(const TestResults& r, ResultTexts& t) {
   if (r.burstRate != -1) t.burstText = burstText(r.burstRate);
   if (r.daeScore != -1) t.daeScoreText = daeScoreText(r.daeScore);
   t.accurateStreamBox = r.accurateStream == 1;
-  t.lengthText = FormatDiscTime(r.discLength);
+  // A length not measured (-1) has no time to show.
+  t.lengthText = r.discLength > 0 ? FormatDiscTime(r.discLength) : std::string();
   t.discTypeText = discTypeName(r.discType);
 }
 

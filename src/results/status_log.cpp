@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "results/format_string.h"
+#include "results/safe_text.h"
 
 namespace tmx {
 
@@ -15,7 +16,9 @@ void StatusLog::addStatusLine(std::string_view text) {
   const std::time_t now = clock_.wallTime();
   std::tm local{};
   localtime_r(&now, &local);
-  lines_.push_back(formatStatusLine(local, text));
+  // Lines carry texts of drives and files: made safe once, for the list, the
+  // terminal and the saved file alike.
+  lines_.push_back(formatStatusLine(local, safeText(text)));
   if (observer_) observer_(lines_.back());
 }
 

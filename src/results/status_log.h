@@ -23,7 +23,8 @@ class StatusLog final : public StatusSink {
  public:
   explicit StatusLog(Clock& clock) : clock_(clock) {}
 
-  // Stamps the text with the clock's local time of day and appends it.
+  // Stamps the text with the clock's local time of day and appends it, made
+  // safe (safeText).
   void addStatusLine(std::string_view text) override;
   const std::vector<std::string>& lines() const { return lines_; }
 

@@ -7,6 +7,7 @@
 
 #include "platform/atomic_file.h"
 #include "results/format_string.h"
+#include "results/safe_text.h"
 
 namespace tmx {
 namespace {
@@ -18,11 +19,11 @@ class ReportWriter {
   void entry(std::string_view label, std::string_view value, int blankLines = 0) {
     field(label, value.empty() ? std::string_view("N/A") : value, blankLines);
   }
-  // The drive's own texts print as they are, blanks and all.
+  // The drive's own texts print blanks and all, made safe for a terminal.
   void field(std::string_view label, std::string_view value, int blankLines = 0) {
     text_ += label;
     text_ += '\t';
-    text_ += value;
+    text_ += safeText(value);
     end(blankLines);
   }
   // A heading ends with two tabs.
@@ -100,9 +101,9 @@ std::string formatTextReport(const ResultTexts& t, const TestResults& r, const D
 }
 
 FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& texts, const TestResults& results,
-                          const DriveFacts& drive, Clock& clock) {
+                          const DriveFacts& drive, Clock& clock, const WriteControl& control) {
   const std::string report = formatTextReport(texts, results, drive, reportTime(clock.wallTime()));
-  const int error = writeFileAtomically(path, report);
+  const int error = writeFileAtomically(path, report, control);
   if (error != 0) return {saveErrorMessage(path, error), error};
   return {};
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "platform/clock.h"
 #include "results/drive_facts.h"
 #include "results/file_messages.h"
@@ -32,6 +33,6 @@ std::string formatTextReport(const ResultTexts& texts, const TestResults& result
 // failure the error is saveErrorMessage's text and an existing file is left as
 // it was.
 FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& texts, const TestResults& results,
-                          const DriveFacts& drive, Clock& clock);
+                          const DriveFacts& drive, Clock& clock, const WriteControl& control = {});
 
 }  // namespace tmx

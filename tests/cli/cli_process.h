@@ -1,12 +1,16 @@
 // Runs the CLI binary as a child process in a scratch folder, with stdout and
-// stderr captured, an optional SIGINT (on a text appearing or after a delay)
-// and a hard limit after which the child is killed and the run marked hung.
+// stderr captured, an optional interrupt (SIGINT or another signal, on a text
+// appearing or after a delay), optionally a stdout pipe whose reader leaves
+// after some lines, and a hard limit after which the child is killed and the
+// run marked hung.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +46,10 @@ struct CliCall {
   // would meet the default action of any program).
   std::string interruptAfterText;
   std::optional<std::chrono::microseconds> interruptAfter;
+  int interruptSignal = SIGINT;
+  // stdout is a pipe whose reader closes it after this many lines (as
+  // `| head -N` does); what was read is the run's `out`.
+  std::optional<int> closeStdoutAfterLines;
 };
 
 inline std::string slurpFile(const std::filesystem::path& path) {
@@ -87,6 +95,8 @@ class CliSandbox {
     const auto start = std::chrono::steady_clock::now();
     std::fflush(stdout);  // the child would flush what the parent left buffered
     std::fflush(stderr);
+    int outPipe[2] = {-1, -1};
+    if (call.closeStdoutAfterLines && ::pipe2(outPipe, O_CLOEXEC) != 0) return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
       std::filesystem::current_path(dir_);
@@ -94,15 +104,32 @@ class CliSandbox {
       for (const auto& a : call.args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
       if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) _exit(127);
+      if (outPipe[1] >= 0 && ::dup2(outPipe[1], STDOUT_FILENO) < 0) _exit(127);
       ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
       ::execv(TMX_CLI_PATH, argv.data());
       _exit(127);
     }
     CliRun result;
+    std::string piped;
+    if (outPipe[1] >= 0) {
+      ::close(outPipe[1]);
+      ::fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
+    }
+    // Reads what the pipe holds; closes it after the lines asked for.
+    const auto readPipe = [&] {
+      if (outPipe[0] < 0) return;
+      char chunk[4096];
+      for (ssize_t n; (n = ::read(outPipe[0], chunk, sizeof chunk)) > 0;) piped.append(chunk, static_cast<size_t>(n));
+      if (std::count(piped.begin(), piped.end(), '\n') >= *call.closeStdoutAfterLines) {
+        ::close(outPipe[0]);
+        outPipe[0] = -1;
+      }
+    };
     int status = 0;
     bool interrupted = call.interruptAfterText.empty() && !call.interruptAfter;
     std::optional<std::chrono::steady_clock::time_point> armedAt;
     for (;;) {
+      readPipe();
       const pid_t done = ::waitpid(pid, &status, WNOHANG);
       if (done == pid) break;
       const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -119,7 +146,7 @@ class CliSandbox {
         const bool due =
             armedAt && std::chrono::steady_clock::now() - *armedAt >= call.interruptAfter.value_or(std::chrono::microseconds(0));
         if (due) {
-          ::kill(pid, SIGINT);
+          ::kill(pid, call.interruptSignal);
           interrupted = true;
           continue;
         }
@@ -128,7 +155,8 @@ class CliSandbox {
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    result.out = slurpFile(outPath);
+    if (outPipe[0] >= 0) ::close(outPipe[0]);
+    result.out = call.closeStdoutAfterLines ? piped : slurpFile(outPath);
     result.err = slurpFile(errPath);
     return result;
   }

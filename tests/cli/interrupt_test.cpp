@@ -36,10 +36,15 @@ TEST(InterruptPoll, SignalIsLatchedAndActedOnByTheWatcher) {
     for (int i = 0; i < 500 && actions == 0; ++i) std::this_thread::sleep_for(10ms);
     EXPECT_EQ(actions, 1);
     EXPECT_TRUE(poll.interrupted());
+    ASSERT_EQ(::kill(::getpid(), SIGHUP), 0);  // the terminal went away
+    for (int i = 0; i < 500 && actions == 1; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(actions, 2);
+    poll.trigger();  // the program's own: a closed stdout
+    EXPECT_EQ(actions, 3);
     poll.onInterrupt(nullptr);
     ASSERT_EQ(::kill(::getpid(), SIGTERM), 0);
   }  // the SIGTERM is taken here at the latest, never delivered
-  EXPECT_EQ(actions, 1);
+  EXPECT_EQ(actions, 3);
 }
 
 TEST(CliInterrupt, AfterTheRunEndedItDoesNotStartAnother) {

@@ -6,9 +6,13 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <climits>
 #include <cstring>
 
+#include "platform/clock.h"
 #include "results/crc_checksum.h"
+#include "results/plausible_values.h"
+#include "results/status_log.h"
 #include "scratch_dir.h"
 
 namespace tmx {
@@ -93,7 +97,7 @@ TEST(DatFile, SaveLoadSaveGivesIdenticalBytes) {
   ASSERT_TRUE(loadDatFile(dir / "a.dat", model, status).ok());
   ASSERT_TRUE(saveDatFile(dir / "b.dat", model.record, drive()).ok());
   EXPECT_EQ(readFile(dir / "a.dat"), readFile(dir / "b.dat"));
-  EXPECT_EQ(status.lines, std::vector<std::string>{"DAT file (V0.5A) loaded"});
+  EXPECT_EQ(status.lines, (std::vector<std::string>{"DAT file (V0.5A) loaded", "Warning: unknown DAT file version V0.5A"}));
   EXPECT_EQ(notified, 1);
   EXPECT_EQ(model.record.spinUpTime, 1.25);
   EXPECT_EQ(model.texts.startText, "20.00x");
@@ -141,9 +145,10 @@ TEST(LoadDatFile, ShortFileOverwritesOnlyItsLeadingBytesAndWarns) {
   EXPECT_EQ(model.record.discLength, 10000);
   EXPECT_EQ(model.record.discType, -1);
   EXPECT_EQ(model.record.burstRate, 33);
-  ASSERT_EQ(status.lines.size(), 2u);
+  ASSERT_EQ(status.lines.size(), 3u);
   EXPECT_EQ(status.lines[0], "DAT file (V0.7) loaded");
-  EXPECT_EQ(status.lines[1], "Warning: the DAT file is incomplete (12 of 1024 bytes) and may be damaged");
+  EXPECT_EQ(status.lines[1], "Warning: unknown DAT file version V0.7");
+  EXPECT_EQ(status.lines[2], "Warning: the DAT file is incomplete (12 of 1024 bytes) and may be damaged");
 
   writeFile(dir / "empty.dat", "");
   ASSERT_TRUE(loadDatFile(dir / "empty.dat", model, status).ok());
@@ -168,6 +173,63 @@ TEST(LoadDatFile, WarnsOfACorruptBlockAndIgnoresBytesPastTheChecksum) {
   ASSERT_EQ(status.lines.size(), 3u);
   EXPECT_EQ(status.lines[2], "Warning: DAT file checksum mismatch, the file may be damaged");
   EXPECT_EQ(model.texts.startText, "20.00x");  // the data is shown all the same
+}
+
+// A file of another program, or one made by hand: loaded, with a line for the
+// version this program does not write and one for values no drive produces,
+// which show as not measured; an ESC in the version reaches no saved file.
+TEST(LoadDatFile, UnknownVersionAndImpossibleValuesAreSaidAndNotShownAsMeasured) {
+  ScratchDir dir;
+  TestResults saved = transferOnlyRun();
+  saved.randomSeekMs = 85;
+  saved.burstRate = 25;
+  ASSERT_TRUE(saveDatFile(dir / "run.dat", saved, drive()).ok());
+  std::string bytes = readFile(dir / "run.dat");
+  std::memcpy(bytes.data(), "0.5B\x1b[31", 8);
+  const int32_t negative = -5, lowest = INT32_MIN;
+  const double huge = 1.7e308;
+  std::memcpy(bytes.data() + 8, &negative, 4);
+  std::memcpy(bytes.data() + 16, &huge, 8);
+  std::memcpy(bytes.data() + 440, &lowest, 4);
+  writeFile(dir / "odd.dat", bytes);
+
+  ResultsModel model;
+  VirtualClock clock;
+  StatusLog status(clock);
+  ASSERT_TRUE(loadDatFile(dir / "odd.dat", model, status).ok());
+  const auto& lines = status.lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_TRUE(lines[1].ends_with("Warning: unknown DAT file version V0.5B\xEF\xBF\xBD[31")) << lines[1];
+  EXPECT_TRUE(lines[2].ends_with("Warning: the DAT file holds 3 impossible values, shown as not measured"));
+  EXPECT_EQ(model.texts.lengthText, "") << "before: 0:00.-5";
+  EXPECT_EQ(model.texts.startText, "") << "before: a 309-digit speed";
+  EXPECT_EQ(model.texts.averageText, "");
+  EXPECT_EQ(model.texts.randomSeekText, "") << "before: -2147483648 ms";
+  EXPECT_EQ(model.texts.burstText, "25 MB/s") << "what is in range still shows";
+  ASSERT_TRUE(saveStatusLog(dir / "status.txt", lines).ok());
+  EXPECT_EQ(readFile(dir / "status.txt").find('\x1b'), std::string::npos);
+
+  std::memcpy(bytes.data(), "\0\0\0\0\0\0\0\0", 8);
+  writeFile(dir / "none.dat", bytes);
+  RecordingStatusSink recorded;
+  ASSERT_TRUE(loadDatFile(dir / "none.dat", model, recorded).ok());
+  EXPECT_EQ(recorded.lines[1], "Warning: the DAT file names no format version");
+
+  // The bounds themselves are measurements; one step beyond is not.
+  TestResults r = transferOnlyRun();
+  r.speedSamples[0] = kMaxSpeedSample;
+  r.discLength = kMaxDiscSectors;
+  r.cpuUsage = {0, 100, -1, 101};
+  r.daeScore = 10;
+  r.accurateStream = 2;
+  r.burstRate = kMaxBurstMBps + 1;
+  r.speedSamples[3] = -0.5;
+  EXPECT_EQ(clearImpossibleValues(r), 4);
+  EXPECT_EQ(r.speedSamples[0], kMaxSpeedSample);
+  EXPECT_EQ(r.speedSamples[3], -1.0) << "ends the measured list";
+  EXPECT_EQ(r.cpuUsage, (std::array<int32_t, 4>{0, 100, -1, -1}));
+  EXPECT_EQ(r.accurateStream, -1);
+  EXPECT_EQ(clearImpossibleValues(r), 0);
 }
 
 TEST(SaveDatFile, FailureLeavesTheOldFileIntact) {

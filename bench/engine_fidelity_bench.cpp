@@ -86,14 +86,12 @@ int postsPerZone(int testLength) {
   SequencerState state;
   state.testDrive = rig.table.selectedDrive();
   state.readMethod = ReadMethodRead10;
-  state.zoneReads = 360.0 / testLength;
-  state.zoneRateScale = 600.0 / testLength;
-  state.currentZone = 0;
+  const TransferPhase phase{0, 360.0 / testLength, 600.0 / testLength};
   int posts = 0;
   WorkerContext ctx{rig.commands, rig.clock, state, rig.results.record, rig.settings, [&](int event, long) {
                       if (event == EventProgress) ++posts;
                     }};
-  runTransferZone(ctx);
+  runTransferZone(ctx, phase);
   return posts;
 }
 

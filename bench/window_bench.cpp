@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/application.h"
+#include "program/application.h"
 #include "app/main_window_controller.h"
 #include "emulator/emulated_adapter.h"
 #include "emulator/ground_truth.h"

@@ -45,12 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (clearImpossibleValues(results) != 0) std::abort();
 
   ResultTexts texts;
-  fillTextsFromRecord(results, texts);
+  const RunReport loaded = makeRunReport(results, RunOutcome::LoadedFromFile);
+  fillTextsFromReport(loaded, texts);
   results.lastZone = lastZoneFor(results.discLength);
   texts.readingTypeText = readingType(results);
   const std::string status = formatString("DAT file (V%s) loaded", std::string(formatVersionText(results)).c_str());
-  const std::string report = formatTextReport(texts, results, DriveFacts{}, ReportTime{});
-  for (const std::string& line : panelLines(texts)) {
+  const std::string report = formatTextReport(texts, loaded, DriveFacts{}, ReportTime{});
+  for (const std::string& line : summaryLines(loaded)) {
     if (line.empty()) std::abort();
   }
   if (status.empty() || report.empty()) std::abort();

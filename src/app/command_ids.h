@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "engine/measurement_table.h"
+
 namespace tmx {
 
 enum CommandId : int {
@@ -15,12 +17,13 @@ enum CommandId : int {
   CmdOptions = 32773,
   CmdSaveStatus = 32774,
   CmdRunSelected = 32775,
-  CmdRunTransferRate = 32776,
-  CmdRunSeekTimes = 32777,
-  CmdRunCpuUtilization = 32778,
-  CmdRunBurstRate = 32779,
-  CmdRunDaeQuality = 32780,
-  CmdRunSpinUpDown = 32781,
+  // The Run Test commands are the measurements' own.
+  CmdRunTransferRate = runCommandOf(TestTransferRate),
+  CmdRunSeekTimes = runCommandOf(TestSeekTimes),
+  CmdRunCpuUtilization = runCommandOf(TestCpuUtilization),
+  CmdRunBurstRate = runCommandOf(TestBurstRate),
+  CmdRunDaeQuality = runCommandOf(TestDaeQuality),
+  CmdRunSpinUpDown = runCommandOf(TestSpinUpDown),
   CmdSaveBinary = 32782,
   CmdSaveAscii = 32783,
   CmdLoadDat = 32784,

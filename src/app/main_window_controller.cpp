@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "engine/test_ids.h"
-#include "platform/aspi_codes.h"
+#include "engine/engine_ids.h"
 
 namespace tmx {
 
@@ -74,8 +73,10 @@ void MainWindowController::readinessTick() {
   bool ready = commands.TestUnitReady(drive) == kAspiSuccess;
   // The first command after a disc change reports UNIT ATTENTION; asking
   // again tells at once whether the new disc is ready.
-  if (!ready && (commands.LastSenseCode() >> 16) == 0x06) ready = commands.TestUnitReady(drive) == kAspiSuccess;
-  if (!ready && app_.transport().lastRequest().SRB_HaStat == aspi::kHaTimeout) {
+  if (!ready && app_.transport().lastFailure().unitAttention()) {
+    ready = commands.TestUnitReady(drive) == kAspiSuccess;
+  }
+  if (!ready && app_.transport().lastFailure().timedOut()) {
     pollBackoff_ = kPollBackoffTicks;
     return;
   }
@@ -139,7 +140,7 @@ bool MainWindowController::command(int id) {
   // During a run Start and the Run Test commands read as Stop. Stopping goes
   // straight to the stop request: a start would first clear the quality
   // check's flag and map while its worker still reads.
-  if (busy() && (id == CmdStart || (id >= CmdRunSelected && id <= CmdRunSpinUpDown))) {
+  if (busy() && (id == CmdStart || id == CmdRunSelected || measurementForCommand(id))) {
     app_.sequencer().requestStop();
     changed();
     return true;
@@ -147,12 +148,12 @@ bool MainWindowController::command(int id) {
   switch (id) {
     case CmdStart: app_.sequencer().startRun(); break;
     case CmdRunSelected: runTest(RunAllSelected); break;
-    case CmdRunTransferRate: runTest(TestTransferRate); break;
-    case CmdRunSeekTimes: runTest(TestSeekTimes); break;
-    case CmdRunCpuUtilization: runTest(TestCpuUtilization); break;
-    case CmdRunBurstRate: runTest(TestBurstRate); break;
-    case CmdRunDaeQuality: runTest(TestDaeQuality); break;
-    case CmdRunSpinUpDown: runTest(TestSpinUpDown); break;
+    case CmdRunTransferRate:
+    case CmdRunSeekTimes:
+    case CmdRunCpuUtilization:
+    case CmdRunBurstRate:
+    case CmdRunDaeQuality:
+    case CmdRunSpinUpDown: runTest(measurementForCommand(id)->id); break;
     case CmdQualityCheck: qualityCheck(); break;
     case CmdDriveCheck: driveCheck(); break;
     case CmdLoadDat: loadDat(); break;

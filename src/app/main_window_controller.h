@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "program/application.h"
 #include "app/command_ids.h"
-#include "app/speed_graph_model.h"
+#include "program/speed_graph_model.h"
 #include "app/window_dialogs.h"
 #include "engine/engine_host.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "program/application.h"
 
 namespace tmx {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/application.h"
-#include "app/graph_svg.h"
+#include "program/application.h"
+#include "program/graph_svg.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
 #include "cli/interrupt_poll.h"
@@ -14,9 +14,11 @@
 #include "cli/save_phase.h"
 #include "drive/drive_discovery.h"
 #include "engine/event_channel.h"
-#include "engine/test_sequencer.h"
+#include "engine/measurement_table.h"
+#include "engine/run_sequencer.h"
 #include "platform/clock.h"
 #include "results/dat_file.h"
+#include "results/run_report.h"
 #include "results/safe_text.h"
 #include "results/settings_store.h"
 #include "results/status_log.h"
@@ -104,19 +106,8 @@ bool selectDrive(const CliOptions& options, DriveTable& table) {
   return false;
 }
 
-const char* outcomeText(RunOutcome outcome) {
-  switch (outcome) {
-    case RunOutcome::Completed: return "completed";
-    case RunOutcome::Aborted: return "aborted";
-    case RunOutcome::Cancelled: return "cancelled";
-    case RunOutcome::None: break;
-  }
-  return "not started";
-}
-
-void printPanels(const ResultTexts& texts) {
-  std::printf("\n");
-  for (const auto& line : panelLines(texts)) std::printf("%s\n", safeText(line).c_str());
+void printSummary(const RunReport& report) {
+  for (const auto& line : summaryLines(report)) std::printf("%s\n", safeText(line).c_str());
 }
 
 // One character per 900-sector block: '.' no error, 1-9 the class, '#' above.
@@ -142,7 +133,7 @@ struct RunFiles {
   ResultsModel& results;
   const StatusLog& statusLog;
   DriveFacts facts;
-  std::string outcome;
+  RunOutcome outcome = RunOutcome::None;
   bool qualityCheck = false;
   int discSectors = 0;  // the end marker of the quality map
 };
@@ -162,10 +153,8 @@ bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const 
   }
   if (options.saveStatus) ok = saves.writeText(*options.saveStatus, statusLogText(run.statusLog.lines())) && ok;
   if (options.json) {
-    ok = saves.writeText(*options.json, formatJsonReport({run.results.record, run.results.texts,
-                                                          run.statusLog.lines(), run.facts, run.outcome,
-                                                          run.qualityCheck})) &&
-         ok;
+    const RunReport report = makeRunReport(run.results.record, run.outcome, run.qualityCheck);
+    ok = saves.writeText(*options.json, formatJsonReport({report, run.statusLog.lines(), run.facts})) && ok;
   }
   if (options.graphSvg) {
     ok = saves.writeText(*options.graphSvg,
@@ -182,10 +171,10 @@ int loadDatVerb(const CliOptions& options, Application& app, StatusPrinter& prin
     printError(status.error);
     return 1;
   }
-  for (const auto& line : panelLines(model.texts)) std::printf("%s\n", safeText(line).c_str());
+  printSummary(makeRunReport(model.record, RunOutcome::LoadedFromFile));
   printer.flush();
   // No drive is involved: the report's drive lines stay empty.
-  RunFiles run{model, app.statusLog(), DriveFacts{}, "loaded"};
+  RunFiles run{model, app.statusLog(), DriveFacts{}, RunOutcome::LoadedFromFile};
   SavePhase saves(interrupt);
   return saveRunFiles(options, run, false, loadSettings(), app.clock(), saves) ? 0 : 1;
 }
@@ -217,18 +206,7 @@ std::optional<int> openDrives(const CliOptions& options, Application& app) {
 
 // The options apply to this run only: the CLI never saves them.
 void applyRunOptions(const CliOptions& options, AppSettings& settings) {
-  if (options.select) {
-    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
-    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
-    for (int t : *options.select) {
-      if (t == TestTransferRate) settings.runTransferRate = true;
-      if (t == TestDaeQuality) settings.runDaeQuality = true;
-      if (t == TestSeekTimes) settings.runSeekTimes = true;
-      if (t == TestCpuUtilization) settings.runCpuUtilization = true;
-      if (t == TestBurstRate) settings.runBurstRate = true;
-      if (t == TestSpinUpDown) settings.runSpinUpDown = true;
-    }
-  }
+  if (options.select) selectMeasurements(settings, *options.select);
   if (options.testLength) settings.testLength = *options.testLength;
   if (options.burstKb) settings.burstLengthKB = *options.burstKb;
 }
@@ -288,7 +266,7 @@ int measure(const CliOptions& options, Application& app, const DiscPanel& panel,
     results.resetResults();
     results.record.discType = panel.kind;
     results.record.discLength = app.probe().storedLength();
-    RunFiles run{results, app.statusLog(), factsBefore, "not started"};
+    RunFiles run{results, app.statusLog(), factsBefore, RunOutcome::NotStarted};
     SavePhase saves(interrupt);
     saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
     return 1;
@@ -298,20 +276,23 @@ int measure(const CliOptions& options, Application& app, const DiscPanel& panel,
   printer.flush();
   if (!started) return 1;
 
-  const std::string outcome = host.messages().empty() ? outcomeText(app.sequencer().lastOutcome()) : "not started";
-  printPanels(results.texts);
-  if (options.qualityCheck) printQualityMap(results.record);
+  // A message box (no test selected, no audio CD) means nothing ran.
+  const RunOutcome outcome = host.messages().empty() ? app.sequencer().lastOutcome() : RunOutcome::NotStarted;
   if (options.qualityCheck) {
     // The check reads no TOC of its own: the disc facts are the probe's.
     results.record.discType = panel.kind;
     results.record.discLength = app.probe().storedLength();
   }
+  std::printf("\n");
+  printSummary(makeRunReport(results.record, outcome, options.qualityCheck));
+  if (options.qualityCheck) printQualityMap(results.record);
   std::fflush(stdout);
-  RunFiles run{results, app.statusLog(), outcome == "completed" ? app.driveFacts(drive, drive) : factsBefore, outcome,
+  const bool completed = outcome == RunOutcome::Completed;
+  RunFiles run{results, app.statusLog(), completed ? app.driveFacts(drive, drive) : factsBefore, outcome,
                options.qualityCheck, app.probe().storedLength()};
   SavePhase saves(interrupt);
   const bool saved = saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
-  return outcome == "completed" && saved ? 0 : 1;
+  return completed && saved ? 0 : 1;
 }
 
 }  // namespace

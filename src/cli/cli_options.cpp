@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <string_view>
+
+#include "engine/measurement_table.h"
 
 namespace tmx::cli {
 namespace {
@@ -14,14 +17,145 @@ std::optional<int> parseInt(const std::string& text, int min, int max) {
   return value;
 }
 
+// Options without a value, and the member each sets.
+struct Flag {
+  std::string_view name;
+  bool CliOptions::*member;
+};
+constexpr Flag kFlags[] = {
+    {"--help", &CliOptions::help},          {"-h", &CliOptions::help},
+    {"--version", &CliOptions::version},    {"--list", &CliOptions::list},
+    {"--probe", &CliOptions::probe},        {"--emulated-only", &CliOptions::emulatedOnly},
+    {"--no-emulated", &CliOptions::noEmulated}, {"--quality-check", &CliOptions::qualityCheck},
+    {"--yes", &CliOptions::yes},            {"--drive-check", &CliOptions::driveCheck},
+};
+
+// Options whose value is a file.
+struct FileOption {
+  std::string_view name;
+  std::optional<std::string> CliOptions::*member;
+};
+constexpr FileOption kFileOptions[] = {
+    {"--emulated-config", &CliOptions::emulatedConfig}, {"--save-log", &CliOptions::saveLog},
+    {"--load-dat", &CliOptions::loadDat},               {"--save-dat", &CliOptions::saveDat},
+    {"--save-report", &CliOptions::saveReport},         {"--save-status", &CliOptions::saveStatus},
+    {"--json", &CliOptions::json},                      {"--graph-svg", &CliOptions::graphSvg},
+};
+
+std::string testNames() {
+  std::string names;
+  for (const MeasurementInfo& m : kMeasurements) names += ", " + std::string(m.cliName);
+  return names;
+}
+
+// "transfer,seek" as test ids; the error text for an unknown name.
+std::string parseSelection(const std::string& list, std::vector<int>& tests) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    const std::string name = list.substr(start, comma - start);
+    if (!name.empty()) {
+      const int id = testIdByName(name);
+      if (id < 0) return "--select: unknown test '" + name + "'";
+      tests.push_back(id);
+    }
+    start = comma + 1;
+  }
+  return {};
+}
+
+// The options that take a value of their own kind.
+std::string parseValued(const std::string& arg, const std::optional<std::string>& v, CliOptions& o) {
+  if (arg == "--drive") {
+    if (!v) return "--drive needs a drive number or H:T";
+    if (!parseDriveSelector(*v)) return "--drive: '" + *v + "' is neither a number 0-127 nor H:T";
+    o.drive = *v;
+  } else if (arg == "--time-scale") {
+    char* end = nullptr;
+    const double factor = v ? std::strtod(v->c_str(), &end) : 0.0;
+    if (!v || end == v->c_str() || *end != '\0' || !(factor >= 1.0 && factor <= 1e6)) {
+      return "--time-scale needs a factor from 1 to 1000000";
+    }
+    o.timeMode = TimeMode::Scaled;
+    o.timeScale = factor;
+  } else if (arg == "--fault") {
+    if (!v) return "--fault needs a fault description";
+    o.faults.push_back(*v);
+  } else if (arg == "--select") {
+    if (!v) return "--select needs a list such as transfer,seek";
+    std::vector<int> tests;
+    if (std::string error = parseSelection(*v, tests); !error.empty()) return error;
+    o.select = tests;
+  } else if (arg == "--test-length") {
+    o.testLength = v ? parseInt(*v, 1, 6) : std::nullopt;
+    if (!o.testLength) return "--test-length needs a number from 1 to 6";
+  } else if (arg == "--burst-kb") {
+    o.burstKb = v ? parseInt(*v, 2, 384) : std::nullopt;
+    if (!o.burstKb) return "--burst-kb needs a number from 2 to 384";
+  } else {
+    return "unknown option '" + arg + "'";
+  }
+  return {};
+}
+
+// The option at args[i], with its value when it takes one (i moves past it).
+std::string parseOne(const std::vector<std::string>& args, size_t& i, CliOptions& o) {
+  const std::string& arg = args[i];
+  for (const Flag& flag : kFlags) {
+    if (arg == flag.name) {
+      o.*flag.member = true;
+      return {};
+    }
+  }
+  if (arg == "--virtual-time") {
+    o.timeMode = TimeMode::Virtual;
+    return {};
+  }
+  if (arg == "--run") {
+    // The test name is optional: "--run" alone runs the selected tests.
+    std::string what = "selected";
+    if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) what = args[++i];
+    if (what != "selected" && testIdByName(what) < 0) {
+      return "--run: unknown test '" + what + "' (selected" + testNames() + ")";
+    }
+    o.runTests = what;
+    return {};
+  }
+  const std::optional<std::string> value = i + 1 < args.size() ? std::optional(args[++i]) : std::nullopt;
+  for (const FileOption& file : kFileOptions) {
+    if (arg == file.name) {
+      if (!value) return arg + " needs a file";
+      o.*file.member = value;
+      return {};
+    }
+  }
+  return parseValued(arg, value, o);
+}
+
+// Options that exclude or need each other; empty when they fit.
+std::string checkCombinations(const CliOptions& o) {
+  if (o.emulatedOnly && o.noEmulated) return "--emulated-only and --no-emulated exclude each other";
+  if (o.runTests && o.qualityCheck) return "--run and --quality-check are separate commands";
+  if (o.loadDat && (o.runTests || o.qualityCheck)) return "--load-dat shows a saved run; it cannot be combined with a run";
+  if (o.driveCheck && (o.runTests || o.qualityCheck || o.loadDat)) {
+    return "--drive-check is a command of its own; it cannot be combined with a run or --load-dat";
+  }
+  if (o.saveLog && !o.driveCheck) return "--save-log saves the report of --drive-check";
+  if (o.saveDat && !o.runTests) return "--save-dat saves the results of --run";
+  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
+    return "--graph-svg draws the results of --run, --quality-check or --load-dat";
+  }
+  if (o.timeMode != TimeMode::Real && o.noEmulated) {
+    return "--virtual-time and --time-scale apply to emulated drives only";
+  }
+  return {};
+}
+
 }  // namespace
 
 int testIdByName(const std::string& name) {
-  static const char* const kNames[] = {"transfer", "dae", "seek", "cpu", "burst", "spin"};
-  for (int id = 0; id < 6; ++id) {
-    if (name == kNames[id]) return id;
-  }
-  return -1;
+  const MeasurementInfo* m = measurementNamed(name);
+  return m ? m->id : -1;
 }
 
 std::optional<DriveSelector> parseDriveSelector(const std::string& text) {
@@ -44,125 +178,8 @@ std::optional<DriveSelector> parseDriveSelector(const std::string& text) {
 
 ParsedOptions parseCliOptions(const std::vector<std::string>& args) {
   ParsedOptions parsed;
-  CliOptions& o = parsed.options;
-  auto fail = [&](std::string message) {
-    parsed.error = std::move(message);
-    return parsed;
-  };
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= args.size()) return std::nullopt;
-      return args[++i];
-    };
-    if (arg == "--help" || arg == "-h") {
-      o.help = true;
-    } else if (arg == "--version") {
-      o.version = true;
-    } else if (arg == "--list") {
-      o.list = true;
-    } else if (arg == "--probe") {
-      o.probe = true;
-    } else if (arg == "--emulated-only") {
-      o.emulatedOnly = true;
-    } else if (arg == "--no-emulated") {
-      o.noEmulated = true;
-    } else if (arg == "--virtual-time") {
-      o.timeMode = TimeMode::Virtual;
-    } else if (arg == "--drive") {
-      auto v = value();
-      if (!v) return fail("--drive needs a drive number or H:T");
-      if (!parseDriveSelector(*v)) return fail("--drive: '" + *v + "' is neither a number 0-127 nor H:T");
-      o.drive = *v;
-    } else if (arg == "--time-scale") {
-      auto v = value();
-      char* end = nullptr;
-      const double factor = v ? std::strtod(v->c_str(), &end) : 0.0;
-      if (!v || end == v->c_str() || *end != '\0' || !(factor >= 1.0 && factor <= 1e6)) {
-        return fail("--time-scale needs a factor from 1 to 1000000");
-      }
-      o.timeMode = TimeMode::Scaled;
-      o.timeScale = factor;
-    } else if (arg == "--emulated-config") {
-      auto v = value();
-      if (!v) return fail("--emulated-config needs a file");
-      o.emulatedConfig = *v;
-    } else if (arg == "--fault") {
-      auto v = value();
-      if (!v) return fail("--fault needs a fault description");
-      o.faults.push_back(*v);
-    } else if (arg == "--run") {
-      // The test name is optional: "--run" alone runs the selected tests.
-      std::string what = "selected";
-      if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) what = args[++i];
-      if (what != "selected" && testIdByName(what) < 0) {
-        return fail("--run: unknown test '" + what + "' (selected, transfer, dae, seek, cpu, burst, spin)");
-      }
-      o.runTests = what;
-    } else if (arg == "--select") {
-      auto v = value();
-      if (!v) return fail("--select needs a list such as transfer,seek");
-      std::vector<int> tests;
-      size_t start = 0;
-      while (start <= v->size()) {
-        const size_t comma = std::min(v->find(',', start), v->size());
-        const std::string name = v->substr(start, comma - start);
-        if (!name.empty()) {
-          const int id = testIdByName(name);
-          if (id < 0) return fail("--select: unknown test '" + name + "'");
-          tests.push_back(id);
-        }
-        start = comma + 1;
-      }
-      o.select = tests;
-    } else if (arg == "--test-length") {
-      auto v = value();
-      const auto n = v ? parseInt(*v, 1, 6) : std::nullopt;
-      if (!n) return fail("--test-length needs a number from 1 to 6");
-      o.testLength = n;
-    } else if (arg == "--burst-kb") {
-      auto v = value();
-      const auto n = v ? parseInt(*v, 2, 384) : std::nullopt;
-      if (!n) return fail("--burst-kb needs a number from 2 to 384");
-      o.burstKb = n;
-    } else if (arg == "--quality-check") {
-      o.qualityCheck = true;
-    } else if (arg == "--yes") {
-      o.yes = true;
-    } else if (arg == "--drive-check") {
-      o.driveCheck = true;
-    } else if (arg == "--save-log") {
-      auto v = value();
-      if (!v) return fail("--save-log needs a file");
-      o.saveLog = v;
-    } else if (arg == "--load-dat" || arg == "--save-dat" || arg == "--save-report" || arg == "--save-status" ||
-               arg == "--json" || arg == "--graph-svg") {
-      auto v = value();
-      if (!v) return fail(arg + " needs a file");
-      if (arg == "--load-dat") o.loadDat = v;
-      if (arg == "--save-dat") o.saveDat = v;
-      if (arg == "--save-report") o.saveReport = v;
-      if (arg == "--save-status") o.saveStatus = v;
-      if (arg == "--json") o.json = v;
-      if (arg == "--graph-svg") o.graphSvg = v;
-    } else {
-      return fail("unknown option '" + arg + "'");
-    }
-  }
-  if (o.emulatedOnly && o.noEmulated) return fail("--emulated-only and --no-emulated exclude each other");
-  if (o.runTests && o.qualityCheck) return fail("--run and --quality-check are separate commands");
-  if (o.loadDat && (o.runTests || o.qualityCheck)) return fail("--load-dat shows a saved run; it cannot be combined with a run");
-  if (o.driveCheck && (o.runTests || o.qualityCheck || o.loadDat)) {
-    return fail("--drive-check is a command of its own; it cannot be combined with a run or --load-dat");
-  }
-  if (o.saveLog && !o.driveCheck) return fail("--save-log saves the report of --drive-check");
-  if (o.saveDat && !o.runTests) return fail("--save-dat saves the results of --run");
-  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
-    return fail("--graph-svg draws the results of --run, --quality-check or --load-dat");
-  }
-  if (o.timeMode != TimeMode::Real && o.noEmulated) {
-    return fail("--virtual-time and --time-scale apply to emulated drives only");
-  }
+  for (size_t i = 0; i < args.size() && parsed.error.empty(); ++i) parsed.error = parseOne(args, i, parsed.options);
+  if (parsed.error.empty()) parsed.error = checkCombinations(parsed.options);
   return parsed;
 }
 

@@ -6,21 +6,18 @@
 #include <vector>
 
 #include "results/drive_facts.h"
-#include "results/result_texts.h"
-#include "results/test_results.h"
+#include "results/run_report.h"
 
 namespace tmx::cli {
 
 struct JsonReportInput {
-  const TestResults& record;
-  const ResultTexts& texts;
+  const RunReport& report;
   const std::vector<std::string>& statusLines;
   const DriveFacts& drive;
-  std::string outcome;  // "completed", "aborted", "cancelled", "loaded"
-  bool qualityMap = false;
 };
 
-// Unmeasured values are null; samples stop at the first -1.0.
+// Unmeasured values are null; samples stop at the first zone not measured.
+// The drive's texts lose the blanks that pad their fields.
 std::string formatJsonReport(const JsonReportInput& input);
 
 }  // namespace tmx::cli

@@ -72,8 +72,13 @@ AspiStatus AspiTransport::ExecuteCdb(uint8_t hostAdapter, uint8_t target, const 
 
   senseCode_ = composeSenseCode(srb_.SenseArea);
   srb_.SRB_PostProc = nullptr;  // the event dies with this call
-  if (guard_) guard_->ended(srb_);
+  if (guard_) guard_->ended(opcode, classifyRequest(srb_));
   return srb_.SRB_Status;
+}
+
+DriveFailure AspiTransport::lastFailure() const {
+  if (!refusal_.empty() || srb_.SRB_Cmd != aspi::kScExecScsiCmd) return {FailureKind::NotSent};
+  return classifyRequest(srb_);
 }
 
 }  // namespace tmx

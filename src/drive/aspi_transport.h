@@ -17,6 +17,7 @@
 #include <string>
 
 #include "drive/drive_address.h"
+#include "drive/drive_failure.h"
 #include "platform/request_block.h"
 
 namespace tmx {
@@ -31,7 +32,7 @@ class SendGuard {
   virtual ~SendGuard() = default;
   // Empty to send the request, else why it is not sent.
   virtual std::string refusal(uint8_t opcode) = 0;
-  virtual void ended(const SrbExecScsiCmd& request) = 0;
+  virtual void ended(uint8_t opcode, const DriveFailure& failure) = 0;
 };
 
 class AspiTransport {
@@ -74,6 +75,9 @@ class AspiTransport {
   const std::string& lastRefusal() const { return refusal_; }
 
   uint32_t LastSenseCode() const { return senseCode_; }
+  // How the last request ended, NotSent for one the guard kept back or that
+  // found no manager.
+  DriveFailure lastFailure() const;
   // The block of the last request, as the manager left it.
   const SrbExecScsiCmd& lastRequest() const { return srb_; }
 

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "drive/request_failure.h"
 
 namespace tmx {
 
@@ -46,7 +45,7 @@ AspiStatus DriveCommands::Seek10(DriveAddress drive, uint32_t lba) { return send
 
 AspiStatus DriveCommands::Seek(DriveAddress drive, uint32_t lba) {
   const AspiStatus status = Seek6(drive, lba);
-  if (status == kAspiSuccess || !commandRefused(transport_.lastRequest())) return status;
+  if (status == kAspiSuccess || !transport_.lastFailure().refused) return status;
   return Seek10(drive, lba);
 }
 

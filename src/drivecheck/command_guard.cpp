@@ -1,6 +1,5 @@
 #include "drivecheck/command_guard.h"
 
-#include "platform/aspi_codes.h"
 
 namespace tmx {
 
@@ -19,10 +18,9 @@ std::string CommandGuard::refusal(uint8_t opcode) {
   return {};
 }
 
-void CommandGuard::ended(const SrbExecScsiCmd& request) {
-  if (request.SRB_Status == aspi::kNoDevice || request.SRB_Status == aspi::kInvalidHostAdapter) gone_ = true;
-  const uint8_t opcode = request.CDBByte[0];
-  if (request.SRB_HaStat == aspi::kHaTimeout && !timedOut_[opcode]) {
+void CommandGuard::ended(uint8_t opcode, const DriveFailure& failure) {
+  if (failure.kind == FailureKind::NoDevice) gone_ = true;
+  if (failure.timedOut() && !timedOut_[opcode]) {
     timedOut_[opcode] = true;
     ++timeouts_;
   }

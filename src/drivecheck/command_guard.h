@@ -26,7 +26,7 @@ class CommandGuard final : public SendGuard {
   CommandGuard& operator=(const CommandGuard&) = delete;
 
   std::string refusal(uint8_t opcode) override;
-  void ended(const SrbExecScsiCmd& request) override;
+  void ended(uint8_t opcode, const DriveFailure& failure) override;
 
  private:
   AspiTransport& transport_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drive/drive_failure.h"
 #include "platform/atomic_file.h"
 #include "results/safe_text.h"
 
@@ -17,9 +18,10 @@ constexpr size_t kColonColumn = 22;
 std::string separatorLine() { return std::string(kSeparatorWidth, '-'); }
 
 std::string errorLineText(const std::string& text, uint32_t senseCode) {
-  if (senseCode == 0x052000) return "  Command not supported";
-  if (senseCode >= 0x023A00 && senseCode <= 0x023A02) return "  No disc inserted";
-  if (senseCode == 0x056400) return "  Command can not be used for this type of disc";
+  const uint32_t masked = maskedSenseCode(senseCode);
+  if (masked == 0x052000) return "  Command not supported";
+  if (masked >= 0x023A00 && masked <= 0x023A02) return "  No disc inserted";
+  if (masked == 0x056400) return "  Command can not be used for this type of disc";
   char code[32];
   std::snprintf(code, sizeof code, " (code %06X)", senseCode & 0xFFFFFF);
   return text + code;

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
+#include "engine/engine_ids.h"
+#include "engine/burst_rate.h"
 
 namespace tmx {
 
@@ -14,17 +14,8 @@ void runBurst(WorkerContext& ctx) {
   std::vector<uint8_t> buffer(static_cast<size_t>(n) * kBlockAudio);
   ctx.state.currentLba = kBurstLba;
   ctx.commands.Seek(ctx.state.testDrive, 0);
-  const int method = ctx.state.readMethod;
-  CdbRequest request;
-  switch (method) {
-    case ReadMethodRead12: request = read12Cdb(kBurstLba, n); break;
-    case ReadMethodCdda: request = readCddaCdb(kBurstLba, n); break;
-    case ReadMethodCdAudio: request = readCdAudioCdb(kBurstLba, n); break;
-    case ReadMethodRead10Raw: request = read10Cdb(kBurstLba, n, kBlockAudio); break;
-    case ReadMethodCdData: request = readCdCdb(0x10, kBurstLba, n, kBlockData); break;
-    default: request = read10Cdb(kBurstLba, n); break;
-  }
-  request.transferLength = static_cast<uint32_t>(n) * blockSizeOf(method);
+  // Built once: the reads are timed, the building is not.
+  const CdbRequest request = readRequest(ctx.state.readMethod, kBurstLba, static_cast<uint32_t>(n));
 
   int64_t start = ctx.clock.counter();
   for (int i = 0; i <= 300; ++i) {

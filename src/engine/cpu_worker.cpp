@@ -1,13 +1,13 @@
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
+#include "engine/engine_ids.h"
+#include "engine/cpu_utilization.h"
 
 namespace tmx {
 
-void runCpuPhase(WorkerContext& ctx) {
+void runCpuPhase(WorkerContext& ctx, const CpuPhase& phase) {
   std::vector<uint8_t> buffer(25 * kBlockAudio);
-  const int speed = ctx.state.cpuTestSpeed;
+  const int speed = phase.speed;
   const int reads = 45 * speed;
   const double period = 1.0 / (speed * 3.0);
   double busy = 0.0;

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
+#include "engine/engine_ids.h"
+#include "engine/dae_quality.h"
 #include "results/crc_checksum.h"
 
 namespace tmx {
@@ -14,14 +14,9 @@ constexpr int kBlockSectors = 16;
 constexpr size_t kBlockBytes = kBlockSectors * kBlockAudio;  // 37632
 constexpr int kBlocksPerPass = 50;
 
+// The DAE test runs only with an audio read method: every read is one.
 AspiStatus readAudio(WorkerContext& ctx, int32_t lba, uint32_t count, uint8_t* buffer) {
-  const DriveAddress drive = ctx.state.testDrive;
-  const uint32_t at = static_cast<uint32_t>(lba);
-  switch (ctx.state.readMethod.load()) {
-    case ReadMethodCdda: return ctx.commands.ReadCdda(drive, at, count, buffer);
-    case ReadMethodRead10Raw: return ctx.commands.Read10Sized(drive, at, count, kBlockAudio, buffer);
-    default: return ctx.commands.ReadCdAudio(drive, at, count, buffer);
-  }
+  return readSectors(ctx, static_cast<uint32_t>(lba), count, buffer);
 }
 
 enum class Outcome { Done, Ended };

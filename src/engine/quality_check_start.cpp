@@ -1,9 +1,8 @@
-// The CD quality check's start and end on the main thread; the reading is
-// runQualityCheck's.
-#include "engine/test_ids.h"
-#include "engine/test_sequencer.h"
+// The CD quality check's start on the main thread; its events are
+// QualityCheckHandler's.
+#include "engine/engine_ids.h"
+#include "engine/run_sequencer.h"
 #include "engine/workers.h"
-#include "results/format_string.h"
 
 namespace tmx {
 bool TestSequencer::startQualityCheck() {
@@ -33,27 +32,11 @@ bool TestSequencer::startQualityCheck() {
   state_.discSectors = deps_.probe.storedLength();
   state_.qualityCheckActive = true;
   record.qualityMap.fill(-1);
-  record.speedSamples.fill(-1.0);
+  clearSpeedSamples(record);
   host.redrawGraph();
   host.drawEndMarker(deps_.probe.storedLength());
   startWorker(runPreparation);
   return true;
-}
-
-void TestSequencer::handleQualityDone() {
-  EngineHost& host = deps_.host;
-  const TestResults& record = deps_.results.record;
-  outcome_ = RunOutcome::Completed;
-  setRunning(false);
-  host.addStatusLine("CD quality check completed");
-  const double sectors = state_.discSectors;
-  const double bytes = sectors * 2352.0;
-  host.addStatusLine(formatString("%ld errors (%5.3f%%)", static_cast<long>(record.qualityErrors),
-                            bytes > 0 ? record.qualityErrors * 100.0 / bytes : 0.0));
-  // A check too short for the tick count to move reads as taking 1 ms.
-  const double ms = state_.qualityElapsedMs > 0 ? state_.qualityElapsedMs : 1.0;
-  host.addStatusLine(formatString("Average read speed: %5.2fX", sectors / ms * 1000.0 / 75.0));
-  host.startReadinessPoll();
 }
 
 }  // namespace tmx

@@ -2,8 +2,8 @@
 #include <bit>
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
+#include "engine/engine_ids.h"
+#include "engine/quality_check.h"
 #include "results/format_string.h"
 
 namespace tmx {
@@ -22,7 +22,7 @@ std::array<uint8_t, 256> bitCountTable() {
 
 int qualityClass(int32_t blockErrors) { return blockErrors == 0 ? 0 : blockErrors / 8467 + 1; }
 
-void runQualityCheck(WorkerContext& ctx) {
+void runQualityCheck(WorkerContext& ctx, QualityPhase& phase) {
   SequencerState& s = ctx.state;
   const DriveAddress drive = s.testDrive;
   const int method = s.readMethod;
@@ -44,7 +44,7 @@ void runQualityCheck(WorkerContext& ctx) {
   const auto bits = bitCountTable();
   std::vector<uint8_t> buffer(kSectorsPerRead * kBlockAudioC2);
   const int32_t length = s.discSectors;
-  s.qualityBlockErrors = 0;
+  phase.blockErrors = 0;
   s.currentLba = 0;
   const uint32_t start = ctx.clock.tickMs();
   const int32_t reads = length > 0 ? length / kSectorsPerRead : 0;
@@ -72,12 +72,12 @@ void runQualityCheck(WorkerContext& ctx) {
       for (size_t b = 0; b < kC2Bytes; ++b) flagged += bits[buffer[c2 + b]];
     }
     ctx.results.qualityErrors += flagged;
-    s.qualityBlockErrors += flagged;
+    phase.blockErrors += flagged;
     ctx.progress(static_cast<long>((int64_t{lba} + 1) * 100 / length));
     if (lba % 900 == 0) ctx.notify(EventQualityBlock, 0);
     s.currentLba = lba + kSectorsPerRead;
   }
-  s.qualityElapsedMs = static_cast<int32_t>(ctx.clock.tickMs() - start);
+  phase.elapsedMs = static_cast<int32_t>(ctx.clock.tickMs() - start);
   restoreBlocks();
   ctx.notify(EventQualityDone, 0);
 }

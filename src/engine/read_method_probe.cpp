@@ -4,8 +4,8 @@
 // the command timeout.
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/test_sequencer.h"
+#include "engine/engine_ids.h"
+#include "engine/run_sequencer.h"
 
 namespace tmx {
 
@@ -18,7 +18,7 @@ void TestSequencer::probeReadMethod(int32_t lba) {
   state_.readMethod = ReadMethodRead10;
   if (stopped()) return;
   // DriveCommands::Seek, with the stop checked between its two commands.
-  if (c.Seek6(drive, 0) != kAspiSuccess && !stopped()) c.Seek10(drive, 0);
+  if (c.Seek6(drive, 0) != kAspiSuccess && c.transport().lastFailure().refused && !stopped()) c.Seek10(drive, 0);
   if (stopped()) return;
   if (deps_.probe.classifyDisc(drive) == kDiscData) {
     if (stopped()) return;

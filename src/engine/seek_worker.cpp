@@ -1,8 +1,7 @@
 #include <array>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
-#include "drive/request_failure.h"
+#include "engine/engine_ids.h"
+#include "engine/seek_times.h"
 
 namespace tmx {
 namespace {
@@ -28,18 +27,18 @@ constexpr uint8_t kSeek10 = 0x2B;
 // and SEEK(10) when the drive refuses the command; the one that works is
 // kept, so a refusal (which can take tens of milliseconds behind libata) is
 // never timed. Any other failure (a unit attention, a hang) ends the test.
-AspiStatus seekOnce(WorkerContext& ctx, uint32_t lba) {
-  SequencerState& s = ctx.state;
+AspiStatus seekOnce(WorkerContext& ctx, SeekPhase& phase, uint32_t lba) {
+  const DriveAddress drive = ctx.state.testDrive;
   DriveCommands& c = ctx.commands;
-  if (s.seekOpcode == kSeek10) return c.Seek10(s.testDrive, lba);
-  const AspiStatus status = c.Seek6(s.testDrive, lba);
+  if (phase.opcode == kSeek10) return c.Seek10(drive, lba);
+  const AspiStatus status = c.Seek6(drive, lba);
   if (status == kAspiSuccess) {
-    s.seekOpcode = kSeek6;
+    phase.opcode = kSeek6;
     return status;
   }
-  if (!commandRefused(c.transport().lastRequest())) return status;
-  const AspiStatus second = c.Seek10(s.testDrive, lba);
-  if (second == kAspiSuccess) s.seekOpcode = kSeek10;
+  if (!c.transport().lastFailure().refused) return status;
+  const AspiStatus second = c.Seek10(drive, lba);
+  if (second == kAspiSuccess) phase.opcode = kSeek10;
   return second;
 }
 
@@ -53,17 +52,16 @@ int32_t seekTarget(int phase, int i) {
   }
 }
 
-void runSeekPhase(WorkerContext& ctx) {
-  const int phase = ctx.state.seekPhase;
-  if (ctx.state.seekOpcode == 0) {
+void runSeekPhase(WorkerContext& ctx, SeekPhase& phase) {
+  if (phase.opcode == 0) {
     // Find the command before timing; the head stays where it is (LBA 0
     // after the drive preparation).
-    if (commandEndsWorker(ctx, seekOnce(ctx, 0), 0)) return;
+    if (commandEndsWorker(ctx, seekOnce(ctx, phase, 0), 0)) return;
   }
   const int64_t start = ctx.clock.counter();
   for (int i = 0; i < 100; ++i) {
-    const int32_t lba = seekTarget(phase, i);
-    const AspiStatus status = seekOnce(ctx, static_cast<uint32_t>(lba));
+    const int32_t lba = seekTarget(phase.phase, i);
+    const AspiStatus status = seekOnce(ctx, phase, static_cast<uint32_t>(lba));
     if (commandEndsWorker(ctx, status, lba)) return;
   }
   const int64_t end = ctx.clock.counter();

@@ -1,7 +1,7 @@
 #include <vector>
 
-#include "engine/test_ids.h"
-#include "engine/workers.h"
+#include "engine/engine_ids.h"
+#include "engine/transfer_rate.h"
 
 namespace tmx {
 
@@ -10,10 +10,10 @@ int readsPerZone(double zoneReads) {
   return n == 360 ? n : n + 1;
 }
 
-void runTransferZone(WorkerContext& ctx) {
+void runTransferZone(WorkerContext& ctx, const TransferPhase& phase) {
   std::vector<uint8_t> buffer(25 * kBlockAudio);
   SequencerState& s = ctx.state;
-  const int n = readsPerZone(s.zoneReads);
+  const int n = readsPerZone(phase.zoneReads);
   int64_t start = ctx.clock.counter();
   for (int i = 0; i < n; ++i) {
     const int32_t lba = s.currentLba;
@@ -24,17 +24,13 @@ void runTransferZone(WorkerContext& ctx) {
     if (i == 0) start = ctx.clock.counter();
   }
   const int64_t end = ctx.clock.counter();
-  if (s.zoneReads != 360.0) s.currentLba = s.currentLba + (360 - n) * 25;
+  if (phase.zoneReads != 360.0) s.currentLba = s.currentLba + (360 - n) * 25;
   const double t = ctx.seconds(start, end);
   // zoneRateScale counts zoneReads x 25 sectors; the timed reads hold (n - 1)
   // x 25. The two agree at test lengths 2 to 6; at length 1 the first read of
   // the 360 is not timed, so only 8975 of the 9000 sectors are.
-  const double scale = s.zoneRateScale * ((n - 1) * 25.0) / (s.zoneReads * 25.0);
-  const size_t zone = static_cast<size_t>(s.currentZone);
-  if (zone < ctx.results.speedSamples.size()) {
-    ctx.results.speedSamples[zone] = t > 0 ? scale / t : -1.0;
-    if (zone + 1 < ctx.results.speedSamples.size()) ctx.results.speedSamples[zone + 1] = -1.0;
-  }
+  const double scale = phase.zoneRateScale * ((n - 1) * 25.0) / (phase.zoneReads * 25.0);
+  storeSpeedSample(ctx.results, phase.zone, t > 0 ? scale / t : -1.0);
   ctx.notify(EventTransferZone, 0);
 }
 

@@ -1,6 +1,8 @@
 #include "engine/worker_context.h"
 
-#include "engine/test_ids.h"
+#include <vector>
+
+#include "engine/engine_ids.h"
 
 namespace tmx {
 
@@ -21,6 +23,25 @@ int32_t wrapToDisc(int32_t discSectors, int32_t lba, int32_t count) {
   return discSectors > 0 && lba + count > discSectors ? 0 : lba;
 }
 
+bool readForFiveSeconds(WorkerContext& ctx, int32_t& lba) {
+  std::vector<uint8_t> buffer(25 * kBlockAudio);
+  const uint32_t start = ctx.clock.tickMs();
+  uint32_t now = start;
+  while (now - start < 5000) {
+    lba = wrapToDisc(ctx.state.discSectors, lba, 25);
+    const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), 25, buffer.data());
+    if (status != kAspiSuccess) {
+      commandEndsWorker(ctx, status, lba);
+      return false;
+    }
+    lba += 25;
+    now = ctx.clock.tickMs();
+    if (commandEndsWorker(ctx, status, lba)) return false;
+    ctx.progress(static_cast<long>(static_cast<double>(now - start) / 5000.0 * 100.0));
+  }
+  return true;
+}
+
 uint32_t blockSizeOf(int readMethod) {
   switch (readMethod) {
     case ReadMethodCdda:
@@ -30,17 +51,22 @@ uint32_t blockSizeOf(int readMethod) {
   }
 }
 
-AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer) {
-  const DriveAddress drive = ctx.state.testDrive;
-  DriveCommands& c = ctx.commands;
-  switch (ctx.state.readMethod.load()) {
-    case ReadMethodRead12: return c.Read12(drive, lba, count, buffer);
-    case ReadMethodCdda: return c.ReadCdda(drive, lba, count, buffer);
-    case ReadMethodCdAudio: return c.ReadCdAudio(drive, lba, count, buffer);
-    case ReadMethodRead10Raw: return c.Read10Sized(drive, lba, count, kBlockAudio, buffer);
-    case ReadMethodCdData: return c.ReadCd(drive, 0x10, lba, count, kBlockData, buffer);
-    default: return c.Read10(drive, lba, count, buffer);
+CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count) {
+  CdbRequest request;
+  switch (readMethod) {
+    case ReadMethodRead12: request = read12Cdb(lba, count); break;
+    case ReadMethodCdda: request = readCddaCdb(lba, count); break;
+    case ReadMethodCdAudio: request = readCdAudioCdb(lba, count); break;
+    case ReadMethodRead10Raw: request = read10Cdb(lba, count, kBlockAudio); break;
+    case ReadMethodCdData: request = readCdCdb(0x10, lba, count, kBlockData); break;
+    default: request = read10Cdb(lba, count); break;
   }
+  request.transferLength = count * blockSizeOf(readMethod);
+  return request;
+}
+
+AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer) {
+  return ctx.commands.send(ctx.state.testDrive, readRequest(ctx.state.readMethod, lba, count), buffer);
 }
 
 }  // namespace tmx

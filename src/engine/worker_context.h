@@ -6,7 +6,7 @@
 
 #include "drive/drive_commands.h"
 #include "engine/sequencer_state.h"
-#include "engine/test_ids.h"
+#include "engine/engine_ids.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/test_results.h"
@@ -42,14 +42,24 @@ struct WorkerContext {
 // the worker must end. The failing command's LBA is published first.
 bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba);
 
+// The read command of a read method for (lba, count); its transfer length is
+// count blocks of the method's size.
+CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count);
+
 // Sends the read of the method in force for (lba, count) to the drive under
-// test. The buffer must hold count blocks of the method's size for count <= 25.
+// test. The buffer must hold count blocks of the method's size.
 AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer);
 
 // Where a run of reads that must stay inside the disc reads next: `lba`, or
 // the start of the disc when `count` sectors from `lba` would pass its end
 // (an unknown length, 0, never wraps).
 int32_t wrapToDisc(int32_t discSectors, int32_t lba, int32_t count);
+
+// Reads 25 sectors at a time from `lba` for five seconds of the tick count,
+// a disc too short for that read again from its start: the warm-up that
+// brings a drive up to speed. False when a read failed or a stop came (the
+// worker's end event is sent); `lba` ends after the last read.
+bool readForFiveSeconds(WorkerContext& ctx, int32_t& lba);
 
 // Bytes per block of a read method.
 uint32_t blockSizeOf(int readMethod);

@@ -1,6 +1,7 @@
 #include "results/result_texts.h"
 
 #include <cmath>
+#include <optional>
 
 #include "drive/disc_probe.h"
 #include "results/format_string.h"
@@ -36,73 +37,66 @@ std::string daeScoreText(int32_t score) { return formatString("%d", static_cast<
 
 namespace {
 
-// A measured int field gives its text; -1 (not measured) gives an empty one.
-template <typename Format>
-std::string measuredText(int32_t value, Format format) {
-  return value == -1 ? std::string() : format(value);
+template <typename T, typename Format>
+std::string textOf(const std::optional<T>& value, Format format) {
+  return value ? format(*value) : std::string();
 }
 
-bool measuredSample(double sample) { return sample != -1.0 && !std::isnan(sample); }
-
-void fillSpeedTexts(const TestResults& r, ResultTexts& t) {
-  const double first = r.speedSamples[0];
-  if (first == 0.0 || std::isnan(first)) return;  // no transfer test in this record
-  if (first == -1.0) {
-    // The test was started but stopped before its first zone.
-    t.startText.clear();
-    t.endText.clear();
-    t.averageText.clear();
-    return;
-  }
-  t.startText = sampleText(first);
-  const int32_t endIndex = lastZoneFor(r.discLength);
-  const bool haveEnd = endIndex >= 0 && measuredSample(r.speedSamples[static_cast<size_t>(endIndex)]);
-  t.endText = haveEnd ? sampleText(r.speedSamples[static_cast<size_t>(endIndex)]) : std::string();
-  const auto average = averageSpeed(r);
-  t.averageText = average ? speedText(*average) : std::string();
+void fillSpeedTexts(const RunReport& r, ResultTexts& t) {
+  if (!r.transferRan) return;  // no transfer test in this record
+  t.startText = textOf(r.startX, speedText);
+  t.endText = textOf(r.endX, speedText);
+  t.averageText = textOf(r.averageX, speedText);
 }
 
 }  // namespace
 
-void fillTextsFromRecord(const TestResults& r, ResultTexts& t) {
+void fillTextsFromReport(const RunReport& r, ResultTexts& t) {
   fillSpeedTexts(r, t);
-  if (r.cpuUsage[0] != -1) {
-    for (size_t i = 0; i < t.cpuTexts.size(); ++i) t.cpuTexts[i] = measuredText(r.cpuUsage[i], cpuTextLoaded);
+  if (r.cpuPercent[0]) {
+    for (size_t i = 0; i < t.cpuTexts.size(); ++i) t.cpuTexts[i] = textOf(r.cpuPercent[i], cpuTextLoaded);
   }
-  if (r.randomSeekMs != -1) {
-    t.randomSeekText = seekText(r.randomSeekMs);
-    t.oneThirdSeekText = measuredText(r.oneThirdSeekMs, seekText);
-    t.fullSeekText = measuredText(r.fullSeekMs, seekText);
+  if (r.randomSeekMs) {
+    t.randomSeekText = seekText(*r.randomSeekMs);
+    t.oneThirdSeekText = textOf(r.oneThirdSeekMs, seekText);
+    t.fullSeekText = textOf(r.fullSeekMs, seekText);
   }
-  if (r.burstRate != -1) t.burstText = burstText(r.burstRate);
-  if (r.daeScore != -1) t.daeScoreText = daeScoreText(r.daeScore);
-  t.accurateStreamBox = r.accurateStream == 1;
-  // A length not measured (-1) has no time to show.
-  t.lengthText = r.discLength > 0 ? FormatDiscTime(r.discLength) : std::string();
-  t.discTypeText = discTypeName(r.discType);
+  if (r.burstMBps) t.burstText = burstText(*r.burstMBps);
+  if (r.daeScore) t.daeScoreText = daeScoreText(*r.daeScore);
+  t.accurateStreamBox = r.accurateStream.value_or(false);
+  // A length not measured has no time to show.
+  t.lengthText = r.discLengthSectors && *r.discLengthSectors > 0 ? FormatDiscTime(*r.discLengthSectors) : std::string();
+  t.discTypeText = r.discType ? discTypeName(*r.discType) : std::string();
 }
 
-std::vector<std::string> panelLines(const ResultTexts& t) {
+void fillTextsFromRecord(const TestResults& results, ResultTexts& texts) {
+  fillTextsFromReport(makeRunReport(results, RunOutcome::LoadedFromFile), texts);
+}
+
+std::vector<std::string> summaryLines(const RunReport& r) {
   const auto line = [](const char* label, const std::string& text) {
     return std::string(label) + ": " + (text.empty() ? "N/A" : text);
   };
+  const auto cpu = r.outcome == RunOutcome::LoadedFromFile ? cpuTextLoaded : cpuTextLive;
+  const std::string length =
+      r.discLengthSectors && *r.discLengthSectors > 0 ? FormatDiscTime(*r.discLengthSectors) : std::string();
   return {
-      line("Disc type", t.discTypeText),
-      line("Disc length", t.lengthText),
-      line("Average speed", t.averageText),
-      line("Start speed", t.startText),
-      line("End speed", t.endText),
-      line("Reading type", t.readingTypeText),
-      line("DAE score", t.daeScoreText),
-      std::string("Accurate stream: ") + (t.accurateStreamBox ? "Yes" : "No"),
-      line("Random seek", t.randomSeekText),
-      line("1/3 seek", t.oneThirdSeekText),
-      line("Full seek", t.fullSeekText),
-      line("CPU usage 1X", t.cpuTexts[0]),
-      line("CPU usage 2X", t.cpuTexts[1]),
-      line("CPU usage 4X", t.cpuTexts[2]),
-      line("CPU usage 8X", t.cpuTexts[3]),
-      line("Burst rate", t.burstText),
+      line("Disc type", textOf(r.discType, discTypeName)),
+      line("Disc length", length),
+      line("Average speed", textOf(r.averageX, speedText)),
+      line("Start speed", textOf(r.startX, speedText)),
+      line("End speed", textOf(r.endX, speedText)),
+      line("Reading type", r.readingType.value_or("")),
+      line("DAE score", textOf(r.daeScore, daeScoreText)),
+      line("Accurate stream", textOf(r.accurateStream, [](bool yes) { return std::string(yes ? "Yes" : "No"); })),
+      line("Random seek", textOf(r.randomSeekMs, seekText)),
+      line("1/3 seek", textOf(r.oneThirdSeekMs, seekText)),
+      line("Full seek", textOf(r.fullSeekMs, seekText)),
+      line("CPU usage 1X", textOf(r.cpuPercent[0], cpu)),
+      line("CPU usage 2X", textOf(r.cpuPercent[1], cpu)),
+      line("CPU usage 4X", textOf(r.cpuPercent[2], cpu)),
+      line("CPU usage 8X", textOf(r.cpuPercent[3], cpu)),
+      line("Burst rate", textOf(r.burstMBps, burstText)),
   };
 }
 

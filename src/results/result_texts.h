@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "results/run_report.h"
 #include "results/test_results.h"
 
 namespace tmx {
@@ -49,14 +50,15 @@ std::string burstText(int32_t mbPerSecond);
 // "%d"
 std::string daeScoreText(int32_t score);
 
-// The panel texts after a DAT load. Texts whose result the record does not
-// hold keep what they showed (a loader never resets first); speed texts of a
-// transfer test that measured no zone, and an end text for a disc shorter
-// than one zone, become empty.
+// The panel texts after a DAT load, from the loaded record's report. Texts
+// whose result the record does not hold keep what they showed (a loader
+// never resets first); speed texts of a transfer test that measured no zone,
+// and an end text for a disc shorter than one zone, become empty.
+void fillTextsFromReport(const RunReport& report, ResultTexts& texts);
 void fillTextsFromRecord(const TestResults& results, ResultTexts& texts);
 
-// The panels as printable "Label: value" lines, "N/A" for empty texts; for a
-// headless front end.
-std::vector<std::string> panelLines(const ResultTexts& texts);
+// A run's results as printable "Label: value" lines, "N/A" for what was not
+// measured; for a headless front end.
+std::vector<std::string> summaryLines(const RunReport& report);
 
 }  // namespace tmx

@@ -41,8 +41,8 @@ class ReportWriter {
   std::string text_;
 };
 
-std::string spinText(double seconds) {
-  return spinTimeMeasured(seconds) ? formatString("%4.2f sec", seconds) : std::string();
+std::string spinText(const std::optional<double>& seconds) {
+  return seconds ? formatString("%4.2f sec", *seconds) : std::string();
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ ReportTime reportTime(std::time_t now, const char* localeName) {
   return {date, formatString("%d:%02d:%02d", utc.tm_hour, utc.tm_min, utc.tm_sec)};
 }
 
-std::string formatTextReport(const ResultTexts& t, const TestResults& r, const DriveFacts& drive,
+std::string formatTextReport(const ResultTexts& t, const RunReport& r, const DriveFacts& drive,
                              const ReportTime& when) {
   ReportWriter w;
   w.heading("Tachometrix", 1);
@@ -95,14 +95,16 @@ std::string formatTextReport(const ResultTexts& t, const TestResults& r, const D
   w.heading("Interface");
   w.entry("Burst rate", t.burstText, 1);
   w.heading("Spinup/Spindown Time");
-  w.entry("Spinup Time", spinText(r.spinUpTime));
-  w.entry("Spindown Time", spinText(r.spinDownTime), 1);
+  w.entry("Spinup Time", spinText(r.spinUpSeconds));
+  w.entry("Spindown Time", spinText(r.spinDownSeconds), 1);
   return w.take();
 }
 
 FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& texts, const TestResults& results,
                           const DriveFacts& drive, Clock& clock, const WriteControl& control) {
-  const std::string report = formatTextReport(texts, results, drive, reportTime(clock.wallTime()));
+  // The spin times are the record's, whatever else a load replaced.
+  const RunReport run = makeRunReport(results, RunOutcome::None);
+  const std::string report = formatTextReport(texts, run, drive, reportTime(clock.wallTime()));
   const int error = writeFileAtomically(path, report, control);
   if (error != 0) return {saveErrorMessage(path, error), error};
   return {};

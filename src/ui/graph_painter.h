@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <vector>
 
-#include "app/speed_graph_model.h"
+#include "program/speed_graph_model.h"
 
 namespace tmx::ui {
 

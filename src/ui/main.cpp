@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/application.h"
+#include "program/application.h"
 #include "app/main_window_controller.h"
 #include "app/manual_location.h"
 #include "app/window_arguments.h"

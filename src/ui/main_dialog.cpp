@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "app/panel_values.h"
 #include "ui/channel_waker.h"
 #include "ui/link_label.h"
 #include "ui/speed_graph.h"
@@ -87,48 +88,7 @@ void MainDialog::buildControls() {
   exitButton_->setGeometry(du(365, 7, 50, 14));
   connect(exitButton_, &QPushButton::clicked, this, [this] { controller_.command(CmdExitButton); });
 
-  QGroupBox* speed = group(client_, "Speed", du(310, 28, 51, 102));
-  speedLabel_ = caption(speed, "Current", kFirstPair);
-  addValue(speed, 1006, kFirstPair);
-  caption(speed, "Start", kFirstPair + kPairPitch);
-  addValue(speed, 1007, kFirstPair + kPairPitch);
-  caption(speed, "End", kFirstPair + 2 * kPairPitch);
-  addValue(speed, 1008, kFirstPair + 2 * kPairPitch);
-  caption(speed, "Type", kFirstPair + 3 * kPairPitch);
-  addValue(speed, 1013, kFirstPair + 3 * kPairPitch);
-
-  QGroupBox* dae = group(client_, "DAE quality", du(310, 132, 51, 59));
-  addValue(dae, 1023, kFirstPair - 14);
-  accurateStream_ = new QCheckBox("Accurate\nStream", dae);
-  accurateStream_->setGeometry(6, kFirstPair + 24, dae->width() - 8, 34);
-  // It shows what the drive reported; the user cannot toggle it.
-  accurateStream_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  accurateStream_->setFocusPolicy(Qt::NoFocus);
-
-  QGroupBox* disc = group(client_, "Disc", du(310, 193, 51, 61));
-  caption(disc, "Type", kFirstPair);
-  addValue(disc, 1011, kFirstPair);
-  caption(disc, "Length", kFirstPair + kPairPitch);
-  addValue(disc, 1012, kFirstPair + kPairPitch);
-
-  QGroupBox* seek = group(client_, "Seek times", du(364, 28, 51, 79));
-  caption(seek, "Random", kFirstPair);
-  addValue(seek, 1015, kFirstPair);
-  caption(seek, "1/3", kFirstPair + kPairPitch);
-  addValue(seek, 1016, kFirstPair + kPairPitch);
-  caption(seek, "Full", kFirstPair + 2 * kPairPitch);
-  addValue(seek, 1017, kFirstPair + 2 * kPairPitch);
-
-  QGroupBox* cpu = group(client_, "CPU usage", du(364, 109, 51, 102));
-  const char* speeds[] = {"1X", "2X", "4X", "8X"};
-  for (int i = 0; i < 4; ++i) {
-    caption(cpu, speeds[i], kFirstPair + i * kPairPitch);
-    addValue(cpu, 1019 + i, kFirstPair + i * kPairPitch);
-  }
-
-  QGroupBox* iface = group(client_, "Interface", du(364, 213, 51, 41));
-  caption(iface, "Burst rate", kFirstPair);
-  addValue(iface, 1024, kFirstPair);
+  buildResultPanels();
 
   progressBar_ = new QProgressBar(client_);
   progressBar_->setGeometry(du(27, 208, 267, 7));
@@ -137,6 +97,40 @@ void MainDialog::buildControls() {
 
   statusList_ = new StatusList(client_);
   statusList_->setGeometry(du(27, 219, 267, 35));
+}
+
+// A captioned value per line of a panel, from its top; returns the first caption.
+QLabel* MainDialog::addPairs(QWidget* panel, std::initializer_list<std::pair<const char*, int>> pairs) {
+  QLabel* first = nullptr;
+  int y = kFirstPair;
+  for (const auto& [text, controlId] : pairs) {
+    QLabel* label = caption(panel, text, y);
+    if (!first) first = label;
+    addValue(panel, controlId, y);
+    y += kPairPitch;
+  }
+  return first;
+}
+
+void MainDialog::buildResultPanels() {
+  // The first caption reads "Current" during the transfer test, then "Average".
+  speedLabel_ = addPairs(group(client_, "Speed", du(310, 28, 51, 102)),
+                         {{"Current", ValueAverage}, {"Start", ValueStart}, {"End", ValueEnd}, {"Type", ValueReadingType}});
+
+  QGroupBox* dae = group(client_, "DAE quality", du(310, 132, 51, 59));
+  addValue(dae, ValueDaeScore, kFirstPair - 14);
+  accurateStream_ = new QCheckBox("Accurate\nStream", dae);
+  accurateStream_->setGeometry(6, kFirstPair + 24, dae->width() - 8, 34);
+  // It shows what the drive reported; the user cannot toggle it.
+  accurateStream_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  accurateStream_->setFocusPolicy(Qt::NoFocus);
+
+  addPairs(group(client_, "Disc", du(310, 193, 51, 61)), {{"Type", ValueDiscType}, {"Length", ValueLength}});
+  addPairs(group(client_, "Seek times", du(364, 28, 51, 79)),
+           {{"Random", ValueRandomSeek}, {"1/3", ValueOneThirdSeek}, {"Full", ValueFullSeek}});
+  addPairs(group(client_, "CPU usage", du(364, 109, 51, 102)),
+           {{"1X", ValueCpu1X}, {"2X", ValueCpu1X + 1}, {"4X", ValueCpu1X + 2}, {"8X", ValueCpu1X + 3}});
+  addPairs(group(client_, "Interface", du(364, 213, 51, 41)), {{"Burst rate", ValueBurst}});
 }
 
 LinkLabel* MainDialog::addValue(QWidget* group, int controlId, int y) {
@@ -174,12 +168,9 @@ void MainDialog::buildMenus() {
   QMenu* run = menuBar()->addMenu("&Run Test");
   addCommand(run, CmdRunSelected, "&Selected");
   run->addSeparator();
-  addCommand(run, CmdRunTransferRate, "&Transfer Rate Test");
-  addCommand(run, CmdRunDaeQuality, "&DAE Quality Test");
-  addCommand(run, CmdRunSeekTimes, "S&eek Times Test");
-  addCommand(run, CmdRunCpuUtilization, "&CPU Utilization Test");
-  addCommand(run, CmdRunBurstRate, "&Burst Rate Test");
-  addCommand(run, CmdRunSpinUpDown, "Spin Up/Down Test");
+  for (const MeasurementInfo& m : kMeasurements) {
+    addCommand(run, m.runCommand, QString::fromUtf8(m.menuText.data(), static_cast<qsizetype>(m.menuText.size())));
+  }
 
   QMenu* extra = menuBar()->addMenu("&Extra");
   addCommand(extra, CmdQualityCheck, "&CD quality check");
@@ -228,13 +219,7 @@ void MainDialog::stateChanged() {
   for (auto& [id, action] : actions_) action->setEnabled(controller_.enabled(id));
 
   const ResultTexts& t = controller_.texts();
-  const std::pair<int, const std::string*> shown[] = {
-      {1006, &t.averageText},    {1007, &t.startText},        {1008, &t.endText},      {1013, &t.readingTypeText},
-      {1023, &t.daeScoreText},   {1011, &t.discTypeText},     {1012, &t.lengthText},   {1015, &t.randomSeekText},
-      {1016, &t.oneThirdSeekText}, {1017, &t.fullSeekText},   {1019, &t.cpuTexts[0]},  {1020, &t.cpuTexts[1]},
-      {1021, &t.cpuTexts[2]},    {1022, &t.cpuTexts[3]},      {1024, &t.burstText},
-  };
-  for (const auto& [id, text] : shown) values_[id]->setText(QString::fromStdString(*text));
+  for (const auto& [id, text] : panelValueTexts(t)) values_[id]->setText(QString::fromStdString(*text));
   speedLabel_->setText(QString::fromStdString(t.speedLabelText));
   accurateStream_->setChecked(t.accurateStreamBox);
   progressChanged();

@@ -6,7 +6,9 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <initializer_list>
 #include <map>
+#include <utility>
 
 #include "app/main_window_controller.h"
 #include "app/window_dialogs.h"
@@ -59,6 +61,8 @@ class MainDialog : public QMainWindow, public WindowView {
 
  private:
   void buildControls();
+  void buildResultPanels();
+  QLabel* addPairs(QWidget* panel, std::initializer_list<std::pair<const char*, int>> pairs);
   void buildMenus();
   QAction* addCommand(QMenu* menu, int id, const QString& text, const QKeySequence& shortcut = {});
   LinkLabel* addValue(QWidget* group, int controlId, int y);

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <string>
 
+#include "engine/measurement_table.h"
 #include "ui/colour_word.h"
 #include "ui/link_label.h"
 #include "ui/number_field.h"
@@ -155,13 +157,13 @@ QWidget* OptionsDialog::buildTestsGroup() {
   auto* group = new QGroupBox(this);
   auto* layout = new QGridLayout(group);
   AppSettings& v = model_.values();
-  layout->addWidget(addTestBox("runTransferRate", QStringLiteral("Transfer Rate Test"), v.runTransferRate), 0, 0);
-  layout->addWidget(addTestBox("runDaeQuality", QStringLiteral("DAE Quality Test"), v.runDaeQuality), 1, 0);
-  layout->addWidget(addTestBox("runSeekTimes", QStringLiteral("Seek Times Test"), v.runSeekTimes), 2, 0);
-  layout->addWidget(addTestBox("runCpuUtilization", QStringLiteral("CPU Utilization Test"), v.runCpuUtilization), 0,
-                    1);
-  layout->addWidget(addTestBox("runBurstRate", QStringLiteral("Burst Rate Test"), v.runBurstRate), 1, 1);
-  layout->addWidget(addTestBox("runSpinUpDown", QStringLiteral("Spin Up/Down Test"), v.runSpinUpDown), 2, 1);
+  // Two columns of three, in run order.
+  for (size_t i = 0; i < kMeasurements.size(); ++i) {
+    const MeasurementInfo& m = kMeasurements[i];
+    const auto text = QString::fromUtf8(m.optionText.data(), static_cast<qsizetype>(m.optionText.size()));
+    layout->addWidget(addTestBox(std::string(m.optionName).c_str(), text, v.*m.selected), static_cast<int>(i % 3),
+                      static_cast<int>(i / 3));
+  }
 
   burstLength_ = new NumberField(kBurstLengthMin, kBurstLengthMax, group);
   burstLength_->setObjectName("burstLength");

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/speed_graph_model.h"
+#include "program/speed_graph_model.h"
 
 class QMenu;
 

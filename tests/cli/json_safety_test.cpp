@@ -12,17 +12,17 @@ namespace {
 TEST(JsonReport, BytesThatAreNotUtf8AreReplacedNotThrownOn) {
   TestResults record;
   resetRecord(record);
-  ResultTexts texts;
   DriveFacts drive;
   drive.vendor = "ACME\xFF\xFF";
-  drive.product = "CD\x80ROM";
+  drive.product = "CD\x80ROM        ";
   drive.revision = "1.0\xE9";
   const std::vector<std::string> lines = {"[00:00:00]   DAT file (V\xFE\xFF) loaded"};
   std::string text;
-  ASSERT_NO_THROW(text = formatJsonReport({record, texts, lines, drive, "loaded", false}));
+  const RunReport report = makeRunReport(record, RunOutcome::LoadedFromFile);
+  ASSERT_NO_THROW(text = formatJsonReport({report, lines, drive}));
   const auto parsed = nlohmann::json::parse(text);
   EXPECT_EQ(parsed["drive"]["vendor"], "ACME\xEF\xBF\xBD\xEF\xBF\xBD");
-  EXPECT_EQ(parsed["drive"]["product"], "CD\xEF\xBF\xBDROM");
+  EXPECT_EQ(parsed["drive"]["product"], "CD\xEF\xBF\xBDROM") << "the blanks that pad the field are gone";
   EXPECT_EQ(parsed["statusLines"][0], "[00:00:00]   DAT file (V\xEF\xBF\xBD\xEF\xBF\xBD) loaded");
 }
 

@@ -11,17 +11,16 @@ namespace {
 
 using nlohmann::json;
 
-json report(const TestResults& record, const std::string& outcome, bool qualityMap = false) {
-  const ResultTexts texts;
+json report(const TestResults& record, RunOutcome outcome, bool qualityMap = false) {
   const std::vector<std::string> lines;
   const DriveFacts drive;
-  return json::parse(formatJsonReport({record, texts, lines, drive, outcome, qualityMap}));
+  return json::parse(formatJsonReport({makeRunReport(record, outcome, qualityMap), lines, drive}));
 }
 
 TEST(JsonUnmeasured, QualityCheckAloneReportsNoOtherResult) {
   TestResults record;  // as at program start: zeros, never reset
   record.qualityErrors = 1000;
-  const json j = report(record, "completed", true);
+  const json j = report(record, RunOutcome::Completed, true);
   for (const char* key : {"random", "oneThird", "full"}) EXPECT_TRUE(j["seekMs"][key].is_null()) << key;
   for (const char* key : {"1x", "2x", "4x", "8x"}) EXPECT_TRUE(j["cpuPercent"][key].is_null()) << key;
   EXPECT_TRUE(j["burstMBps"].is_null());
@@ -43,7 +42,7 @@ TEST(JsonUnmeasured, RunShowsWhatItMeasuredAndNullForTheRest) {
   record.burstRate = 10;
   record.cpuUsage[0] = 0;  // a measured zero stays a zero
   record.spinDownTime = 0.0;
-  json j = report(record, "completed");
+  json j = report(record, RunOutcome::Completed);
   EXPECT_EQ(j["burstMBps"], 10);
   EXPECT_EQ(j["cpuPercent"]["1x"], 0);
   EXPECT_TRUE(j["cpuPercent"]["2x"].is_null());
@@ -56,7 +55,7 @@ TEST(JsonUnmeasured, RunShowsWhatItMeasuredAndNullForTheRest) {
   record.lastZone = 36;
   record.speedSamples[0] = 110.0;
   record.speedSamples[1] = -1.0;
-  j = report(record, "aborted");
+  j = report(record, RunOutcome::Aborted);
   EXPECT_EQ(j["transferRate"]["lastZone"], 36);
   EXPECT_EQ(j["transferRate"]["zoneSpeedsX"], json::array({22.0}));
 }
@@ -64,7 +63,7 @@ TEST(JsonUnmeasured, RunShowsWhatItMeasuredAndNullForTheRest) {
 TEST(JsonUnmeasured, LoadedRecordKeepsItsValues) {
   TestResults record;  // a loaded file's block, whatever its version bytes
   record.randomSeekMs = 85;
-  const json j = report(record, "loaded");
+  const json j = report(record, RunOutcome::LoadedFromFile);
   EXPECT_EQ(j["seekMs"]["random"], 85);
   EXPECT_EQ(j["burstMBps"], 0);
 }

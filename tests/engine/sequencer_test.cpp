@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/workers.h"
 #include "support/engine_rig.h"
 
 namespace tmx {
@@ -176,32 +177,64 @@ TEST(Sequencer, StaleStopDoesNotCancelTheNextRun) {
   EXPECT_EQ(rig.host.count("Test cancelled by user"), 0);
 }
 
-TEST(Sequencer, HandlerArithmetic) {
+// The run as a handler sees it: workers and completions recorded, nothing run.
+class FakeRun final : public RunSteps {
+ public:
+  explicit FakeRun(EngineRig& rig) : rig_(rig) {}
+  EngineHost& host() override { return rig_.host; }
+  ResultsModel& results() override { return rig_.results; }
+  SequencerState& state() override { return state_; }
+  DiscProbe& probe() override { return rig_.probe; }
+  const AppSettings& settings() const override { return rig_.settings; }
+  void startWorker(std::function<void(WorkerContext&)>) override { ++workers; }
+  void testCompleted(int testId) override { completed = testId; }
+  void abortRun(const std::string& reason) override { rig_.host.addStatusLine(reason); }
+  void finishRun() override {}
+
+  int workers = 0;
+  int completed = -1;
+
+ private:
+  EngineRig& rig_;
+  SequencerState state_;
+};
+
+TEST(Handlers, TurnTheWorkersValuesIntoFigures) {
   EngineRig rig(1);
-  auto& s = rig.sequencer->state();
-  s.runMode = TestBurstRate;
-  rig.sequencer->handleTestEvent(EventBurstDone, 1024);
+  FakeRun run(rig);
+  BurstRateHandler burst(run);
+  burst.handle(EventBurstDone, 1024);
   EXPECT_EQ(rig.results.record.burstRate, 1);
   EXPECT_EQ(rig.results.texts.burstText, "1 MB/s");
-  s.runMode = TestBurstRate;
-  rig.sequencer->handleTestEvent(EventBurstDone, 1025);
+  burst.handle(EventBurstDone, 1025);
   EXPECT_EQ(rig.results.record.burstRate, 2);
-  s.runMode = TestBurstRate;
-  rig.sequencer->handleTestEvent(EventBurstDone, 0);
+  burst.handle(EventBurstDone, 0);
   EXPECT_EQ(rig.results.record.burstRate, 0);
+  EXPECT_EQ(run.completed, TestBurstRate);
 
-  s.runMode = TestSeekTimes;
-  s.seekPhase = 2;
-  rig.sequencer->handleTestEvent(EventSeekPhaseDone, 12399);
+  // Each seek phase's total of 100 seeks in ms becomes its mean.
+  SeekTimesHandler seek(run);
+  EXPECT_FALSE(seek.handle(EventBurstDone, 0)) << "not its event";
+  seek.handle(EventSeekPhaseDone, 8520);
+  seek.handle(EventSeekPhaseDone, 9740);
+  EXPECT_EQ(run.workers, 2) << "the next phases";
+  seek.handle(EventSeekPhaseDone, 12399);
+  EXPECT_EQ(rig.results.record.randomSeekMs, 85);
+  EXPECT_EQ(rig.results.record.oneThirdSeekMs, 97);
   EXPECT_EQ(rig.results.record.fullSeekMs, 123);
   EXPECT_EQ(rig.results.texts.fullSeekText, "123 ms");
+  EXPECT_EQ(run.completed, TestSeekTimes);
+  expectInOrder(rig.host.lines, {"Starting 1/3 seek test", "Starting full seek test", "Seek test completed"});
 
-  s.runMode = TestCpuUtilization;
-  s.cpuTestSpeed = 8;
-  rig.sequencer->handleTestEvent(EventCpuPhaseDone, 7);
+  CpuUtilizationHandler cpu(run);
+  for (long percent : {40, 20, 10, 7}) cpu.handle(EventCpuPhaseDone, percent);
+  EXPECT_EQ(rig.results.record.cpuUsage, (std::array<int32_t, 4>{40, 20, 10, 7}));
   EXPECT_EQ(rig.results.texts.cpuTexts[3], "7%");
+  expectInOrder(rig.host.lines, {"Starting 2X test", "Starting 4X test", "Starting 8X test",
+                                 "CPU utilization test completed"});
+  EXPECT_EQ(run.completed, TestCpuUtilization);
 
-  s.currentLba = 56706;
+  rig.sequencer->state().currentLba = 56706;
   rig.sequencer->handleTestEvent(EventReadError, 0x03110B);
   expectInOrder(rig.host.lines, {"Read error at 12:36.06 (code 03110B)", "Test aborted"});
 }

@@ -1,7 +1,7 @@
 // The workers' and the sequencer's arithmetic, at the edges that matter.
 #include <gtest/gtest.h>
 
-#include "engine/test_ids.h"
+#include "engine/engine_ids.h"
 #include "engine/workers.h"
 #include "results/test_results.h"
 #include "support/recording_host.h"

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "engine/test_ids.h"
+#include "engine/engine_ids.h"
 #include "engine/workers.h"
 #include "platform/scsi_manager.h"
 #include "support/scripted_adapter.h"
@@ -61,11 +61,9 @@ class TimedDrive {
 TEST(WorkerTiming, TransferZoneAtTestLengthTwo) {
   TimedDrive drive(0);
   drive.durationNs[0x28] = 6'000'000'000 / 180;  // 180 timed reads in 6.0 s
-  drive.state.zoneReads = 360.0 / 2;
-  drive.state.zoneRateScale = 600.0 / 2;
-  drive.state.currentZone = 3;
+  TransferPhase phase{3, 360.0 / 2, 600.0 / 2};
   drive.state.currentLba = 27000;
-  runTransferZone(drive.context);
+  runTransferZone(drive.context, phase);
   EXPECT_EQ(drive.counts[0x28], 181) << "one untimed read more";
   EXPECT_NEAR(drive.results.speedSamples[3], 50.0, 1e-6) << "shown as 10.00x";
   EXPECT_EQ(drive.results.speedSamples[4], -1.0);
@@ -77,8 +75,7 @@ TEST(WorkerTiming, TransferZoneAtTestLengthTwo) {
 TEST(WorkerTiming, TransferZoneAtTestLengthOneCountsTheSectorsTimed) {
   TimedDrive drive(0);
   drive.durationNs[0x28] = 1'000'000'000 / 30;  // 25 sectors at 10X
-  drive.state.currentZone = 0;
-  runTransferZone(drive.context);
+  runTransferZone(drive.context, TransferPhase{0});
   EXPECT_EQ(drive.counts[0x28], 360);
   // 359 timed reads of 25 sectors at 10X: the sample is 50 (10.00x), not 9000/8975 of it.
   EXPECT_NEAR(drive.results.speedSamples[0], 50.0, 1e-5);
@@ -96,11 +93,11 @@ TEST(WorkerTiming, TransferZoneAtTestLengthOneCountsTheSectorsTimed) {
 TEST(WorkerTiming, SeekPhaseReportsTheTotalOf100Seeks) {
   TimedDrive drive(0);
   drive.durationNs[0x0B] = 123'990'000;
-  drive.state.seekPhase = 2;
-  runSeekPhase(drive.context);
+  SeekPhase phase{2};
+  runSeekPhase(drive.context, phase);
   EXPECT_EQ(drive.counts[0x0B], 101) << "one untimed seek finds the command";
   EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 12399}}));
-  runSeekPhase(drive.context);
+  runSeekPhase(drive.context, phase);
   EXPECT_EQ(drive.counts[0x0B], 201) << "the next phase knows it";
 }
 
@@ -109,21 +106,20 @@ TEST(WorkerTiming, SlowlyRefusedSeek6IsTriedOnceAndNeverTimed) {
   drive.durationNs[0x0B] = 35'000'000;
   drive.replies[0x0B] = testing::checkCondition(0x05, 0x20, 0x00);
   drive.durationNs[0x2B] = 80'000;
-  drive.state.seekPhase = 0;
-  runSeekPhase(drive.context);
+  SeekPhase phase{0};
+  runSeekPhase(drive.context, phase);
   EXPECT_EQ(drive.counts[0x0B], 1);
   EXPECT_EQ(drive.counts[0x2B], 101);
-  EXPECT_EQ(drive.state.seekOpcode, 0x2B);
+  EXPECT_EQ(phase.opcode, 0x2B);
   EXPECT_EQ(drive.events, (std::vector<std::pair<int, long>>{{EventSeekPhaseDone, 8}})) << "100 x 0.08 ms";
 }
 
 TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
   TimedDrive drive(0);
-  drive.state.seekOpcode = 0x0B;
+  SeekPhase phase{1, 0x0B};
   drive.durationNs[0x0B] = 30'000'000'000;
   drive.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaTimeout, 0, {}, 0, -1};
-  drive.state.seekPhase = 1;
-  runSeekPhase(drive.context);
+  runSeekPhase(drive.context, phase);
   EXPECT_EQ(drive.counts[0x0B], 1);
   EXPECT_EQ(drive.counts[0x2B], 0) << "a hang is not answered with SEEK(10)";
   ASSERT_EQ(drive.events.size(), 1u);
@@ -133,7 +129,8 @@ TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
   // A refusal that the host reports as its own error still falls back.
   TimedDrive other(0);
   other.replies[0x0B] = ScsiResult{aspi::kInvalidCommand, aspi::kHaPhaseError, 0, {}, 0, -1};
-  runSeekPhase(other.context);
+  SeekPhase fresh;
+  runSeekPhase(other.context, fresh);
   EXPECT_EQ(other.counts[0x0B], 1);
   EXPECT_EQ(other.counts[0x2B], 101);
   EXPECT_EQ(other.events.back().first, EventSeekPhaseDone);
@@ -142,8 +139,7 @@ TEST(WorkerTiming, SeekThatTimesOutIsAFailureNotARefusal) {
 TEST(WorkerTiming, CpuLoadIsBusyTimeOverFifteenSeconds) {
   TimedDrive drive(1000);  // the pacing loop needs a moving counter
   drive.durationNs[0x28] = 50'000'000;
-  drive.state.cpuTestSpeed = 1;
-  runCpuPhase(drive.context);
+  runCpuPhase(drive.context, CpuPhase{1});
   EXPECT_EQ(drive.counts[0x28], 45);
   EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventCpuPhaseDone, 15}));
   EXPECT_NEAR(static_cast<double>(drive.clock.nowNs()) / 1e9, 15.0, 0.01) << "paced at 3 reads per second";
@@ -163,11 +159,12 @@ TEST(WorkerTiming, SpinTimesInWholeMilliseconds) {
   TimedDrive drive(0);
   drive.durationNs[0x1B] = 1'250'700'000;
   drive.durationNs[0x28] = 2'345'900'000;  // the first read after the stop spins up
-  runSpin(drive.context);
+  SpinPhase phase;
+  runSpin(drive.context, phase);
   ASSERT_GE(drive.events.size(), 2u);
   EXPECT_EQ(drive.events.front(), (std::pair<int, long>{EventSpinPhaseDone, 2345}));
   EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventSpinPhaseDone, 1250}));
-  EXPECT_TRUE(drive.state.spinPhaseDown);
+  EXPECT_TRUE(phase.down);
 }
 
 }  // namespace

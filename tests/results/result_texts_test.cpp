@@ -137,15 +137,27 @@ TEST(FillTextsFromRecord, LeavesTextsEmptyWhereNoValueExists) {
   EXPECT_EQ(t.discTypeText, "");
 }
 
-TEST(PanelLines, PrintEveryPanelWithNaForEmptyTexts) {
-  ResultTexts t = earlierRunTexts();
-  t.burstText.clear();
-  t.accurateStreamBox = false;
-  const auto lines = panelLines(t);
+// The CLI's summary says what was measured: a run that never ran the DAE
+// test has no accurate stream to speak of, yes or no.
+TEST(SummaryLines, PrintEveryResultWithNaForWhatWasNotMeasured) {
+  TestResults r;
+  resetRecord(r);
+  r.discType = 1;
+  r.discLength = 333000;
+  r.cpuUsage = {3, 5, 9, 17};
+  RunReport report = makeRunReport(r, RunOutcome::Completed);
+  auto lines = summaryLines(report);
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines[0], "Disc type: Audio");
-  EXPECT_EQ(lines[7], "Accurate stream: No");
+  EXPECT_EQ(lines[1], "Disc length: 74:00.00");
+  EXPECT_EQ(lines[7], "Accurate stream: N/A") << "before: No";
+  EXPECT_EQ(lines[11], "CPU usage 1X: 3%");
   EXPECT_EQ(lines[15], "Burst rate: N/A");
+
+  r.accurateStream = 0;
+  lines = summaryLines(makeRunReport(r, RunOutcome::LoadedFromFile));
+  EXPECT_EQ(lines[7], "Accurate stream: No");
+  EXPECT_EQ(lines[11], "CPU usage 1X: 3 %") << "as a loaded file shows it";
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST(TextReport, AfterATransferOnlyRunPrintsNaForTheRest) {
       "CPU usage\t\t", "1X\tN/A", "2X\tN/A", "4X\tN/A", "8X\tN/A", "",
       "Interface\t\t", "Burst rate\tN/A", "",
       "Spinup/Spindown Time\t\t", "Spinup Time\tN/A", "Spindown Time\tN/A", ""};
-  EXPECT_EQ(crlfLines(formatTextReport(t, r, kDrive, kWhen)), expected);
+  EXPECT_EQ(crlfLines(formatTextReport(t, makeRunReport(r, RunOutcome::None), kDrive, kWhen)), expected);
 }
 
 TEST(TextReport, PrintsTheTextsAsShownAndSpinTimesFromTheRecord) {
@@ -55,7 +55,7 @@ TEST(TextReport, PrintsTheTextsAsShownAndSpinTimesFromTheRecord) {
   TestResults r;
   r.spinUpTime = 2.345;
   r.spinDownTime = 0.0;
-  const auto lines = crlfLines(formatTextReport(t, r, kDrive, kWhen));
+  const auto lines = crlfLines(formatTextReport(t, makeRunReport(r, RunOutcome::None), kDrive, kWhen));
   ASSERT_EQ(lines.size(), 43u);
   EXPECT_EQ(lines[22], "Score\t10");
   EXPECT_EQ(lines[23], "Accurate stream\tYes");
@@ -80,7 +80,7 @@ TEST(SaveTextReport, WritesTheReportAtTheClocksTime) {
   resetRecord(r);
   ASSERT_TRUE(saveTextReport(dir / "r.txt", ResultTexts{}, r, kDrive, clock).ok());
   const std::string text = testing::readFile(dir / "r.txt");
-  EXPECT_EQ(text, formatTextReport(ResultTexts{}, r, kDrive, reportTime(1709629623)));
+  EXPECT_EQ(text, formatTextReport(ResultTexts{}, makeRunReport(r, RunOutcome::None), kDrive, reportTime(1709629623)));
   EXPECT_NE(text.find(" - 9:07:03\t\t\r\n"), std::string::npos);
 
   const auto failed = saveTextReport(dir / "missing" / "r.txt", ResultTexts{}, r, kDrive, clock);

@@ -12,7 +12,8 @@
 #include "drive/drive_discovery.h"
 #include "emulator/presets.h"
 #include "engine/event_channel.h"
-#include "engine/test_sequencer.h"
+#include "engine/measurement_table.h"
+#include "engine/run_sequencer.h"
 #include "platform/clock.h"
 #include "platform/scsi_manager.h"
 #include "results/app_settings.h"
@@ -67,20 +68,7 @@ class EngineRig {
 
   emu::DriveModel& drive() { return *emulated->drive(table.selectedDrive().target); }
 
-  void onlyTests(std::initializer_list<int> tests) {
-    settings.runTransferRate = settings.runDaeQuality = settings.runSeekTimes = false;
-    settings.runCpuUtilization = settings.runBurstRate = settings.runSpinUpDown = false;
-    for (int t : tests) {
-      switch (t) {
-        case TestTransferRate: settings.runTransferRate = true; break;
-        case TestDaeQuality: settings.runDaeQuality = true; break;
-        case TestSeekTimes: settings.runSeekTimes = true; break;
-        case TestCpuUtilization: settings.runCpuUtilization = true; break;
-        case TestBurstRate: settings.runBurstRate = true; break;
-        case TestSpinUpDown: settings.runSpinUpDown = true; break;
-      }
-    }
-  }
+  void onlyTests(std::initializer_list<int> tests) { selectMeasurements(settings, tests); }
 
   // Pumps notifications until the run is over and its workers have left.
   void runToEnd() {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "program/application.h"
 #include "app/main_window_controller.h"
 #include "emulator/emulated_adapter.h"
 #include "platform/scsi_manager.h"

@@ -33,7 +33,6 @@ enum TestEvent : int {
   EventQualityStart = 12,
   EventReadError = 20,
   EventCancelled = 21,
-  EventDiscTooShort = 22,
   EventQualityDone = 75,
   EventQualityBlock = 76,
   EventQualityReadError = 77,

@@ -50,7 +50,7 @@ class SpeedGraphModel {
  public:
   // Reads the settings and the record it is given at every call; holds only
   // the last plotted point and the shapes drawn since the last redraw.
-  SpeedGraphModel(const AppSettings& settings, TestResults& record) : settings_(settings), record_(record) {}
+  SpeedGraphModel(const AppSettings& settings, const TestResults& record) : settings_(settings), record_(record) {}
 
   // Quality mode: set when a CD quality check starts, cleared at Start, a drive
   // change or a DAT load. qualityLength is the disc length the check reads.
@@ -65,9 +65,9 @@ class SpeedGraphModel {
   // Vertical red line at the block of `lba`; nothing when that column lies
   // outside the plot.
   void drawEndMarker(int lba);
-  // Draws the segments ending at zone `zone` and records the sample in the
-  // record's speedSamples (zones outside the 50 entries are not stored). A
-  // segment with an end outside the plot, or not a number, is left out whole.
+  // Draws the segments ending at zone `zone` (its sample is the worker's to
+  // store). A segment with an end outside the plot, or not a number, is left
+  // out whole.
   void plotZoneSample(int zone, double sample);
   // The error bar of a 900-sector block, `value` pixels high (cut at the
   // plot's top); block 0 and blocks right of the plot draw nothing.
@@ -79,7 +79,7 @@ class SpeedGraphModel {
 
  private:
   const AppSettings& settings_;
-  TestResults& record_;
+  const TestResults& record_;
   bool qualityMode_ = false;
   int32_t qualityLength_ = 0;
   double lastPlottedSample_ = 0.0;

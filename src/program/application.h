@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "app/scsi_setup.h"
+#include "program/scsi_setup.h"
 #include "drive/disc_probe.h"
 #include "drive/drive_commands.h"
 #include "drive/drive_table.h"
 #include "engine/engine_host.h"
 #include "engine/event_channel.h"
-#include "engine/test_sequencer.h"
+#include "engine/run_sequencer.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/drive_facts.h"

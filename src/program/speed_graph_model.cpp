@@ -1,4 +1,6 @@
-#include "app/speed_graph_model.h"
+#include "program/speed_graph_model.h"
+
+#include "results/run_report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,11 +68,8 @@ void SpeedGraphModel::redrawGraph() {
     if (zones > 0 && zones < kMaxLastZone) drawEndMarker((zones - 1) * kSectorsPerZone);
     // Zones right of the plot are never replayed, nor samples past the record.
     const int limit = std::min({zones, kMaxLastZone + 1, kSpeedSampleCount});
-    for (int i = 0; i < limit; ++i) {
-      const double sample = record_.speedSamples[static_cast<size_t>(i)];
-      if (!(sample >= 0.0)) break;  // the -1.0 that ends the list, or the NaN of a reset
-      plotZoneSample(i, sample);
-    }
+    const int measured = measuredZoneCount(record_, limit);
+    for (int i = 0; i < measured; ++i) plotZoneSample(i, record_.speedSamples[static_cast<size_t>(i)]);
   } else {
     drawEndMarker(qualityLength_);
     const int blocks = std::max(0, qualityLength_ / kSectorsPerBlock);
@@ -151,8 +150,6 @@ void SpeedGraphModel::plotZoneSample(int zone, double sample) {
     }
   }
 
-  // Only this zone's entry: the replay must not cut the list after it.
-  if (zone < kSpeedSampleCount) record_.speedSamples[static_cast<size_t>(zone)] = sample;
   lastPlottedSample_ = sample;
   lastPlottedRpm_ = rpmValue;
 }

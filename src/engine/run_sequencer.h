@@ -4,7 +4,9 @@
 // event synchronously, except progress values, which are posted.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "drive/disc_probe.h"
@@ -12,12 +14,14 @@
 #include "drive/drive_table.h"
 #include "engine/engine_host.h"
 #include "engine/event_channel.h"
+#include "engine/run_steps.h"
 #include "engine/sequencer_state.h"
 #include "engine/worker_context.h"
 #include "engine/worker_runner.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/results_model.h"
+#include "results/run_report.h"
 
 namespace tmx {
 
@@ -31,11 +35,8 @@ struct EngineDeps {
   EngineHost& host;
 };
 
-// How the last run or quality check ended; None before the first and while
-// one runs.
-enum class RunOutcome { None, Completed, Aborted, Cancelled };
 
-class TestSequencer {
+class TestSequencer final : private RunSteps {
  public:
   TestSequencer(EngineDeps deps, Notifier& mainWindow);
   ~TestSequencer();
@@ -53,30 +54,42 @@ class TestSequencer {
 
   // Whether a run or the quality check holds the drive.
   bool busy() const { return running_; }
+  // How the last run or quality check ended (Completed, Aborted, Cancelled);
+  // None before the first and while one runs.
   RunOutcome lastOutcome() const { return outcome_; }
 
   // Program exit: asks the worker to stop, waits until it has left the drive,
   // and gives the drive back its 2048-byte blocks if a run switched them.
   void shutdown(const std::function<void()>& pumpEvents);
 
-  SequencerState& state() { return state_; }
+  SequencerState& state() override { return state_; }
   const SequencerState& state() const { return state_; }
 
   // Chooses the read command for the disc in the selected drive.
   void probeReadMethod(int32_t lba);
 
  private:
+  // RunSteps, for the measurements' handlers.
+  EngineHost& host() override { return deps_.host; }
+  ResultsModel& results() override { return deps_.results; }
+  DiscProbe& probe() override { return deps_.probe; }
+  const AppSettings& settings() const override { return runSettings_; }
+  void startWorker(std::function<void(WorkerContext&)> worker) override;
+  void testCompleted(int testId) override;
+  void abortRun(const std::string& reason) override;
+  void finishRun() override;
+
+  RunSteps& steps() { return *this; }
   bool wanted(int test) const;
-  void continueRun(int finishedTest);
+  // Progress, failures and the stop, whichever test sent them; false for a
+  // test's own event.
+  bool handleRunEvent(int event, long value);
+  void readError(long senseCode);
   void endRun(RunOutcome outcome);
   // The Start button's caption follows this flag; nothing reads the caption back.
   void setRunning(bool running);
-  void abortRun(const std::string& reason);
   void startTest(int test);
-  void startWorker(void (*worker)(WorkerContext&));
-  void handleTransferZone();
-  void handleSeekStart();
-  void handleQualityDone();
+  MeasurementHandler& handlerOf(int test);
 
   EngineDeps deps_;
   Notifier& mainWindow_;
@@ -86,6 +99,8 @@ class TestSequencer {
   AppSettings runSettings_;
   WorkerContext context_;
   WorkerRunner workers_;
+  // One per measurement in run order, then the CD quality check's.
+  std::array<std::unique_ptr<MeasurementHandler>, 7> handlers_;
   bool running_ = false;
   RunOutcome outcome_ = RunOutcome::None;
 };

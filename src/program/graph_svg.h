@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/speed_graph_model.h"
+#include "program/speed_graph_model.h"
 #include "results/app_settings.h"
 #include "results/test_results.h"
 

@@ -1,8 +1,8 @@
-#include "app/graph_svg.h"
+#include "program/graph_svg.h"
 
 #include <gtest/gtest.h>
 
-#include "app/banner_png.h"
+#include "program/banner_png.h"
 
 namespace tmx {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/scsi_setup.h"
+#include "program/scsi_setup.h"
 
 #include <filesystem>
 

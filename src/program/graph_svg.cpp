@@ -1,6 +1,6 @@
-#include "app/graph_svg.h"
+#include "program/graph_svg.h"
 
-#include "app/banner_png.h"
+#include "program/banner_png.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -103,6 +103,53 @@ TEST(AspiTransport, SenseCodeIsKeptPerRequest) {
   EXPECT_EQ(rig.transport->ExecuteCdb(5, 0, tur, nullptr, 0), aspi::kInvalidHostAdapter);
 }
 
+// The kinds of failure callers tell apart. A sense key is its low four bits:
+// a unit attention with the ILI bit set in its byte is still one.
+TEST(AspiTransport, LastFailureNamesItsKind) {
+  Rig rig;
+  rig.transport->LoadAspiManager();
+  std::vector<ScsiResult> replies = {testing::checkCondition(0x26, 0x28, 0x00), testing::checkCondition(0x05, 0x20, 0x00),
+                                     ScsiResult{aspi::kInvalidCommand, aspi::kHaTimeout, 0, {}, 0, -1},
+                                     ScsiResult{aspi::kInvalidCommand, aspi::kHaPhaseError, 0, {}, 0, -1},
+                                     testing::good()};
+  size_t next = 0;
+  rig.device->at(0, [&](const ScsiCommand&, std::span<uint8_t>) { return replies[next++]; });
+  const uint8_t tur[6] = {};
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  DriveFailure f = rig.transport->lastFailure();
+  EXPECT_TRUE(f.unitAttention()) << "byte 2 was 26h";
+  EXPECT_EQ(f.senseKey, 0x06);
+  EXPECT_EQ(f.asc, 0x28);
+  EXPECT_FALSE(f.refused);
+  EXPECT_EQ(rig.transport->LastSenseCode(), 0x262800u) << "the code shown keeps the byte as it came";
+
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  EXPECT_TRUE(rig.transport->lastFailure().refused) << "ILLEGAL REQUEST, invalid opcode";
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  f = rig.transport->lastFailure();
+  EXPECT_TRUE(f.timedOut());
+  EXPECT_FALSE(f.refused) << "a hang is not a refusal";
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  EXPECT_EQ(rig.transport->lastFailure().kind, FailureKind::HostError);
+  EXPECT_TRUE(rig.transport->lastFailure().refused);
+  rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0);
+  EXPECT_FALSE(rig.transport->lastFailure().failed());
+  rig.transport->ExecuteCdb(0, 9, tur, nullptr, 0);
+  EXPECT_EQ(rig.transport->lastFailure().kind, FailureKind::NoDevice);
+
+  // A guard that keeps the request back: not sent, and said why.
+  struct Refuser final : SendGuard {
+    std::string refusal(uint8_t) override { return "stopped"; }
+    void ended(uint8_t, const DriveFailure&) override {}
+  } refuser;
+  rig.transport->setSendGuard(&refuser);
+  EXPECT_EQ(rig.transport->ExecuteCdb(0, 0, tur, nullptr, 0), kAspiNotSent);
+  EXPECT_EQ(rig.transport->lastFailure().kind, FailureKind::NotSent);
+  EXPECT_EQ(lastFailureCause(*rig.transport), "not sent, stopped");
+  rig.transport->setSendGuard(nullptr);
+  EXPECT_EQ(next, replies.size()) << "the refused request never reached the drive";
+}
+
 TEST(AspiTransport, PendingRequestIsWaitedFor) {
   Rig rig(ScsiManager::Completion::Asynchronous);
   rig.transport->LoadAspiManager();

@@ -14,6 +14,9 @@ TEST(DriveCheckLines, ErrorLinesBySenseCode) {
   EXPECT_EQ(errorLineText("Error", 0x056400), "  Command can not be used for this type of disc");
   EXPECT_EQ(errorLineText("Error reading capacity", 0x031100), "Error reading capacity (code 031100)");
   EXPECT_EQ(errorLineText("x", 0), "x (code 000000)");
+  // The key is compared by its low four bits; the flag bits do not hide it.
+  EXPECT_EQ(errorLineText("Error", 0x252000), "  Command not supported");
+  EXPECT_EQ(errorLineText("Error", 0x823A00), "  No disc inserted");
 }
 
 TEST(DriveCheckLines, WidestLineSkipsSeparatorsAndSurvivesReports) {

@@ -16,31 +16,11 @@
 #include <optional>
 #include <string>
 
+#include "platform/hardware_lookup.h"
+
 namespace tmx {
 
 class HostAdapter;
-
-// A kernel module as the module tools describe it; empty texts are unknown.
-struct ModuleFacts {
-  bool builtIn = false;
-  std::string path;  // the .ko file, empty when built in or unknown
-  std::string description;
-  std::string author;
-  std::string version;
-};
-
-// The lookups that need system libraries: the hardware database's name of a
-// PCI device, and a module's facts. Without those libraries they find nothing.
-class HardwareLookup {
- public:
-  virtual ~HardwareLookup() = default;
-  // vendor and device as sysfs gives them ("0x8086"); empty when unknown.
-  virtual std::string pciName(const std::string& vendor, const std::string& device) const = 0;
-  virtual std::optional<ModuleFacts> module(const std::string& name) const = 0;
-};
-
-// libudev's hardware database and libkmod when the build has them.
-std::unique_ptr<HardwareLookup> makeHardwareLookup();
 
 // The four driver lines of the report.
 struct AdapterDriver {

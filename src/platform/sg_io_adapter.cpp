@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "platform/aspi_codes.h"
+#include "platform/system_info.h"
 
 namespace tmx {
 namespace fs = std::filesystem;
@@ -64,6 +65,26 @@ std::string SgIoAdapter::identifier() const { return procName_.substr(0, 16); }
 std::string SgIoAdapter::description() const {
   return "SCSI host " + std::to_string(kernelHost_) + " (" + procName_ + ")";
 }
+
+std::string SgIoAdapter::scsiLayerText(const SystemInfo& system) const {
+  const std::string text = system.sgDriverText();
+  if (!text.ends_with("N/A")) return text;
+  // An sr node answers for the block layer's own SG_IO, not the sg driver.
+  for (const auto& device : devices_) {
+    int number = 0;
+    if (device.fd >= 0 && ::ioctl(device.fd, SG_GET_VERSION_NUM, &number) == 0 && number > 0) {
+      const bool sgNode = fs::path(device.path).filename().string().starts_with("sg");
+      return (sgNode ? "Linux sg driver V" : "Linux block layer SG_IO V") + sgVersionText(number);
+    }
+  }
+  return text;
+}
+
+std::optional<std::string> SgIoAdapter::hostAdapterName(const SystemInfo& system) const {
+  return system.hostAdapterName(kernelHost_);
+}
+
+AdapterDriver SgIoAdapter::adapterDriver(const SystemInfo& system) const { return system.adapterDriver(kernelHost_); }
 
 ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
   if (command.target >= devices_.size() || command.lun != 0 || devices_[command.target].fd < 0 ||

@@ -29,6 +29,11 @@ class SgIoAdapter final : public HostAdapter {
   std::string description() const override;
   std::string driverName() const override { return procName_; }
   ScsiResult execute(const ScsiCommand& command) override;
+  // The sg driver's version from procfs, else from an open node (sg not
+  // loaded, or procfs elsewhere); the kernel host's name and driver.
+  std::string scsiLayerText(const SystemInfo& system) const override;
+  std::optional<std::string> hostAdapterName(const SystemInfo& system) const override;
+  AdapterDriver adapterDriver(const SystemInfo& system) const override;
 
   int kernelHost() const { return kernelHost_; }
   const std::vector<Device>& devices() const { return devices_; }

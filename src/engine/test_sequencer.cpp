@@ -338,11 +338,13 @@ void TestSequencer::handleTestEvent(int event, long value) {
       const std::string line = formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
                                             static_cast<unsigned>(value) & 0xFFFFFFu);
       // The worker waits in this notification: its failed request is still the transport's last.
-      const std::string cause = requestFailureCause(deps_.commands.transport().lastRequest());
+      const AspiTransport& transport = deps_.commands.transport();
+      const std::string cause = lastFailureCause(transport);
       if (cause.empty()) {
         abortRun(line);
       } else {
-        host.addStatusLine(line);
+        // A command the kernel kept from the drive is no read error of the disc.
+        if (!refusedByKernel(transport.lastRequest())) host.addStatusLine(line);
         abortRun(cause);
       }
       break;

@@ -12,4 +12,6 @@ AdapterDriver HostAdapter::adapterDriver(const SystemInfo&) const {
   return driver;
 }
 
+std::string HostAdapter::devicePath(uint8_t) const { return {}; }
+
 }  // namespace tmx

@@ -64,6 +64,9 @@ class HostAdapter {
   virtual std::string scsiLayerText(const SystemInfo& system) const;
   virtual std::optional<std::string> hostAdapterName(const SystemInfo& system) const;
   virtual AdapterDriver adapterDriver(const SystemInfo& system) const;
+  // The device node behind a target ("/dev/sr0"), for messages; empty when
+  // there is none.
+  virtual std::string devicePath(uint8_t target) const;
 };
 
 // The time a command may take before the host gives up on it. START STOP UNIT

@@ -86,6 +86,10 @@ std::optional<std::string> SgIoAdapter::hostAdapterName(const SystemInfo& system
 
 AdapterDriver SgIoAdapter::adapterDriver(const SystemInfo& system) const { return system.adapterDriver(kernelHost_); }
 
+std::string SgIoAdapter::devicePath(uint8_t target) const {
+  return target < devices_.size() ? devices_[target].path : std::string();
+}
+
 ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
   if (command.target >= devices_.size() || command.lun != 0 || devices_[command.target].fd < 0 ||
       command.cdb.empty()) {

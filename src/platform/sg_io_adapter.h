@@ -34,6 +34,7 @@ class SgIoAdapter final : public HostAdapter {
   std::string scsiLayerText(const SystemInfo& system) const override;
   std::optional<std::string> hostAdapterName(const SystemInfo& system) const override;
   AdapterDriver adapterDriver(const SystemInfo& system) const override;
+  std::string devicePath(uint8_t target) const override;
 
   int kernelHost() const { return kernelHost_; }
   const std::vector<Device>& devices() const { return devices_; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/host_adapter.h"
+#include "platform/sg_io_findings.h"
 #include "platform/sg_io_mapping.h"
 
 namespace tmx {
@@ -49,6 +50,7 @@ struct SgIoScan {
   std::vector<std::unique_ptr<HostAdapter>> adapters;
   // Problems worth telling the user, each once (e.g. a permission hint).
   std::vector<std::string> messages;
+  SgIoFindings findings;
 };
 
 // Reads sysfs under `sysRoot` and opens the devices under `devRoot`.

@@ -33,7 +33,7 @@ void MainWindowController::startUp() {
   if (report.configFailed) dialogs_.messageBox(report.configError);
   app_.attach(*this);
   if (report.managerFailed) {
-    dialogs_.messageBox("Unable to initialize WNASPI32.DLL");
+    dialogs_.messageBox(report.managerFailure);
   } else if (!app_.hasDrive()) {
     dialogs_.messageBox("No CD-ROM drives found");
   } else {

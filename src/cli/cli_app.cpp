@@ -189,7 +189,7 @@ std::optional<int> openDrives(const CliOptions& options, Application& app) {
     return 1;
   }
   if (report.managerFailed) {
-    std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : "Unable to initialize WNASPI32.DLL");
+    std::fprintf(stderr, "%s\n", app.transport().loaded() ? "No CD-ROM drives found" : report.managerFailure.c_str());
     return 1;
   }
   if (app.drives().count == 0) {

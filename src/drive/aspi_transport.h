@@ -2,7 +2,7 @@
 // manager's execute request block, keeping the sense code of the last request.
 //
 //   AspiTransport transport(loader);
-//   if (transport.LoadAspiManager() == 0) { /* "Unable to initialize ..." */ }
+//   if (transport.LoadAspiManager() == 0) { /* no drive can be reached */ }
 //   int status = transport.ExecuteCdb(0, 1, cdb, buffer, 2048);
 //   if (status != 1) printf("code %06X", transport.LastSenseCode());
 //

@@ -9,6 +9,7 @@ DriveFailure classifyRequest(const SrbExecScsiCmd& r) {
   DriveFailure f;
   if (r.SRB_Status == aspi::kComplete) return f;
   f.refused = commandRefused(r);
+  f.kernelRefused = refusedByKernel(r);
   if (r.SRB_Status == aspi::kNoDevice || r.SRB_Status == aspi::kInvalidHostAdapter) {
     f.kind = FailureKind::NoDevice;
   } else if (r.SRB_HaStat == aspi::kHaTimeout) {

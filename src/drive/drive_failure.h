@@ -25,6 +25,9 @@ struct DriveFailure {
   // The drive or its host refused the command itself, so another command
   // may do the job (see commandRefused).
   bool refused = false;
+  // The kernel's command filter kept the command from the drive: no error of
+  // the drive or the disc (see refusedByKernel).
+  bool kernelRefused = false;
 
   bool failed() const { return kind != FailureKind::None; }
   bool timedOut() const { return kind == FailureKind::Timeout; }

@@ -3,8 +3,10 @@
 #include <chrono>
 
 #include "drive/aspi_transport.h"
+#include "drive/command_names.h"
 #include "platform/aspi_codes.h"
 #include "platform/host_adapter.h"
+#include "platform/scsi_manager.h"
 
 namespace tmx {
 namespace {
@@ -16,7 +18,7 @@ bool senseGiven(const SrbExecScsiCmd& r) {
 
 }  // namespace
 
-std::string requestFailureCause(const SrbExecScsiCmd& r) {
+std::string requestFailureCause(const SrbExecScsiCmd& r, const std::string& devicePath) {
   if (r.SRB_Status == aspi::kComplete) return {};
   if (r.SRB_Status == aspi::kNoDevice) return "The drive is no longer present";
   if (r.SRB_Status == aspi::kInvalidHostAdapter) return "The drive's host adapter is no longer present";
@@ -30,6 +32,10 @@ std::string requestFailureCause(const SrbExecScsiCmd& r) {
     case aspi::kHaDataOverrun: return "The host adapter reported a data overrun or underrun";
     case aspi::kHaBusFree: return "The drive dropped off the bus unexpectedly";
     case aspi::kHaPhaseError: return "The host adapter or its driver failed the request";
+    case aspi::kHaRefusedByKernel:
+      // The sg driver's nodes pass every command; the cdrom group does not help here.
+      return "The kernel refused " + commandName(r.CDBByte[0]) + (devicePath.empty() ? "" : " on " + devicePath) +
+             " to a user who is not root: load the sg module (sudo modprobe sg)";
     default: break;
   }
   if (senseGiven(r)) return {};
@@ -42,12 +48,19 @@ std::string requestFailureCause(const SrbExecScsiCmd& r) {
 bool commandRefused(const SrbExecScsiCmd& r) {
   if (r.SRB_Status == aspi::kComplete) return false;
   if (r.SRB_Status == aspi::kInvalidCommand && r.SRB_HaStat == aspi::kHaPhaseError) return true;
+  if (refusedByKernel(r)) return true;
   return (r.SenseArea[2] & 0x0F) == 0x05 && r.SenseArea[12] == 0x20;
+}
+
+bool refusedByKernel(const SrbExecScsiCmd& r) {
+  return r.SRB_Status == aspi::kInvalidCommand && r.SRB_HaStat == aspi::kHaRefusedByKernel;
 }
 
 std::string lastFailureCause(const AspiTransport& transport) {
   if (!transport.lastRefusal().empty()) return "not sent, " + transport.lastRefusal();
-  return requestFailureCause(transport.lastRequest());
+  const SrbExecScsiCmd& request = transport.lastRequest();
+  const HostAdapter* adapter = transport.manager() ? transport.manager()->adapter(request.SRB_HaId) : nullptr;
+  return requestFailureCause(request, adapter ? adapter->devicePath(request.SRB_Target) : std::string());
 }
 
 }  // namespace tmx

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/aspi_codes.h"
+#include "platform/system_info.h"
 
 namespace tmx::emu {
 namespace {
@@ -49,6 +50,14 @@ const DriveModel* EmulatedAdapter::drive(uint8_t target) const {
 }
 
 std::string EmulatedAdapter::description() const { return "Tachometrix emulated MMC host adapter"; }
+
+std::string EmulatedAdapter::scsiLayerText(const SystemInfo&) const {
+  return "Tachometrix emulated adapter V" + programVersion();
+}
+
+AdapterDriver EmulatedAdapter::adapterDriver(const SystemInfo&) const {
+  return AdapterDriver{driverName() + " (built-in)", "Emulated MMC CD-ROM drives", "Tachometrix", programVersion()};
+}
 
 ScsiResult EmulatedAdapter::execute(const ScsiCommand& command) {
   std::lock_guard lock(mutex_);

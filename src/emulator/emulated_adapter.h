@@ -44,6 +44,9 @@ class EmulatedAdapter final : public HostAdapter {
   std::string description() const override;
   std::string driverName() const override { return "tmx-emulator"; }
   ScsiResult execute(const ScsiCommand& command) override;
+  // The program itself is the SCSI layer and the driver.
+  std::string scsiLayerText(const SystemInfo& system) const override;
+  AdapterDriver adapterDriver(const SystemInfo& system) const override;
 
  private:
   Clock& clock_;

@@ -164,11 +164,13 @@ void TestSequencer::readError(long senseCode) {
   const std::string line = formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
                                         static_cast<unsigned>(senseCode) & 0xFFFFFFu);
   // The worker waits in this notification: its failed request is still the transport's last.
-  const std::string cause = lastFailureCause(deps_.commands.transport());
+  const AspiTransport& transport = deps_.commands.transport();
+  const std::string cause = lastFailureCause(transport);
   if (cause.empty()) {
     abortRun(line);
   } else {
-    deps_.host.addStatusLine(line);
+    // A command the kernel kept from the drive is no read error of the disc.
+    if (!transport.lastFailure().kernelRefused) deps_.host.addStatusLine(line);
     abortRun(cause);
   }
 }

@@ -33,6 +33,10 @@ inline constexpr uint8_t kHaSelectionTimeout = 0x11;
 inline constexpr uint8_t kHaDataOverrun = 0x12;
 inline constexpr uint8_t kHaBusFree = 0x13;
 inline constexpr uint8_t kHaPhaseError = 0x14;
+// Our own, beyond the interface's codes: the kernel's SCSI command filter kept
+// the command from the drive. SG_IO through a block node (/dev/sr0) lets a
+// user who is not root send only the commands on the kernel's list.
+inline constexpr uint8_t kHaRefusedByKernel = 0x30;
 
 // SCSI status byte (SRB_TargStat).
 inline constexpr uint8_t kTargetGood = 0x00;

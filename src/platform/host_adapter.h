@@ -5,10 +5,13 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace tmx {
+
+class SystemInfo;
 
 enum class DataDirection : uint8_t { None, In, Out };
 
@@ -33,6 +36,14 @@ struct ScsiResult {
   int64_t transferred = -1;
 };
 
+// The four driver lines of the drive check's general section.
+struct AdapterDriver {
+  std::string driver = "N/A";
+  std::string description = "N/A";
+  std::string company = "N/A";
+  std::string version = "N/A";
+};
+
 class HostAdapter {
  public:
   virtual ~HostAdapter() = default;
@@ -44,6 +55,18 @@ class HostAdapter {
   // Runs one command to completion (or timeout). A target with no device
   // answers status aspi::kNoDevice.
   virtual ScsiResult execute(const ScsiCommand& command) = 0;
+
+  // What the drive check's general section says about the adapter: the SCSI
+  // layer behind it ("Linux sg driver V3.5.36"), its name and its driver.
+  // `system` answers for what the running kernel knows (procfs, sysfs, the
+  // module tools). By default: no layer known, the description as the name,
+  // the driver name alone.
+  virtual std::string scsiLayerText(const SystemInfo& system) const;
+  virtual std::optional<std::string> hostAdapterName(const SystemInfo& system) const;
+  virtual AdapterDriver adapterDriver(const SystemInfo& system) const;
+  // The device node behind a target ("/dev/sr0"), for messages; empty when
+  // there is none.
+  virtual std::string devicePath(uint8_t target) const;
 };
 
 // The time a command may take before the host gives up on it. START STOP UNIT

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "platform/aspi_codes.h"
+#include "platform/system_info.h"
 
 namespace tmx {
 namespace fs = std::filesystem;
@@ -48,6 +49,49 @@ std::vector<SysfsScsiDevice> readSysfsDevices(const std::string& sysRoot) {
   return devices;
 }
 
+bool hasSgNode(const std::string& devRoot) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(devRoot, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > 2 && name.starts_with("sg") &&
+        std::all_of(name.begin() + 2, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The sg node reaches every command; the sr node is the fallback when the sg
+// driver is not loaded. A drive none of whose nodes opens is noted once;
+// `firstDenied` keeps the first node of any drive refused for permission.
+SgIoAdapter::Device openDevice(const SysfsScsiDevice& target, const std::string& devRoot, SgIoFindings& found,
+                               std::string& firstDenied) {
+  std::string denied, failed;
+  for (const std::string& name : {target.sgName, target.blockName}) {
+    if (name.empty()) continue;
+    const std::string path = devRoot + "/" + name;
+    int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
+    if (fd < 0 && errno == EROFS) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd >= 0) {
+      int reserved = 0;
+      if (name == target.sgName && ::ioctl(fd, SG_GET_RESERVED_SIZE, &reserved) < 0) reserved = 0;
+      ++found.opened;
+      return {path, fd, reserved};
+    }
+    const int error = errno;
+    const bool refused = error == EACCES || error == EPERM;
+    if (refused && firstDenied.empty()) firstDenied = path;
+    if (refused && denied.empty()) denied = path;
+    if (!refused && failed.empty()) failed = path + ": " + std::strerror(error);
+  }
+  if (!denied.empty()) {
+    found.denied.push_back(denied);
+  } else if (!failed.empty()) {
+    found.failed.push_back(failed);
+  }
+  return {};
+}
+
 }  // namespace
 
 SgIoAdapter::SgIoAdapter(int kernelHost, std::string procName, std::vector<Device> devices)
@@ -63,6 +107,30 @@ std::string SgIoAdapter::identifier() const { return procName_.substr(0, 16); }
 
 std::string SgIoAdapter::description() const {
   return "SCSI host " + std::to_string(kernelHost_) + " (" + procName_ + ")";
+}
+
+std::string SgIoAdapter::scsiLayerText(const SystemInfo& system) const {
+  const std::string text = system.sgDriverText();
+  if (!text.ends_with("N/A")) return text;
+  // An sr node answers for the block layer's own SG_IO, not the sg driver.
+  for (const auto& device : devices_) {
+    int number = 0;
+    if (device.fd >= 0 && ::ioctl(device.fd, SG_GET_VERSION_NUM, &number) == 0 && number > 0) {
+      const bool sgNode = fs::path(device.path).filename().string().starts_with("sg");
+      return (sgNode ? "Linux sg driver V" : "Linux block layer SG_IO V") + sgVersionText(number);
+    }
+  }
+  return text;
+}
+
+std::optional<std::string> SgIoAdapter::hostAdapterName(const SystemInfo& system) const {
+  return system.hostAdapterName(kernelHost_);
+}
+
+AdapterDriver SgIoAdapter::adapterDriver(const SystemInfo& system) const { return system.adapterDriver(kernelHost_); }
+
+std::string SgIoAdapter::devicePath(uint8_t target) const {
+  return target < devices_.size() ? devices_[target].path : std::string();
 }
 
 ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
@@ -122,35 +190,22 @@ ScsiResult SgIoAdapter::execute(const ScsiCommand& command) {
 
 SgIoScan openSgIoAdapters(const std::string& sysRoot, const std::string& devRoot) {
   SgIoScan scan;
-  bool permissionReported = false;
+  SgIoFindings& found = scan.findings;
+  std::string firstDenied;
+  std::error_code ec;
+  found.sgDriverLoaded = fs::exists(fs::path(sysRoot) / "class/scsi_generic", ec);
+  found.sgNodes = hasSgNode(devRoot);
   for (const auto& plan : planAdapters(readSysfsDevices(sysRoot))) {
     std::vector<SgIoAdapter::Device> devices;
     for (const auto& target : plan.targets) {
-      SgIoAdapter::Device device;
-      // The sg node reaches every command; the sr node is the fallback when the
-      // sg driver is not loaded.
-      for (const std::string& name : {target.sgName, target.blockName}) {
-        if (name.empty()) continue;
-        const std::string path = devRoot + "/" + name;
-        int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK);
-        if (fd < 0 && errno == EROFS) fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-        if (fd >= 0) {
-          int reserved = 0;
-          if (name == target.sgName && ::ioctl(fd, SG_GET_RESERVED_SIZE, &reserved) < 0) reserved = 0;
-          device = {path, fd, reserved};
-          break;
-        }
-        if ((errno == EACCES || errno == EPERM) && !permissionReported) {
-          scan.messages.push_back(permissionHint(path));
-          permissionReported = true;
-        }
-      }
-      devices.push_back(device);
+      devices.push_back(openDevice(target, devRoot, found, firstDenied));
+      ++found.opticalDevices;
     }
     const std::string procName =
         readFirstLine(fs::path(sysRoot) / "class/scsi_host" / ("host" + std::to_string(plan.kernelHost)) / "proc_name");
     scan.adapters.push_back(std::make_unique<SgIoAdapter>(plan.kernelHost, procName, std::move(devices)));
   }
+  if (!firstDenied.empty()) scan.messages.push_back(permissionHint(firstDenied));
   return scan;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/host_adapter.h"
+#include "platform/sg_io_findings.h"
 #include "platform/sg_io_mapping.h"
 
 namespace tmx {
@@ -29,6 +30,12 @@ class SgIoAdapter final : public HostAdapter {
   std::string description() const override;
   std::string driverName() const override { return procName_; }
   ScsiResult execute(const ScsiCommand& command) override;
+  // The sg driver's version from procfs, else from an open node (sg not
+  // loaded, or procfs elsewhere); the kernel host's name and driver.
+  std::string scsiLayerText(const SystemInfo& system) const override;
+  std::optional<std::string> hostAdapterName(const SystemInfo& system) const override;
+  AdapterDriver adapterDriver(const SystemInfo& system) const override;
+  std::string devicePath(uint8_t target) const override;
 
   int kernelHost() const { return kernelHost_; }
   const std::vector<Device>& devices() const { return devices_; }
@@ -43,6 +50,7 @@ struct SgIoScan {
   std::vector<std::unique_ptr<HostAdapter>> adapters;
   // Problems worth telling the user, each once (e.g. a permission hint).
   std::vector<std::string> messages;
+  SgIoFindings findings;
 };
 
 // Reads sysfs under `sysRoot` and opens the devices under `devRoot`.

@@ -88,7 +88,12 @@ ScsiResult mapSgIoOutcome(const SgIoOutcome& outcome) {
   ScsiResult result;
   if (!outcome.ioctlOk) {
     result.status = outcome.error == ENODEV || outcome.error == ENXIO ? aspi::kNoDevice : aspi::kInvalidCommand;
-    result.hostStatus = outcome.error == ETIMEDOUT ? aspi::kHaTimeout : aspi::kHaPhaseError;
+    switch (outcome.error) {
+      case ETIMEDOUT: result.hostStatus = aspi::kHaTimeout; break;
+      // The command filter's answer: the command never reached the drive.
+      case EPERM: result.hostStatus = aspi::kHaRefusedByKernel; break;
+      default: result.hostStatus = aspi::kHaPhaseError; break;
+    }
     return result;
   }
   result.targetStatus = outcome.status & 0xFE;

@@ -1,8 +1,5 @@
 #include "platform/system_info.h"
 
-#include <fcntl.h>
-#include <scsi/sg.h>
-#include <sys/ioctl.h>
 #include <sys/utsname.h>
 
 #include <cctype>
@@ -10,8 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-#include "platform/sg_io_adapter.h"
 
 #ifndef TMX_PROGRAM_VERSION
 #define TMX_PROGRAM_VERSION "0.0.0"
@@ -148,24 +143,6 @@ std::string SystemInfo::sgDriverText() const {
   return "Linux sg driver V" + (version.empty() ? std::string("N/A") : version);
 }
 
-std::string SystemInfo::scsiLayerText(const HostAdapter* adapter) const {
-  const auto* sg = dynamic_cast<const SgIoAdapter*>(adapter);
-  if (sg == nullptr) return "Tachometrix emulated adapter V" + programVersion();
-  std::string text = sgDriverText();
-  if (text.ends_with("N/A")) {
-    // No procfs entry (sg not loaded, or procfs elsewhere): ask an open node.
-    // An sr node answers for the block layer's own SG_IO, not the sg driver.
-    for (const auto& device : sg->devices()) {
-      int number = 0;
-      if (device.fd >= 0 && ::ioctl(device.fd, SG_GET_VERSION_NUM, &number) == 0 && number > 0) {
-        const bool sgNode = fs::path(device.path).filename().string().starts_with("sg");
-        return (sgNode ? "Linux sg driver V" : "Linux block layer SG_IO V") + sgVersionText(number);
-      }
-    }
-  }
-  return text;
-}
-
 namespace {
 
 HostChain walkHost(const fs::path& root, int kernelHost, const HardwareLookup& lookup) {
@@ -233,22 +210,16 @@ AdapterDriver SystemInfo::adapterDriver(int kernelHost) const {
   return result;
 }
 
+std::string SystemInfo::scsiLayerText(const HostAdapter* adapter) const {
+  return adapter ? adapter->scsiLayerText(*this) : "N/A";
+}
+
 std::optional<std::string> SystemInfo::hostAdapterName(const HostAdapter* adapter) const {
-  const auto* sg = dynamic_cast<const SgIoAdapter*>(adapter);
-  if (sg == nullptr) return adapter ? std::optional<std::string>(adapter->description()) : std::nullopt;
-  return hostAdapterName(sg->kernelHost());
+  return adapter ? adapter->hostAdapterName(*this) : std::nullopt;
 }
 
 AdapterDriver SystemInfo::adapterDriver(const HostAdapter* adapter) const {
-  const auto* sg = dynamic_cast<const SgIoAdapter*>(adapter);
-  if (sg != nullptr) return adapterDriver(sg->kernelHost());
-  AdapterDriver emulated;
-  if (adapter == nullptr) return emulated;
-  emulated.driver = adapter->driverName() + " (built-in)";
-  emulated.description = "Emulated MMC CD-ROM drives";
-  emulated.company = "Tachometrix";
-  emulated.version = programVersion();
-  return emulated;
+  return adapter ? adapter->adapterDriver(*this) : AdapterDriver{};
 }
 
 }  // namespace tmx

@@ -5,7 +5,7 @@
 //
 //   SystemInfo info;                       // the real machine
 //   info.operatingSystemText();            // "Linux V6.01.0 Debian GNU/Linux 12 (bookworm)"
-//   info.scsiLayerText(adapter);           // "Linux sg driver V3.5.36"
+//   info.scsiLayerText(adapter);           // the adapter says: "Linux sg driver V3.5.36"
 //
 // Nothing here changes the system; a fact that cannot be found is "N/A" (or,
 // for the controller's name, no value at all).
@@ -16,39 +16,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/hardware_lookup.h"
+#include "platform/host_adapter.h"
+
 namespace tmx {
-
-class HostAdapter;
-
-// A kernel module as the module tools describe it; empty texts are unknown.
-struct ModuleFacts {
-  bool builtIn = false;
-  std::string path;  // the .ko file, empty when built in or unknown
-  std::string description;
-  std::string author;
-  std::string version;
-};
-
-// The lookups that need system libraries: the hardware database's name of a
-// PCI device, and a module's facts. Without those libraries they find nothing.
-class HardwareLookup {
- public:
-  virtual ~HardwareLookup() = default;
-  // vendor and device as sysfs gives them ("0x8086"); empty when unknown.
-  virtual std::string pciName(const std::string& vendor, const std::string& device) const = 0;
-  virtual std::optional<ModuleFacts> module(const std::string& name) const = 0;
-};
-
-// libudev's hardware database and libkmod when the build has them.
-std::unique_ptr<HardwareLookup> makeHardwareLookup();
-
-// The four driver lines of the report.
-struct AdapterDriver {
-  std::string driver = "N/A";
-  std::string description = "N/A";
-  std::string company = "N/A";
-  std::string version = "N/A";
-};
 
 class SystemInfo {
  public:
@@ -58,15 +29,16 @@ class SystemInfo {
   // (empty, leaving a trailing blank, when /etc/os-release has none).
   std::string operatingSystemText() const;
 
-  // The SCSI layer behind an adapter: the sg driver's version for a Linux
-  // host, the emulated adapter's name for anything else.
+  // What an adapter says of itself (HostAdapter::scsiLayerText and the
+  // rest); "N/A", no name and no driver without an adapter.
   std::string scsiLayerText(const HostAdapter* adapter) const;
   std::optional<std::string> hostAdapterName(const HostAdapter* adapter) const;
   AdapterDriver adapterDriver(const HostAdapter* adapter) const;
 
-  // The same for a kernel SCSI host number.
+  // What the kernel knows of one of its SCSI hosts, for the adapters that are one.
   std::optional<std::string> hostAdapterName(int kernelHost) const;
   AdapterDriver adapterDriver(int kernelHost) const;
+  // "Linux sg driver V3.5.36" from procfs; "... VN/A" when sg is not loaded.
   std::string sgDriverText() const;
 
  private:

@@ -63,6 +63,7 @@ StartupReport Application::loadDrives() {
   }
   if (adapters == 0) {
     report.managerFailed = true;
+    report.managerFailure = loaderReport_.failure;
     return report;
   }
   driveLines_ = scanDrives(commands_, table_);

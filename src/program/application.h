@@ -55,9 +55,10 @@ struct StartupReport {
   // The emulated configuration could not be read: why.
   bool configFailed = false;
   std::string configError;
-  // Neither a SCSI layer nor the emulated adapter could be loaded, or the
-  // manager reports no host adapter: "Unable to initialize WNASPI32.DLL".
+  // No drive can be reached (no usable SCSI layer, no emulated adapter), or
+  // the manager reports no host adapter; managerFailure says why and the fix.
   bool managerFailed = false;
+  std::string managerFailure;
 };
 
 class Application {

@@ -265,7 +265,7 @@ TEST(MainWindowController, TheDriveCheckRunsWithThePollStoppedAndRestartsIt) {
 TEST(MainWindowController, WithoutAnyDriveTheWindowStaysUsableAndSendsNothing) {
   WindowRig rig([](StartOptions& o) { o.emulatedDrives = false; });
   rig.controller.startUp();
-  ASSERT_EQ(rig.dialogs.messages, std::vector<std::string>{"Unable to initialize WNASPI32.DLL"});
+  ASSERT_EQ(rig.dialogs.messages, std::vector<std::string>{"No drives to use: both real and emulated drives are off"});
   const auto& c = rig.controller;
   EXPECT_TRUE(c.driveLines().empty());
   EXPECT_FALSE(c.pollRunning());
@@ -296,7 +296,7 @@ TEST(MainWindowController, AnAdapterWithoutCdRomDrivesOrABadConfigurationLeavesT
   badConfig.controller.startUp();
   ASSERT_EQ(badConfig.dialogs.messages.size(), 2u);
   EXPECT_NE(badConfig.dialogs.messages[0].find("none.json"), std::string::npos);
-  EXPECT_EQ(badConfig.dialogs.messages[1], "Unable to initialize WNASPI32.DLL");
+  EXPECT_EQ(badConfig.dialogs.messages[1], "No drives to use: the emulated drives could not be loaded");
   EXPECT_TRUE(badConfig.controller.enabled(CmdLoadDat));
 }
 

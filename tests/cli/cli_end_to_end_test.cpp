@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -14,9 +15,10 @@ struct CliRun {
   std::string out;
 };
 
-CliRun runCli(const std::string& args) {
+// Standard output only, or standard error only.
+CliRun runCli(const std::string& args, bool errors = false) {
   CliRun run;
-  const std::string command = std::string(TMX_CLI_PATH) + " " + args + " 2>/dev/null";
+  const std::string command = std::string(TMX_CLI_PATH) + " " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
@@ -57,6 +59,22 @@ TEST(CliEndToEnd, ExitCodes) {
   EXPECT_EQ(runCli("--emulated-only --virtual-time --drive 7:15 --probe").exitCode, 1);
   EXPECT_EQ(runCli("--frobnicate").exitCode, 2);
   EXPECT_EQ(runCli("--help").exitCode, 0);
+}
+
+// On a machine without the sg driver and without optical drives only.
+TEST(CliEndToEnd, WithoutAnyDriveToReachTheErrorSaysWhatToLoad) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/dev", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("sg") || name.starts_with("sr")) GTEST_SKIP() << "this machine has " << name;
+  }
+  if (fs::exists("/sys/class/scsi_generic")) GTEST_SKIP() << "this machine has the sg driver";
+  const CliRun run = runCli("--no-emulated --list", true);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out,
+            "No CD-ROM drive can be reached: the sg module is not loaded and there is no /dev/sg*. "
+            "Load it (sudo modprobe sg) and start the program again.\n");
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // SystemInfo on a fake tree: a PCI host with a loadable driver, a USB host
 // with a built-in one, and the texts of the kernel, distribution and sg driver.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/system_info.h"
+#include "support/fake_tree.h"
 #include "support/scripted_adapter.h"
 
 namespace tmx {
@@ -25,44 +24,7 @@ class FakeLookup final : public HardwareLookup {
   }
 };
 
-}  // namespace
-namespace testing {
-class NoHardwareLookup final : public HardwareLookup {
- public:
-  std::string pciName(const std::string&, const std::string&) const override { return {}; }
-  std::optional<ModuleFacts> module(const std::string&) const override { return std::nullopt; }
-};
-}  // namespace testing
-namespace {
-
-class FakeTree {
- public:
-  FakeTree() {
-    std::string pattern = (fs::temp_directory_path() / "tmx-sysinfo-XXXXXX").string();
-    root = ::mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~FakeTree() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
-  void file(const std::string& path, const std::string& text) const {
-    fs::create_directories((root / path).parent_path());
-    std::ofstream(root / path) << text;
-  }
-  void link(const std::string& path, const std::string& target) const {
-    fs::create_directories((root / path).parent_path());
-    fs::create_directories(root / target);
-    fs::create_directory_symlink(root / target, root / path);
-  }
-  // A SCSI host below `parent`, reachable as host<n>.
-  void host(int n, const std::string& parent, const std::string& procName) const {
-    const std::string dir = parent + "/host" + std::to_string(n);
-    file(dir + "/scsi_host/host" + std::to_string(n) + "/proc_name", procName + "\n");
-    link(dir + "/scsi_host/host" + std::to_string(n) + "/device", dir);
-    link("sys/class/scsi_host/host" + std::to_string(n), dir + "/scsi_host/host" + std::to_string(n));
-  }
-  fs::path root;
-};
+using testing::FakeTree;
 
 TEST(SystemInfo, KernelDistributionAndSgTexts) {
   FakeTree tree;
@@ -73,10 +35,14 @@ TEST(SystemInfo, KernelDistributionAndSgTexts) {
   SystemInfo info(tree.root, std::make_unique<FakeLookup>());
   EXPECT_EQ(info.operatingSystemText(), "Linux V6.01.0 Debian GNU/Linux 12 (bookworm)");
   EXPECT_EQ(info.sgDriverText(), "Linux sg driver V3.5.36");
-  testing::ScriptedAdapter emulated;
-  EXPECT_EQ(info.scsiLayerText(&emulated), "Tachometrix emulated adapter V" + programVersion());
-  EXPECT_EQ(info.hostAdapterName(&emulated), "scripted test adapter");
-  EXPECT_EQ(info.adapterDriver(&emulated).driver, "scripted (built-in)");
+  // An adapter that tells nothing of its layer, and no adapter at all.
+  testing::ScriptedAdapter plain;
+  EXPECT_EQ(info.scsiLayerText(&plain), "N/A");
+  EXPECT_EQ(info.hostAdapterName(&plain), "scripted test adapter");
+  EXPECT_EQ(info.adapterDriver(&plain).driver, "scripted");
+  EXPECT_EQ(info.scsiLayerText(nullptr), "N/A");
+  EXPECT_FALSE(info.hostAdapterName(nullptr));
+  EXPECT_EQ(info.adapterDriver(nullptr).driver, "N/A");
 
   // No distribution: the text ends with a blank. No sg entry: N/A.
   fs::remove(tree.root / "etc/os-release");
@@ -103,13 +69,8 @@ TEST(SystemInfo, PureParsers) {
 TEST(SystemInfo, PciHostWithLoadableDriver) {
   FakeTree tree;
   const std::string pci = "sys/devices/pci0000:00/0000:00:01.1";
-  tree.file(pci + "/vendor", "0x8086\n");
-  tree.file(pci + "/device", "0x7010\n");
-  tree.link(pci + "/subsystem", "sys/bus/pci");
-  tree.link(pci + "/driver", "sys/bus/pci/drivers/ata_piix");
-  tree.link("sys/bus/pci/drivers/ata_piix/module", "sys/module/ata_piix");
-  tree.file("sys/module/ata_piix/initstate", "live\n");
-  tree.host(0, pci + "/ata1", "ata_piix");
+  tree.pciDevice(pci, "0x8086", "0x7010", "ata_piix");
+  tree.scsiHost(0, pci + "/ata1", "ata_piix");
   SystemInfo info(tree.root, std::make_unique<FakeLookup>());
   EXPECT_EQ(info.hostAdapterName(0), "ata_piix, Intel Corporation 82371SB PIIX3 IDE [Natoma/Triton II]");
   const AdapterDriver d = info.adapterDriver(0);
@@ -145,7 +106,7 @@ TEST(SystemInfo, UsbHostWithBuiltInDriver) {
   tree.file("sys/module/usb_storage/version", "1.0\n");
   // The PCI controller above has its own driver, which is not the drive's.
   tree.link("sys/devices/pci0000:00/0000:00:14.0/driver", "sys/bus/pci/drivers/xhci_hcd");
-  tree.host(6, usb + "/1-1:1.0", "usb-storage");
+  tree.scsiHost(6, usb + "/1-1:1.0", "usb-storage");
   SystemInfo info(tree.root, std::make_unique<FakeLookup>());
   EXPECT_EQ(info.hostAdapterName(6), "usb-storage, JMicron USB to ATA/ATAPI Bridge");
   const AdapterDriver d = info.adapterDriver(6);

@@ -123,7 +123,7 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   DiscProbe probe(commands, status);
   const DiscPanel panel = probe.refreshDiscPanel(drive);
   require(panel.kind >= kDiscUnknown && panel.kind <= kDiscMixed);
-  require(panel.testsEnabled == (panel.kind == kDiscData || panel.kind == kDiscAudio));
+  require(panel.testsEnabled == (!panel.blank && (panel.kind == kDiscData || panel.kind == kDiscAudio)));
   probe.readDiscLength(drive);
 
   int maximum = -1, current = -1, c2 = -1;

@@ -136,10 +136,10 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   // buffers, the full TOC, page 01h through both MODE SENSE forms.
   std::vector<uint8_t> atip(32, 0x66);
   commands.ReadTocPmaAtip(drive, 4, 0, static_cast<uint16_t>(atip.size()), atip.data());
-  parseAtip(atip);
+  if (const auto fields = parseAtip(atip)) require(!fields->a1 || fields->leadOut);
   std::vector<uint8_t> info(4, 0x66);
   commands.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data());
-  discErasable(info);
+  parseDiscInformation(info);
   std::array<uint8_t, 3000> fullToc{};
   commands.ReadToc(drive, 2, static_cast<uint16_t>(fullToc.size()), fullToc.data());
   require(discTypeFromFullToc(fullToc) <= 255);

@@ -248,6 +248,47 @@ TEST(DriveCheckReport, SectionsInOrderAndWidthKeptAcrossDrives) {
 namespace tmx {
 namespace {
 
+// A drive whose capabilities page stops before the buffer size: the report
+// says it could not read the capabilities rather than print fields it was
+// never sent.
+TEST(DriveCheckReport, CapabilitiesPageCutShortIsNotPrinted) {
+  std::vector<testing::SentCommand> sent;
+  auto adapter = std::make_unique<testing::ScriptedAdapter>(&sent);
+  adapter->at(0, [](const ScsiCommand& c, std::span<uint8_t> data) {
+    if (c.cdb[0] == 0x12) {
+      testing::fill(data, testing::inquiryReply(0x05, "VENDOR", "PRODUCT", "1.0"));
+    } else if (c.cdb[0] == 0x1A && c.cdb[2] == 0x2A) {
+      // Header, then page 2Ah through its maximum speed (bytes 0-9).
+      testing::fill(data, {4 - 1 + 10, 0, 0, 0, 0x2A, 0x18, 0x03, 0, 0, 0x13, 0, 0, 0x1B, 0x80});
+    } else if (c.cdb[0] == 0x1A || c.cdb[0] == 0x5A) {
+      testing::fill(data, {4 - 1 + 8, 0, 0, 0, 0x01, 0x06, 0, 0x05, 0, 0, 0, 0});
+    }
+    return testing::good();
+  });
+  AspiTransport transport([&] {
+    auto manager = std::make_unique<ScsiManager>();
+    manager->addAdapter(std::move(adapter));
+    return manager;
+  });
+  transport.LoadAspiManager();
+  DriveCommands commands(transport);
+  size_t widest = 0;
+  DriveCheckReport report(widest);
+  addDriveSection(commands, DriveAddress{0, 0}, report);
+  EXPECT_TRUE(has(report.lines(), "Unable to retrieve CD capabilities (code 000000)"));
+  EXPECT_FALSE(anyStartsWith(report.lines(), "Buffer size"));
+  EXPECT_FALSE(anyStartsWith(report.lines(), "Speed settings")) << "no maximum known, no probe";
+  std::vector<std::vector<uint8_t>> modeSense;
+  for (const auto& c : sent) {
+    if (c.cdb[0] == 0x1A || c.cdb[0] == 0x5A) modeSense.push_back(c.cdb);
+  }
+  // Room for the header and a block descriptor beside the page; the 6-byte
+  // form answered, so the capabilities were asked with it.
+  EXPECT_EQ(modeSense, (std::vector<std::vector<uint8_t>>{{0x1A, 0, 0x01, 0, 20, 0},
+                                                          {0x5A, 0, 0x01, 0, 0, 0, 0, 0, 24, 0},
+                                                          {0x1A, 0, 0x2A, 0, 42, 0}}));
+}
+
 // A drive that reads READ TOC's format only from byte 2, as some SCSI drives
 // do: the older placement gets the track table back.
 TEST(DriveCheckReport, FullTocAskedAgainTheMmcWayWhenTheFirstReplyIsATrackTable) {

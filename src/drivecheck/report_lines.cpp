@@ -53,12 +53,13 @@ std::string realignLogLine(const std::string& line) {
   return out;
 }
 
+std::string logLine(const std::string& line, size_t widest) {
+  return line.starts_with('-') ? std::string(widest, '-') : realignLogLine(line);
+}
+
 std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest) {
-  const std::string separator = std::string(widest, '-') + "\n";
   std::string text;
-  for (const std::string& line : lines) {
-    text += line.starts_with('-') ? separator : realignLogLine(line) + "\n";
-  }
+  for (const std::string& line : lines) text += logLine(line, widest) + "\n";
   return text;
 }
 

@@ -57,8 +57,11 @@ class DriveCheckReport {
 // A line without ':' is returned unchanged.
 std::string realignLogLine(const std::string& line);
 
-// The log file: each separator line becomes `widest` '-' characters, every
-// other line is realigned; each ends with "\n".
+// A line as the log file has it: a separator line becomes `widest` '-'
+// characters, every other line is realigned.
+std::string logLine(const std::string& line, size_t widest);
+
+// The log file: every line as logLine makes it, each ending with "\n".
 std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest);
 
 // Writes the log atomically. Returns 0 or the errno of the failure.

@@ -134,24 +134,25 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   require(c2 == 0 || c2 == 0x10);
 
   // The drive check's replies: ATIP and disc information into prefilled
-  // buffers, the full TOC, page 01h through both MODE SENSE forms.
+  // buffers, the full TOC, pages 01h and 2Ah through both MODE SENSE forms.
   std::vector<uint8_t> atip(32, 0x66);
   commands.ReadTocPmaAtip(drive, 4, 0, static_cast<uint16_t>(atip.size()), atip.data());
-  parseAtip(atip);
+  if (const auto fields = parseAtip(atip)) require(!fields->a1 || fields->leadOut);
   std::vector<uint8_t> info(4, 0x66);
   commands.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data());
-  discErasable(info);
+  parseDiscInformation(info);
   std::array<uint8_t, 3000> fullToc{};
   commands.ReadToc(drive, 2, static_cast<uint16_t>(fullToc.size()), fullToc.data());
   require(discTypeFromFullToc(fullToc) <= 255);
-  std::vector<uint8_t> page(30);
-  const uint8_t sense6[6] = {0x1A, 0x08, 0x01, 0, static_cast<uint8_t>(page.size()), 0};
-  commands.transport().ExecuteCdb(drive, sense6, page.data(), static_cast<uint32_t>(page.size()));
-  findModePage(page, ModeHeader::Six, 0x01);
-  parseCdCapabilities(page, ModeHeader::Six);
-  const uint8_t sense10[10] = {0x5A, 0x08, 0x01, 0, 0, 0, 0, 0, static_cast<uint8_t>(page.size()), 0};
-  commands.transport().ExecuteCdb(drive, sense10, page.data(), static_cast<uint32_t>(page.size()));
-  findModePage(page, ModeHeader::Ten, 0x01);
+  std::vector<uint8_t> page;
+  for (ModeHeader header : {ModeHeader::Six, ModeHeader::Ten}) {
+    for (uint8_t code : {uint8_t{0x01}, uint8_t{0x2A}}) {
+      require(knownStatus(commands.ModeSensePage(drive, header, code, 30, page)));
+      // No more than the allocation past the header: 30 bytes of page and a block descriptor.
+      require(page.empty() || ((page[0] & 0x3F) == code && page.size() <= 30 + 8));
+      capabilitiesFromPage(page);
+    }
+  }
 
   // Seeks, block modes and reads of any length, past the 25-block limit too.
   const uint32_t lba = choices.lba;

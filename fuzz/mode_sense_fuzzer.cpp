@@ -31,6 +31,8 @@ void check(std::span<const uint8_t> reply, ModeHeader header) {
     fuzz::require(static_cast<size_t>(page.data() + page.size() - reply.data()) <= claimed);
     fuzz::require((page[0] & 0x3F) == code);
     fuzz::require(findModePage(stale, header, code).size() == page.size());
+    // A page found is the one the capabilities are read from.
+    if (code == 0x2A) fuzz::require(sameCaps(capabilitiesFromPage(page), parseCdCapabilities(reply, header)));
   }
   const CdCapabilities caps = parseCdCapabilities(reply, header);
   fuzz::require(caps.maximumSpeed >= 0 && caps.maximumSpeed <= 0xFFFF && caps.currentSpeed <= 0xFFFF);

@@ -147,12 +147,10 @@ int main(int argc, char** argv) {
     const Bytes atip = ask(*adapter, t, {0x43, 0, 4, 0, 0, 0, 0, 0, 32, 0}, 32).reply;
     check.insert(check.end(), atip.begin(), atip.end());
     writeSeed(out / "drive_check_replies", name + "-atip", check);
-    for (uint8_t page : {uint8_t{0x01}, uint8_t{0x2A}}) {
-      Bytes mode{0};
-      const Bytes reply = ask(*adapter, t, {0x5A, 0x08, page, 0, 0, 0, 0, 0, 30, 0}, 30).reply;
-      mode.insert(mode.end(), reply.begin(), reply.end());
-      writeSeed(out / "drive_check_replies", name + (page == 0x01 ? "-mode-01" : "-mode-2a"), mode);
-    }
+    Bytes tracks{0};
+    const Bytes toc = ask(*adapter, t, {0x43, 0, 0, 0, 0, 0, 0, 0x03, 0x24, 0}, 804).reply;
+    tracks.insert(tracks.end(), toc.begin(), toc.end());
+    writeSeed(out / "drive_check_replies", name + "-tracks", tracks);
     for (uint8_t page : {uint8_t{0x01}, uint8_t{0x2A}}) {
       const std::string suffix = page == 0x01 ? "-01" : "-2a";
       writeSeed(out / "mode_sense", name + "-6" + suffix, ask(*adapter, t, {0x1A, 0x08, page, 0, 30, 0}, 30).reply);
@@ -160,6 +158,8 @@ int main(int argc, char** argv) {
                 ask(*adapter, t, {0x5A, 0x08, page, 0, 0, 0, 0, 0, 30, 0}, 30).reply);
       writeSeed(out / "mode_sense", name + "-10dbd0" + suffix,
                 ask(*adapter, t, {0x5A, 0x00, page, 0, 0, 0, 0, 0, 30, 0}, 30).reply);
+      writeSeed(out / "mode_sense", name + "-6dbd0" + suffix,
+                ask(*adapter, t, {0x1A, 0x00, page, 0, 42, 0}, 42).reply);
     }
     // Sense of a refused command and of a read past the end of the disc.
     const ScsiResult refused = ask(*adapter, t, {0x0B, 0, 0, 0, 0, 0}, 0).result;

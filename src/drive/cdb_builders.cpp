@@ -1,9 +1,14 @@
 #include "drive/cdb_builders.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tmx {
 namespace {
+
+constexpr uint32_t kModeHeader6 = 4;
+constexpr uint32_t kModeHeader10 = 8;
+constexpr uint32_t kBlockDescriptor = 8;
 
 CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
   CdbRequest r;
@@ -94,6 +99,17 @@ CdbRequest setReadSpeedCdb(uint16_t kbPerSecond) {
 }
 
 CdbRequest modeSensePage2aCdb() { return make({0x5A, 0x08, 0x2A, 0, 0, 0, 0, 0, 0x1E, 0}, 30); }
+
+CdbRequest modeSense6PageCdb(uint8_t page, uint8_t pageLength) {
+  const uint32_t allocation = std::min<uint32_t>(0xFF, pageLength + kModeHeader6 + kBlockDescriptor);
+  return make({0x1A, 0, page, 0, b0(allocation), 0}, allocation);
+}
+
+CdbRequest modeSense10PageCdb(uint8_t page, uint16_t pageLength) {
+  const uint32_t allocation = std::min<uint32_t>(0xFFFF, pageLength + kModeHeader10 + kBlockDescriptor);
+  return make({0x5A, 0, page, 0, 0, 0, 0, b1(allocation), b0(allocation), 0}, allocation);
+}
+
 CdbRequest modeSelect10Cdb() { return make({0x55, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0}, 16); }
 CdbRequest modeSelect6Cdb() { return make({0x15, 0, 0, 0, 0x0C, 0}, 12); }
 CdbRequest stopUnitCdb() { return make({0x1B, 0, 0, 0, 0, 0}, 0); }

@@ -41,6 +41,10 @@ CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t block
 CdbRequest setReadSpeedCdb(uint16_t kbPerSecond);
 // MODE SENSE(10) of page 2Ah, block descriptors disabled, 30 bytes.
 CdbRequest modeSensePage2aCdb();
+// MODE SENSE(6) and (10) of one page, current values, with room for the
+// header and one block descriptor beside `pageLength` bytes of page.
+CdbRequest modeSense6PageCdb(uint8_t page, uint8_t pageLength);
+CdbRequest modeSense10PageCdb(uint8_t page, uint16_t pageLength);
 CdbRequest modeSelect10Cdb();
 CdbRequest modeSelect6Cdb();
 CdbRequest stopUnitCdb();

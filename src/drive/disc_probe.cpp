@@ -44,18 +44,13 @@ int DiscProbe::readDiscLength(DriveAddress drive) {
   return storedLength_;
 }
 
-bool discInformationSaysBlank(const uint8_t* reply, size_t length) {
-  return length > 2 && (reply[2] & 0x03) == 0;
-}
-
 bool DiscProbe::discInformationBlank(DriveAddress drive) {
   std::array<uint8_t, 34> info{};
   if (commands_.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data()) != kAspiSuccess) {
     return false;
   }
-  // The reply's own length counts the bytes after its first two.
-  const size_t valid = std::min<size_t>(info.size(), static_cast<size_t>((info[0] << 8 | info[1]) + 2));
-  return discInformationSaysBlank(info.data(), valid);
+  const auto facts = parseDiscInformation(info);
+  return facts && facts->blank;
 }
 
 DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {

@@ -33,10 +33,6 @@ struct DiscPanel {
   bool blank = false;
 };
 
-// Whether a READ DISC INFORMATION reply of `length` valid bytes says the disc
-// is empty (disc status 00b).
-bool discInformationSaysBlank(const uint8_t* reply, size_t length);
-
 class DiscProbe {
  public:
   DiscProbe(DriveCommands& commands, StatusSink& status) : commands_(commands), status_(status) {}

@@ -88,6 +88,20 @@ AspiStatus DriveCommands::ModeSenseSpeeds(DriveAddress drive, int& maximumSpeed,
   return status;
 }
 
+AspiStatus DriveCommands::ModeSensePage(DriveAddress drive, ModeHeader header, uint8_t pageCode, uint8_t pageLength,
+                                        std::vector<uint8_t>& page) {
+  const CdbRequest request =
+      header == ModeHeader::Six ? modeSense6PageCdb(pageCode, pageLength) : modeSense10PageCdb(pageCode, pageLength);
+  std::vector<uint8_t> reply(request.transferLength, 0);
+  const AspiStatus status = send(drive, request, reply.data());
+  page.clear();
+  if (status == kAspiSuccess) {
+    const auto found = findModePage(reply, header, pageCode);
+    page.assign(found.begin(), found.end());
+  }
+  return status;
+}
+
 AspiStatus DriveCommands::ModeSenseC2Support(DriveAddress drive, int& flag) {
   std::array<uint8_t, 30> reply{};
   const AspiStatus status = send(drive, modeSensePage2aCdb(), reply.data());

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "drive/aspi_transport.h"
 #include "drive/cdb_builders.h"
@@ -50,6 +51,12 @@ class DriveCommands {
   // Maximum and current read speed in KB/s from page 2Ah, set whatever the
   // status (0 when the reply does not hold them).
   AspiStatus ModeSenseSpeeds(DriveAddress drive, int& maximumSpeed, int& currentSpeed);
+  // MODE SENSE(6) or (10) of one page (current values; block descriptors
+  // allowed) with room for `pageLength` bytes of it. `page` gets the page's
+  // bytes (findModePage) when the command succeeded and the reply holds it,
+  // else ends empty.
+  AspiStatus ModeSensePage(DriveAddress drive, ModeHeader header, uint8_t pageCode, uint8_t pageLength,
+                           std::vector<uint8_t>& page);
   // Flag = 10h when the drive can return C2 error pointers, else 0.
   AspiStatus ModeSenseC2Support(DriveAddress drive, int& flag);
   // MODE SELECT(10) of the block mode's descriptor, MODE SELECT(6) when that

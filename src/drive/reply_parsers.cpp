@@ -14,6 +14,10 @@ std::string fieldText(std::span<const uint8_t> reply, size_t offset, size_t widt
   return text;
 }
 
+Msf msfAt(std::span<const uint8_t> bytes, size_t offset) {
+  return Msf{bytes[offset], bytes[offset + 1], bytes[offset + 2]};
+}
+
 }  // namespace
 
 uint16_t readBe16(std::span<const uint8_t> bytes, size_t offset) {
@@ -27,15 +31,20 @@ uint32_t readBe32(std::span<const uint8_t> bytes, size_t offset) {
          bytes[offset + 3];
 }
 
+std::span<const uint8_t> claimedBytes(std::span<const uint8_t> reply, LengthField field) {
+  const size_t end = field.offset + field.width;
+  if (reply.size() < end) return {};
+  const size_t value = field.width == 1 ? reply[field.offset] : readBe16(reply, field.offset);
+  return reply.first(std::min(reply.size(), end + value));
+}
+
 InquiryTexts parseInquiry(std::span<const uint8_t> reply) {
   InquiryTexts texts;
   if (!reply.empty()) texts.peripheral = reply[0];
-  // The additional length tells how much the drive sent; bytes past it may be
-  // left over from an earlier command.
-  if (reply.size() > 4) reply = reply.first(std::min(reply.size(), size_t{reply[4]} + 5));
-  texts.vendor = fieldText(reply, 8, 8);
-  texts.product = fieldText(reply, 16, 16);
-  texts.revision = fieldText(reply, 32, 4);
+  const auto sent = claimedBytes(reply, kAdditionalLength);
+  texts.vendor = fieldText(sent, 8, 8);
+  texts.product = fieldText(sent, 16, 16);
+  texts.revision = fieldText(sent, 32, 4);
   return texts;
 }
 
@@ -44,8 +53,7 @@ TocTrackCounts tocTrackCounts(std::span<const uint8_t> reply) {
   if (reply.size() < 4) return counts;
   const int first = reply[2];
   const int last = reply[3];
-  // The TOC data length counts the bytes after itself.
-  const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
+  const size_t available = claimedBytes(reply, kDataLength).size();
   for (int i = 0; i <= last - first; ++i) {
     const size_t at = 4 + 8 * static_cast<size_t>(i);
     if (at + 8 > available) break;
@@ -62,7 +70,7 @@ int classifyTocReply(std::span<const uint8_t> reply) {
 
 int discTypeFromFullToc(std::span<const uint8_t> reply) {
   if (reply.size() < 4) return -1;
-  const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
+  const size_t available = claimedBytes(reply, kDataLength).size();
   const uint8_t firstSession = reply[2];
   const uint8_t lastSession = reply[3];
   int type = -1;
@@ -77,23 +85,19 @@ int discTypeFromFullToc(std::span<const uint8_t> reply) {
 }
 
 std::optional<AtipFields> parseAtip(std::span<const uint8_t> reply) {
-  const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
-  if (available < 17) return std::nullopt;
+  const auto sent = claimedBytes(reply, kDataLength);
+  if (sent.size() < 11) return std::nullopt;
   AtipFields atip;
-  atip.leadInMinutes = reply[8];
-  atip.leadInSeconds = reply[9];
-  atip.leadInFrames = reply[10];
-  atip.leadOutMinutes = reply[12];
-  atip.leadOutSeconds = reply[13];
-  atip.leadOutFrames = reply[14];
-  atip.a1 = reply[16];
+  atip.leadIn = msfAt(sent, 8);
+  if (sent.size() >= 15) atip.leadOut = msfAt(sent, 12);
+  if (sent.size() >= 17) atip.a1 = sent[16];
   return atip;
 }
 
-std::optional<bool> discErasable(std::span<const uint8_t> reply) {
-  const size_t available = std::min<size_t>(reply.size(), size_t{readBe16(reply, 0)} + 2);
-  if (available < 3) return std::nullopt;
-  return (reply[2] & 0x10) != 0;
+std::optional<DiscInformation> parseDiscInformation(std::span<const uint8_t> reply) {
+  const auto sent = claimedBytes(reply, kDataLength);
+  if (sent.size() < 3) return std::nullopt;
+  return DiscInformation{(sent[2] & 0x10) != 0, (sent[2] & 0x03) == 0};
 }
 
 int32_t capacityFromReply(std::span<const uint8_t> reply) {
@@ -108,14 +112,13 @@ struct ModeLayout {
   size_t firstPage = 0;            // after the header and the block descriptors
 };
 
+size_t headerBytes(ModeHeader header) { return header == ModeHeader::Six ? 4 : 8; }
+
 std::optional<ModeLayout> modeLayout(std::span<const uint8_t> reply, ModeHeader header) {
   const bool six = header == ModeHeader::Six;
-  const size_t headerBytes = six ? 4 : 8;
-  if (reply.size() < headerBytes) return std::nullopt;
-  // The mode data length counts the bytes after itself.
-  const size_t claimed = six ? size_t{reply[0]} + 1 : size_t{readBe16(reply, 0)} + 2;
+  if (reply.size() < headerBytes(header)) return std::nullopt;
   const size_t descriptors = six ? reply[3] : readBe16(reply, 6);
-  return ModeLayout{reply.first(std::min(reply.size(), claimed)), headerBytes + descriptors};
+  return ModeLayout{claimedBytes(reply, six ? kModeDataLength6 : kDataLength), headerBytes(header) + descriptors};
 }
 
 }  // namespace
@@ -128,26 +131,28 @@ std::span<const uint8_t> findModePage(std::span<const uint8_t> reply, ModeHeader
   return page;
 }
 
-CdCapabilities parseCdCapabilities(std::span<const uint8_t> reply, ModeHeader header) {
+CdCapabilities capabilitiesFromPage(std::span<const uint8_t> page) {
   CdCapabilities caps;
-  const auto layout = modeLayout(reply, header);
-  if (!layout) return caps;
-  std::span<const uint8_t> page = findModePage(reply, header, 0x2A);
-  if (page.empty()) {
-    // Some drives leave out the page header bits; fall back to the first page
-    // position only when no block descriptors were claimed.
-    const size_t headerBytes = header == ModeHeader::Six ? 4 : 8;
-    if (layout->firstPage != headerBytes || layout->firstPage > layout->valid.size()) return caps;
-    page = layout->valid.subspan(layout->firstPage);
-  }
-  const auto byteAt = [&](size_t i) -> uint8_t { return i < page.size() ? page[i] : 0; };
-  caps.mediaFlags = byteAt(2);
-  caps.audioFlags = byteAt(5);
+  caps.mediaFlags = page.size() > 2 ? page[2] : 0;
+  caps.audioFlags = page.size() > 5 ? page[5] : 0;
   caps.c2Pointers = (caps.audioFlags & 0x10) != 0;
   caps.maximumSpeed = readBe16(page, 8);
   caps.bufferSizeKB = readBe16(page, 12);
   caps.currentSpeed = readBe16(page, 14);
   return caps;
+}
+
+CdCapabilities parseCdCapabilities(std::span<const uint8_t> reply, ModeHeader header) {
+  const auto layout = modeLayout(reply, header);
+  if (!layout) return {};
+  std::span<const uint8_t> page = findModePage(reply, header, 0x2A);
+  if (page.empty()) {
+    // Some drives leave out the page header bits; fall back to the first page
+    // position only when no block descriptors were claimed.
+    if (layout->firstPage != headerBytes(header) || layout->firstPage > layout->valid.size()) return {};
+    page = layout->valid.subspan(layout->firstPage);
+  }
+  return capabilitiesFromPage(page);
 }
 
 }  // namespace tmx

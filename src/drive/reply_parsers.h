@@ -3,12 +3,29 @@
 // the span reaches: a drive may claim more than it sent or than we asked for.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 
 namespace tmx {
+
+// Where a reply's length field sits. The field (big-endian, 1 or 2 bytes)
+// counts the reply's bytes after itself.
+struct LengthField {
+  size_t offset = 0;
+  size_t width = 2;
+};
+inline constexpr LengthField kDataLength{0, 2};        // READ TOC, READ DISC INFORMATION, MODE SENSE(10)
+inline constexpr LengthField kModeDataLength6{0, 1};   // MODE SENSE(6)
+inline constexpr LengthField kAdditionalLength{4, 1};  // INQUIRY
+
+// The front of `reply` that its own length field vouches for, never longer
+// than the span: bytes past it may be left over from an earlier command or a
+// prefill. Empty when the span cannot hold the field.
+//   claimedBytes({0x00, 0x02, 0xAA, 0xBB, 0x66}, kDataLength) -> {0x00, 0x02, 0xAA, 0xBB}
+std::span<const uint8_t> claimedBytes(std::span<const uint8_t> reply, LengthField field);
 
 struct InquiryTexts {
   uint8_t peripheral = 0xFF;  // byte 0: qualifier and device type
@@ -40,19 +57,30 @@ TocTrackCounts tocTrackCounts(std::span<const uint8_t> reply);
 // only those of the reply's sessions with ADR 1.
 int discTypeFromFullToc(std::span<const uint8_t> reply);
 
-// The ATIP fields of a READ TOC format 4 reply (4-byte header included).
-struct AtipFields {
-  uint8_t leadInMinutes = 0, leadInSeconds = 0, leadInFrames = 0;        // bytes 8-10
-  uint8_t leadOutMinutes = 0, leadOutSeconds = 0, leadOutFrames = 0;     // bytes 12-14
-  uint8_t a1 = 0;                                                        // byte 16
+struct Msf {
+  uint8_t minutes = 0, seconds = 0, frames = 0;
+  bool operator==(const Msf&) const = default;
 };
-// Empty when the reply's own data length or the span stops before byte 16:
-// the rest of the buffer is not the drive's.
+
+// The ATIP fields of a READ TOC format 4 reply (4-byte header included). A
+// field the reply stops short of is absent.
+struct AtipFields {
+  Msf leadIn;                   // bytes 8-10: start time of the lead-in
+  std::optional<Msf> leadOut;   // bytes 12-14: last possible start of the lead-out
+  std::optional<uint8_t> a1;    // byte 16: first byte of the A1 field
+  bool operator==(const AtipFields&) const = default;
+};
+// Empty when the reply's own data length or the span stops before byte 10.
 std::optional<AtipFields> parseAtip(std::span<const uint8_t> reply);
 
-// Whether READ DISC INFORMATION marks the disc erasable (byte 2, bit 4);
-// empty when the reply does not reach byte 2.
-std::optional<bool> discErasable(std::span<const uint8_t> reply);
+// Byte 2 of a READ DISC INFORMATION reply.
+struct DiscInformation {
+  bool erasable = false;  // bit 4
+  bool blank = false;     // disc status (bits 1-0) 00b: nothing recorded
+  bool operator==(const DiscInformation&) const = default;
+};
+// Empty when the reply does not reach byte 2.
+std::optional<DiscInformation> parseDiscInformation(std::span<const uint8_t> reply);
 
 // Last LBA + 1 from a READ CAPACITY reply (32-bit arithmetic, so FFFFFF69h
 // gives -150); 0 when the reply is shorter than 4 bytes.
@@ -67,14 +95,25 @@ enum class ModeHeader { Six, Ten };
 // sent despite DBD. Empty when the page is not there.
 std::span<const uint8_t> findModePage(std::span<const uint8_t> reply, ModeHeader header, uint8_t pageCode);
 
+// The CD capabilities page (2Ah).
 struct CdCapabilities {
-  int maximumSpeed = 0;  // KB/s
-  int currentSpeed = 0;  // KB/s
-  int bufferSizeKB = 0;
-  uint8_t mediaFlags = 0;  // page byte 2: reads CD-R (bit 0), CD-RW (bit 1)
-  uint8_t audioFlags = 0;  // page byte 5: CD-DA, accurate stream, R-W, packed, C2 pointers (bit 4)
+  int maximumSpeed = 0;  // KB/s, bytes 8-9
+  int currentSpeed = 0;  // KB/s, bytes 14-15
+  int bufferSizeKB = 0;  // bytes 12-13
+  uint8_t mediaFlags = 0;  // byte 2: reads CD-R (bit 0), CD-RW (bit 1)
+  uint8_t audioFlags = 0;  // byte 5: CD-DA, accurate stream, R-W, R-W packed, C2 pointers (bits 0-4)
   bool c2Pointers = false;
+
+  bool readsCdR() const { return (mediaFlags & 0x01) != 0; }
+  bool readsCdRw() const { return (mediaFlags & 0x02) != 0; }
+  bool readsCdda() const { return (audioFlags & 0x01) != 0; }
+  bool accurateStream() const { return (audioFlags & 0x02) != 0; }
+  bool readsRw() const { return (audioFlags & 0x04) != 0; }
+  bool rwPacked() const { return (audioFlags & 0x08) != 0; }
 };
+// The fields of the page itself (from its page code byte); those past its
+// end read as 0.
+CdCapabilities capabilitiesFromPage(std::span<const uint8_t> page);
 // Page 2Ah from a MODE SENSE reply; fields outside the reply's own length read
 // as 0. A drive that leaves the page code byte wrong is still read at the
 // first page position when it sent no block descriptors.

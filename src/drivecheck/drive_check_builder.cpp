@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 #include "drive/disc_probe.h"
@@ -11,7 +10,6 @@
 #include "drive/reply_parsers.h"
 #include "drive/request_failure.h"
 #include "drivecheck/command_guard.h"
-#include "drivecheck/drive_check_replies.h"
 #include "drivecheck/recordable_media.h"
 #include "platform/scsi_manager.h"
 #include "platform/system_info.h"
@@ -22,6 +20,9 @@ namespace {
 constexpr uint8_t kPageErrorRecovery = 0x01;
 constexpr uint8_t kPageCapabilities = 0x2A;
 constexpr int kKBpsPerX = 176;
+// The capabilities page through its buffer size (bytes 12-13): the fields the
+// report prints.
+constexpr size_t kCapabilityBytesShown = 14;
 
 template <typename... Args>
 std::string format(const char* pattern, Args... args) {
@@ -45,16 +46,25 @@ struct PageRead {
   std::vector<uint8_t> page;  // empty when the reply held no such page
 };
 
-PageRead modeSensePage(DriveCommands& commands, DriveAddress drive, bool ten, uint8_t pageCode, uint8_t length) {
-  const CdbRequest request = ten ? modeSense10PageCdb(pageCode, length) : modeSense6PageCdb(pageCode, length);
-  std::vector<uint8_t> reply(request.transferLength, 0);
+PageRead modeSensePage(DriveCommands& commands, DriveAddress drive, ModeHeader header, uint8_t pageCode,
+                       uint8_t length) {
   PageRead read;
-  read.status = commands.send(drive, request, reply.data());
-  if (read.status == kAspiSuccess) {
-    const auto page = findModePage(reply, ten, pageCode);
-    read.page.assign(page.begin(), page.end());
-  }
+  read.status = commands.ModeSensePage(drive, header, pageCode, length, read.page);
   return read;
+}
+
+void addCapabilityLines(const CdCapabilities& caps, DriveCheckReport& report) {
+  const int m = caps.maximumSpeed;
+  report.addReportLine(format("Buffer size                  : %d KB", caps.bufferSizeKB));
+  report.addReportLine(m == 0 ? std::string("Maximum read speed : unknown")
+                              : format("Maximum read speed : %u KB/sec (%d X)", unsigned(m), m / kKBpsPerX));
+  report.addReportLine(std::string("Read CD-R                : ") + yesNo(caps.readsCdR()));
+  report.addReportLine(std::string("Read CD-RW            : ") + yesNo(caps.readsCdRw()));
+  report.addReportLine(std::string("Read CDDA               : ") + yesNo(caps.readsCdda()));
+  report.addReportLine(std::string("CDDA accurate         : ") + yesNo(caps.accurateStream()));
+  report.addReportLine(std::string("Read R-W                 : ") + yesNo(caps.readsRw()));
+  report.addReportLine(std::string("R-W packed              : ") + yesNo(caps.rwPacked()));
+  report.addReportLine(std::string("C2 pointers                 : ") + yesNo(caps.c2Pointers));
 }
 
 // Only a confirmed speed counts: the drive must accept the setting and then
@@ -113,29 +123,20 @@ void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepo
   }
   report.addReportLine("");
 
-  const bool sense6 = modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status == kAspiSuccess;
-  modeSensePage(commands, drive, true, kPageErrorRecovery, 8);
-  const PageRead caps = modeSensePage(commands, drive, !sense6, kPageCapabilities, 30);
-  const std::optional<CapabilityFacts> facts = parseCapabilityPage(caps.page);
-  if (!facts) {
+  const bool sense6 = modeSensePage(commands, drive, ModeHeader::Six, kPageErrorRecovery, 8).status == kAspiSuccess;
+  modeSensePage(commands, drive, ModeHeader::Ten, kPageErrorRecovery, 8);
+  const PageRead caps =
+      modeSensePage(commands, drive, sense6 ? ModeHeader::Six : ModeHeader::Ten, kPageCapabilities, 30);
+  if (caps.page.size() < kCapabilityBytesShown) {
     // A reply without the page counts as a failure: its bytes would be the
     // header's, not the drive's capabilities.
     report.addReportLine(caps.status == kAspiSuccess ? errorLineText("Unable to retrieve CD capabilities", 0)
                                                      : failureLine(commands, "Unable to retrieve CD capabilities"));
   } else {
-    const int m = facts->maximumReadKBps;
-    report.addReportLine(format("Buffer size                  : %d KB", facts->bufferKiB));
-    report.addReportLine(m == 0 ? std::string("Maximum read speed : unknown")
-                                : format("Maximum read speed : %u KB/sec (%d X)", unsigned(m), m / kKBpsPerX));
-    report.addReportLine(std::string("Read CD-R                : ") + yesNo(facts->readCdR));
-    report.addReportLine(std::string("Read CD-RW            : ") + yesNo(facts->readCdRw));
-    report.addReportLine(std::string("Read CDDA               : ") + yesNo(facts->readCdda));
-    report.addReportLine(std::string("CDDA accurate         : ") + yesNo(facts->cddaAccurate));
-    report.addReportLine(std::string("Read R-W                 : ") + yesNo(facts->readRw));
-    report.addReportLine(std::string("R-W packed              : ") + yesNo(facts->rwPacked));
-    report.addReportLine(std::string("C2 pointers                 : ") + yesNo(facts->c2Pointers));
+    const CdCapabilities facts = capabilitiesFromPage(caps.page);
+    addCapabilityLines(facts, report);
     // Without the page no maximum is known, so the probe runs only with it.
-    addSpeedLine(commands, drive, m, report);
+    addSpeedLine(commands, drive, facts.maximumSpeed, report);
   }
   report.addReportLine("");
 }
@@ -205,8 +206,11 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
     }
   };
   uint8_t* buffer = sector.data();
-  result("Mode Sense 6", [&] { return modeSensePage(commands, drive, false, kPageErrorRecovery, 8).status; });
-  result("Mode Sense 10", [&] { return modeSensePage(commands, drive, true, kPageErrorRecovery, 8).status; });
+  const auto errorRecovery = [&](ModeHeader header) {
+    return modeSensePage(commands, drive, header, kPageErrorRecovery, 8).status;
+  };
+  result("Mode Sense 6", [&] { return errorRecovery(ModeHeader::Six); });
+  result("Mode Sense 10", [&] { return errorRecovery(ModeHeader::Ten); });
   result("Seek6", [&] { return commands.Seek6(drive, 0); });
   result("Seek10", [&] { return commands.Seek10(drive, 0); });
   result("Read CD", [&] { return commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, buffer); });

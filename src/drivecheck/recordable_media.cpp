@@ -1,8 +1,6 @@
 #include "drivecheck/recordable_media.h"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "drive/drive_commands.h"
 #include "drive/reply_parsers.h"
@@ -73,24 +71,22 @@ bool matches(Key key, int seconds, int frames) {
 
 }  // namespace
 
-RecordableDisc identifyFromReplies(std::span<const uint8_t> discInformation, std::span<const uint8_t> atip) {
+RecordableDisc identifyFromReplies(std::span<const uint8_t> discInformation, std::span<const uint8_t> atipReply) {
   RecordableDisc disc;
-  // The disc information length counts the bytes after its own two.
-  const size_t infoBytes = std::min(discInformation.size(), size_t{readBe16(discInformation, 0)} + 2);
-  disc.rewritable = infoBytes > 2 && (discInformation[2] & 0x10) != 0;
+  const auto info = parseDiscInformation(discInformation);
+  disc.rewritable = info && info->erasable;
 
-  const size_t atipBytes = std::min(atip.size(), size_t{readBe16(atip, 0)} + 2);
-  if (atipBytes < 11) return disc;  // no lead-in start came back
-  const int m = atip[8], s = atip[9], f = atip[10];
+  const auto atip = parseAtip(atipReply);
+  if (!atip) return disc;  // no lead-in start came back
+  const int m = atip->leadIn.minutes, s = atip->leadIn.seconds, f = atip->leadIn.frames;
   disc.mediaCode = m * 10000L + s * 100L + f;
   disc.dyeType = f % 10;
-  const int speedClass = atipBytes > 16 ? (atip[16] & 0x0F) : 0;
-  disc.xCompatibility = speedClass * 2;
+  disc.xCompatibility = atip->a1 ? (*atip->a1 & 0x0F) * 2 : 0;
   // Without the last possible lead-out the disc cannot be described.
-  if (m != 97 || atipBytes < 15) return disc;
+  if (m != 97 || !atip->leadOut) return disc;
 
   disc.found = true;
-  disc.capacityFrames = atip[12] * 4500L + atip[13] * 75L + atip[14];
+  disc.capacityFrames = atip->leadOut->minutes * 4500L + atip->leadOut->seconds * 75L + atip->leadOut->frames;
   disc.manufacturer = "unknown";
   if (!disc.rewritable) {
     for (const RecordableMaker& row : kRecordableMakers) {

@@ -27,6 +27,17 @@ std::string errorLineText(const std::string& text, uint32_t senseCode) {
   return text + code;
 }
 
+std::string discTypeLine(const TocTrackCounts& tracks, int discType) {
+  std::string line = "Type         : ";
+  if (tracks.tracks() == 0) return line + "unknown";
+  if (tracks.data == 0) return line + "audio";
+  line += tracks.audio == 0 ? "data" : "mixed";
+  if (discType == 0x00) line += " mode 1";
+  if (discType == 0x10) line += " CD-i";
+  if (discType == 0x20) line += " mode 2";
+  return line;
+}
+
 void DriveCheckReport::addReportLine(const std::string& raw) {
   // Lines carry the drive's own texts: made safe for every terminal and file.
   const std::string text = safeText(raw);
@@ -44,12 +55,13 @@ std::string realignLogLine(const std::string& line) {
   return out;
 }
 
+std::string logLine(const std::string& line, size_t widest) {
+  return line.starts_with('-') ? std::string(widest, '-') : realignLogLine(line);
+}
+
 std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest) {
-  const std::string separator = std::string(widest, '-') + "\n";
   std::string text;
-  for (const std::string& line : lines) {
-    text += line.starts_with('-') ? separator : realignLogLine(line) + "\n";
-  }
+  for (const std::string& line : lines) text += logLine(line, widest) + "\n";
   return text;
 }
 

@@ -1,6 +1,7 @@
 // The drive check's list of lines: the texts it adds, the widest line seen
 // (state the application owns and keeps for the whole run), the error line
-// chosen by a sense code, and the aligned log file made from the lines.
+// chosen by a sense code, the disc type line, and the aligned log file made
+// from the lines.
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/reply_parsers.h"
 #include "platform/atomic_file.h"
 
 namespace tmx {
@@ -20,6 +22,10 @@ std::string separatorLine();
 // "  Command not supported", "  No disc inserted", "  Command can not be used
 // for this type of disc" for their sense codes, else "<text> (code %06X)".
 std::string errorLineText(const std::string& text, uint32_t senseCode);
+
+// "Type         : data mode 1" and the like, from tocTrackCounts and
+// discTypeFromFullToc.
+std::string discTypeLine(const TocTrackCounts& tracks, int discType);
 
 class DriveCheckReport {
  public:
@@ -51,8 +57,11 @@ class DriveCheckReport {
 // A line without ':' is returned unchanged.
 std::string realignLogLine(const std::string& line);
 
-// The log file: each separator line becomes `widest` '-' characters, every
-// other line is realigned; each ends with "\n".
+// A line as the log file has it: a separator line becomes `widest` '-'
+// characters, every other line is realigned.
+std::string logLine(const std::string& line, size_t widest);
+
+// The log file: every line as logLine makes it, each ending with "\n".
 std::string driveCheckLogText(const std::vector<std::string>& lines, size_t widest);
 
 // Writes the log atomically. Returns 0 or the errno of the failure.

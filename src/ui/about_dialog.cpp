@@ -27,7 +27,8 @@ LinkLabel* makeLink(const char* name, const char* address, QWidget* parent) {
 
 }  // namespace
 
-QString aboutTitle() { return QStringLiteral("Tachometrix Version 0.6 Beta (build %1)").arg(TMX_VERSION); }
+QString aboutTitle() { return QStringLiteral("Tachometrix Version 0.6 Beta"); }
+QString aboutBuildLine() { return QStringLiteral("Build %1").arg(TMX_VERSION); }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Tachometrix"));
@@ -39,6 +40,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* title = new LinkLabel(aboutTitle(), this);
   title->setObjectName("title");
   title->setBold(true);
+  auto* build = new QLabel(aboutBuildLine(), this);
+  build->setObjectName("build");
   auto* notice = new QLabel(QStringLiteral("Copyright (C) the Tachometrix developers. Free to use and share."), this);
   notice->setObjectName("notice");
 
@@ -61,9 +64,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   links->setColumnStretch(1, 1);
 
   auto* head = new QGridLayout;
-  head->addWidget(icon, 0, 0, 2, 1);
+  head->addWidget(icon, 0, 0, 3, 1);
   head->addWidget(title, 0, 1);
-  head->addWidget(notice, 1, 1);
+  head->addWidget(build, 1, 1);
+  head->addWidget(notice, 2, 1);
   head->addWidget(ok, 0, 2, Qt::AlignTop);
   head->setColumnStretch(1, 1);
 

@@ -18,7 +18,9 @@ class AboutDialog : public QDialog {
   explicit AboutDialog(QWidget* parent = nullptr);
 };
 
-// "Tachometrix Version 0.6 Beta (build x.y.z)", with the build's real version.
+// The title line, "Tachometrix Version 0.6 Beta", and the line below it that
+// names this build's own version, "Build x.y.z".
 QString aboutTitle();
+QString aboutBuildLine();
 
 }  // namespace tmx::ui

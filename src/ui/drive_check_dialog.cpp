@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -14,6 +15,13 @@
 #include "drivecheck/drive_check_builder.h"
 
 namespace tmx::ui {
+namespace {
+
+QString toQString(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 QString QtDriveCheckFiles::chooseLogFile(QWidget* parent) {
   QFileDialog dialog(parent);
@@ -66,6 +74,9 @@ DriveCheckDialog::DriveCheckDialog(DriveCommands& commands, DriveAddress drive, 
   list_->setSortingEnabled(false);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list_->setUniformItemSizes(true);
+  // The lines are shown as the saved log has them; in a fixed-pitch font
+  // their colons then line up.
+  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);
@@ -111,7 +122,8 @@ void DriveCheckDialog::refresh() {
   setBusy(true);
   worker_ = std::thread([this] {
     DriveCheckReport report(widest_, [this](const std::string& line) {
-      const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+      // The widest line is the worker's to change until the build ends.
+      const QString text = toQString(logLine(line, widest_));
       QMetaObject::invokeMethod(this, [this, text, line] { appendLine(text, line); }, Qt::QueuedConnection);
     });
     buildDriveCheckReport(commands_, drive_, system_, report, &cancel_);
@@ -126,6 +138,11 @@ void DriveCheckDialog::appendLine(const QString& text, const std::string& line) 
 
 void DriveCheckDialog::finishBuild() {
   if (worker_.joinable()) worker_.join();
+  // Separators came in as wide as the widest line so far; the log's are as
+  // wide as the widest of all.
+  for (size_t i = 0; i < lines_.size() && i < static_cast<size_t>(list_->count()); ++i) {
+    if (lines_[i].starts_with('-')) list_->item(static_cast<int>(i))->setText(toQString(logLine(lines_[i], widest_)));
+  }
   setBusy(false);
   exitButton_->setEnabled(true);
   emit reportFinished();

@@ -1,7 +1,8 @@
 // The drive check window: one list of report lines, built off the interface
 // thread so the window keeps painting while the drive answers (the speed
 // probe can take a while on a real drive), with "&Save", "&Refresh" and
-// "E&xit". The report is built when the window opens and on "&Refresh".
+// "E&xit". The report is built when the window opens and on "&Refresh". The
+// list shows the lines as "&Save" writes them, in a fixed-pitch font.
 #pragma once
 
 #include <QDialog>

@@ -61,6 +61,17 @@ TEST(CdbBuilders, ProbeAndControlCommands) {
   EXPECT_EQ(cdbOf(modeSelect6Cdb()), (Bytes{0x15, 0, 0, 0, 0x0C, 0}));
 }
 
+TEST(CdbBuilders, ModeSenseOfOnePageLeavesRoomForHeaderAndDescriptor) {
+  CdbRequest r = modeSense6PageCdb(0x2A, 30);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x1A, 0, 0x2A, 0, 42, 0}));
+  EXPECT_EQ(r.transferLength, 42u);
+  EXPECT_EQ(modeSense6PageCdb(0x2A, 250).transferLength, 255u) << "the 6-byte form allocates at most 255";
+  r = modeSense10PageCdb(0x01, 0x1A2B);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x5A, 0, 0x01, 0, 0, 0, 0, 0x1A, 0x3B, 0}));
+  EXPECT_EQ(r.transferLength, 0x1A3Bu);
+  EXPECT_EQ(modeSense10PageCdb(0x2A, 0xFFFF).transferLength, 0xFFFFu);
+}
+
 TEST(CdbBuilders, BlockModeParameterLists) {
   EXPECT_EQ(blockModeList10(BlockModeAudio),
             (Bytes{0, 0x10, 0, 0, 0, 0, 0, 8, 0x82, 0, 0, 0, 0, 0x00, 0x09, 0x30}));

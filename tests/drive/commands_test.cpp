@@ -108,6 +108,38 @@ TEST_F(CommandsTest, ModeSenseValuesComeFromPage2a) {
   EXPECT_EQ(c2, 0);
 }
 
+TEST_F(CommandsTest, ModeSensePageSendsEitherFormAndReturnsThePageAlone) {
+  const Bytes errorRecovery{0x01, 0x06, 0x00, 0x05, 0, 0, 0, 0};
+  // A 6-byte header with one block descriptor the drive sent unasked.
+  Bytes reply6{4 - 1 + 8 + 8, 0, 0, 8, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+  reply6.insert(reply6.end(), errorRecovery.begin(), errorRecovery.end());
+  Bytes reply = reply6;
+  bool refuse = false;
+  device->at(2, [&](const ScsiCommand&, std::span<uint8_t> data) {
+    testing::fill(data, reply);
+    return refuse ? testing::checkCondition(5, 0x20, 0) : testing::good();
+  });
+  std::vector<uint8_t> page{0x99};
+  EXPECT_EQ(commands.ModeSensePage(drive, ModeHeader::Six, 0x01, 8, page), 1);
+  EXPECT_EQ(page, errorRecovery);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].cdb, (Bytes{0x1A, 0, 0x01, 0, 20, 0}));
+  EXPECT_EQ(log[0].length, 20u);
+
+  reply = Bytes{0, 8 - 2 + 8, 0, 0, 0, 0, 0, 0};
+  reply.insert(reply.end(), errorRecovery.begin(), errorRecovery.end());
+  EXPECT_EQ(commands.ModeSensePage(drive, ModeHeader::Ten, 0x01, 8, page), 1);
+  EXPECT_EQ(page, errorRecovery);
+  EXPECT_EQ(log[1].cdb, (Bytes{0x5A, 0, 0x01, 0, 0, 0, 0, 0, 24, 0}));
+  EXPECT_TRUE(commands.ModeSensePage(drive, ModeHeader::Ten, 0x2A, 8, page) == 1 && page.empty())
+      << "another page than asked for";
+  // A refused command leaves no page, whatever its buffer holds.
+  refuse = true;
+  reply = reply6;
+  EXPECT_EQ(commands.ModeSensePage(drive, ModeHeader::Six, 0x01, 8, page), 4);
+  EXPECT_TRUE(page.empty());
+}
+
 TEST(ReplyParsers, CapabilitiesIgnoreBytesBeyondTheClaimedLength) {
   Bytes reply = page2a(9152, 4224, 0x10);
   reply[1] = 14;  // claims 16 bytes: the page's speed fields were not sent

@@ -256,12 +256,61 @@ TEST(DriveCheckReport, SectionsInOrderAndWidthKeptAcrossDrives) {
 namespace tmx {
 namespace {
 
+// One scripted drive at 0:0, what it was sent, and a report to fill.
+struct ScriptedDriveRig {
+  explicit ScriptedDriveRig(testing::ScriptedAdapter::Device device)
+      : transport([this, device] {
+          auto adapter = std::make_unique<testing::ScriptedAdapter>(&sent);
+          adapter->at(0, device);
+          auto manager = std::make_unique<ScsiManager>();
+          manager->addAdapter(std::move(adapter));
+          return manager;
+        }),
+        commands(transport) {
+    transport.LoadAspiManager();
+  }
+  std::vector<testing::SentCommand> sent;
+  AspiTransport transport;
+  DriveCommands commands;
+  size_t widest = 0;
+  DriveCheckReport report{widest};
+};
+
+// A drive whose capabilities page stops before the buffer size: the report
+// says it could not read the capabilities rather than print fields it was
+// never sent.
+TEST(DriveCheckReport, CapabilitiesPageCutShortIsNotPrinted) {
+  ScriptedDriveRig rig([](const ScsiCommand& c, std::span<uint8_t> data) {
+    if (c.cdb[0] == 0x12) {
+      testing::fill(data, testing::inquiryReply(0x05, "VENDOR", "PRODUCT", "1.0"));
+    } else if (c.cdb[0] == 0x1A && c.cdb[2] == 0x2A) {
+      // Header, then page 2Ah through its maximum speed (bytes 0-9).
+      testing::fill(data, {4 - 1 + 10, 0, 0, 0, 0x2A, 0x18, 0x03, 0, 0, 0x13, 0, 0, 0x1B, 0x80});
+    } else if (c.cdb[0] == 0x1A || c.cdb[0] == 0x5A) {
+      testing::fill(data, {4 - 1 + 8, 0, 0, 0, 0x01, 0x06, 0, 0x05, 0, 0, 0, 0});
+    }
+    return testing::good();
+  });
+  addDriveSection(rig.commands, DriveAddress{0, 0}, rig.report);
+  const auto& lines = rig.report.lines();
+  EXPECT_TRUE(has(lines, "Unable to retrieve CD capabilities (code 000000)"));
+  EXPECT_FALSE(anyStartsWith(lines, "Buffer size"));
+  EXPECT_FALSE(anyStartsWith(lines, "Speed settings")) << "no maximum known, no probe";
+  std::vector<std::vector<uint8_t>> modeSense;
+  for (const auto& c : rig.sent) {
+    if (c.cdb[0] == 0x1A || c.cdb[0] == 0x5A) modeSense.push_back(c.cdb);
+  }
+  // Room for the header and a block descriptor beside the page; the 6-byte
+  // form answered, so the capabilities were asked with it.
+  EXPECT_EQ(modeSense, (std::vector<std::vector<uint8_t>>{{0x1A, 0, 0x01, 0, 20, 0},
+                                                          {0x5A, 0, 0x01, 0, 0, 0, 0, 0, 24, 0},
+                                                          {0x1A, 0, 0x2A, 0, 42, 0}}));
+}
+
 // A drive that reads READ TOC's format only from byte 2, as some SCSI drives
 // do: the older placement gets the track table back.
 TEST(DriveCheckReport, FullTocAskedAgainTheMmcWayWhenTheFirstReplyIsATrackTable) {
-  std::vector<testing::SentCommand> sent;
-  auto adapter = std::make_unique<testing::ScriptedAdapter>(&sent);
-  adapter->at(0, [](const ScsiCommand& c, std::span<uint8_t> data) {
+  ScriptedDriveRig rig([](const ScsiCommand& c, std::span<uint8_t> data) {
     if (c.cdb[0] != 0x43) return testing::checkCondition(0x05, 0x20, 0x00);
     const int format = c.cdb[2] & 0x0F;
     if (format == 2) {
@@ -271,21 +320,11 @@ TEST(DriveCheckReport, FullTocAskedAgainTheMmcWayWhenTheFirstReplyIsATrackTable)
     }
     return testing::good();
   });
-  AspiTransport transport([&] {
-    auto manager = std::make_unique<ScsiManager>();
-    manager->addAdapter(std::move(adapter));
-    return manager;
-  });
-  transport.LoadAspiManager();
-  DriveCommands commands(transport);
-  SystemInfo system("/nonexistent-root", std::make_unique<NoLookup>());
-  size_t widest = 0;
-  DriveCheckReport report(widest);
-  addDiscSection(commands, DriveAddress{0, 0}, report);
-  EXPECT_TRUE(has(report.lines(), "Type         : data mode 2"));
-  EXPECT_TRUE(has(report.lines(), "Tracks      : 1 (1 data, 0 audio)"));
+  addDiscSection(rig.commands, DriveAddress{0, 0}, rig.report);
+  EXPECT_TRUE(has(rig.report.lines(), "Type         : data mode 2"));
+  EXPECT_TRUE(has(rig.report.lines(), "Tracks      : 1 (1 data, 0 audio)"));
   std::vector<std::vector<uint8_t>> tocs;
-  for (const auto& s : sent) {
+  for (const auto& s : rig.sent) {
     if (s.cdb[0] == 0x43 && s.cdb[2] != 4) tocs.push_back(s.cdb);
   }
   ASSERT_EQ(tocs.size(), 3u);

@@ -19,6 +19,15 @@ TEST(DriveCheckLines, ErrorLinesBySenseCode) {
   EXPECT_EQ(errorLineText("Error", 0x823A00), "  No disc inserted");
 }
 
+TEST(DriveCheckLines, DiscTypeLineFromTracksAndFullTocType) {
+  EXPECT_EQ(discTypeLine({1, 0}, 0x00), "Type         : data mode 1");
+  EXPECT_EQ(discTypeLine({0, 12}, 0x00), "Type         : audio");
+  EXPECT_EQ(discTypeLine({1, 10}, 0x20), "Type         : mixed mode 2");
+  EXPECT_EQ(discTypeLine({1, 0}, 0x10), "Type         : data CD-i");
+  EXPECT_EQ(discTypeLine({1, 0}, -1), "Type         : data");
+  EXPECT_EQ(discTypeLine({0, 0}, 0x00), "Type         : unknown");
+}
+
 TEST(DriveCheckLines, WidestLineSkipsSeparatorsAndSurvivesReports) {
   size_t widest = 0;
   {

@@ -3,6 +3,8 @@
 #include "ui/drive_check_dialog.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPushButton>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +115,46 @@ TEST(DriveCheckDialog, BuildsTheReportOffTheInterfaceThreadAndSavesIt) {
 
   // A grab for a person to look at, when asked for.
   if (const char* out = std::getenv("TMX_GRAB_DIR")) dialog.grab().save(QString(out) + "/drive_check_dialog.png");
+}
+
+// The colons line up on screen: the list shows what Save writes, in a font
+// whose every character is as wide as the next.
+TEST(DriveCheckDialog, ShowsTheSavedLogsLinesWithTheirColonsInOneColumn) {
+  DialogRig rig;
+  rig.widest = 90;  // an earlier report's, wider than any line of this one
+  DriveCheckDialog dialog(rig.commands, DriveAddress{0, 3}, rig.system, rig.widest, rig.files);
+  dialog.show();
+  DialogRig::waitUntilBuilt(dialog);
+  auto* list = dialog.findChild<QListWidget*>();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(QFontInfo(list->font()).fixedPitch()) << list->font().family().toStdString();
+
+  std::string pattern = (std::filesystem::temp_directory_path() / "tmx-dialog-XXXXXX").string();
+  ASSERT_TRUE(::mkdtemp(pattern.data()));
+  const std::filesystem::path dir(pattern);
+  rig.files.answer = QString::fromStdString((dir / "DriveCheck.txt").string());
+  dialog.save();
+  std::ifstream in(dir / "DriveCheck.txt");
+  std::vector<QString> saved;
+  for (std::string line; std::getline(in, line);) saved.push_back(QString::fromStdString(line));
+  std::filesystem::remove_all(dir);
+  ASSERT_EQ(saved.size(), static_cast<size_t>(list->count()));
+
+  const QFontMetrics metrics(list->font());
+  std::set<int> colonPixels;
+  int aligned = 0;
+  for (int i = 0; i < list->count(); ++i) {
+    const QString shown = list->item(i)->text();
+    EXPECT_EQ(shown, saved[static_cast<size_t>(i)]) << "line " << i;
+    const qsizetype colon = shown.indexOf(':');
+    if (colon < 0) continue;
+    colonPixels.insert(metrics.horizontalAdvance(shown.left(colon)));
+    ++aligned;
+  }
+  EXPECT_GT(aligned, 25);
+  EXPECT_EQ(colonPixels.size(), 1u) << "every colon starts at the same pixel";
+  EXPECT_EQ(list->item(0)->text(), QString(static_cast<qsizetype>(rig.widest), '-'))
+      << "separators as wide as the widest line, an earlier report's too";
 }
 
 TEST(DriveCheckDialog, ExitDuringTheBuildStopsItAndCloses) {

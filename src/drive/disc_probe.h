@@ -2,9 +2,11 @@
 // (from READ CAPACITY), and what the disc panel shows for them.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "drive/drive_commands.h"
+#include "drive/medium.h"
 #include "drive/status_sink.h"
 
 namespace tmx {
@@ -47,6 +49,10 @@ class DiscProbe {
   DiscPanel refreshDiscPanel(DriveAddress drive);
 
   int storedLength() const { return storedLength_; }
+  // The medium the last refresh found (a CD unless the drive said otherwise)
+  // and the drive's maximum read speed for it, in its X, where known.
+  const Medium& medium() const { return medium_; }
+  std::optional<double> maxReadSpeedX() const { return maxReadSpeedX_; }
   // Whether the drive answered the last readiness poll with success.
   bool discReady = true;
 
@@ -54,6 +60,8 @@ class DiscProbe {
   DriveCommands& commands_;
   StatusSink& status_;
   int storedLength_ = 0;
+  Medium medium_;
+  std::optional<double> maxReadSpeedX_;
 };
 
 }  // namespace tmx

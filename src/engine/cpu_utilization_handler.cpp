@@ -26,8 +26,10 @@ void CpuUtilizationHandler::startPhase() {
 void CpuUtilizationHandler::phaseDone(long value) {
   const int32_t percent = static_cast<int32_t>(value);
   const int index = phase_.speed == 1 ? 0 : phase_.speed == 2 ? 1 : phase_.speed == 4 ? 2 : 3;
-  run_.results().texts.cpuTexts[static_cast<size_t>(index)] = cpuTextLive(percent);
-  run_.results().record.cpuUsage[static_cast<size_t>(index)] = percent;
+  // A speed the drive could not be set to stays not measured.
+  const bool measured = value != kCpuNotMeasured;
+  run_.results().texts.cpuTexts[static_cast<size_t>(index)] = measured ? cpuTextLive(percent) : std::string();
+  run_.results().record.cpuUsage[static_cast<size_t>(index)] = measured ? percent : -1;
   if (phase_.speed < 8) {
     phase_.speed *= 2;
     run_.host().addStatusLine(formatString("Starting %dX test", phase_.speed));

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "drive/status_sink.h"
+#include "results/medium_results.h"
 
 namespace tmx {
 
@@ -23,6 +24,12 @@ class EngineHost : public StatusSink {
   virtual void plotZoneSample(int zone, double sample) = 0;
   virtual void redrawGraph() = 0;
   virtual void markQualityBlock(int block, int errorClass) = 0;
+  // A DVD's or BD's zone, and one cell of its read scan's map.
+  virtual void plotMediumZone(const ZoneSpeed& zone) { (void)zone; }
+  virtual void markScanCell(int cell, int bucket) {
+    (void)cell;
+    (void)bucket;
+  }
 
   // "Tachometrix" message box with the stop icon.
   virtual void messageBox(std::string_view text) = 0;

@@ -79,6 +79,8 @@ void TestSequencer::startRun() {
     host.messageBox("No test selected");
     return;
   }
+  record.media.medium = deps_.probe.medium();
+  record.media.maxReadSpeedX = deps_.probe.maxReadSpeedX();
   record.discType = deps_.probe.classifyDisc(drive);
   if (record.discType >= 0 && !state_.stopRequested) record.discLength = deps_.probe.readDiscLength(drive);
   state_.discSectors = deps_.probe.storedLength();
@@ -92,13 +94,18 @@ void TestSequencer::startRun() {
   }
 
   const bool audio = isAudioReadMethod(state_.readMethod);
+  bool skipped = false;
   for (const MeasurementInfo& m : kMeasurements) {
-    if (wanted(m.id) && (audio || !m.needsAudio)) {
+    if (!wanted(m.id)) continue;
+    if (skippedForMedium(m)) {
+      skipped = true;
+    } else if (audio || !m.needsAudio) {
       startTest(m.id);
       return;
     }
   }
-  host.messageBox("No audio CD inserted");
+  // A DVD or BD has said why; a CD without audio tracks says it now.
+  if (!skipped) host.messageBox("No audio CD inserted");
   state_.runMode = RunAllSelected;
   setRunning(false);
 }
@@ -161,8 +168,11 @@ bool TestSequencer::handleRunEvent(int event, long value) {
 }
 
 void TestSequencer::readError(long senseCode) {
-  const std::string line = formatString("Read error at %s (code %06X)", FormatDiscTime(state_.currentLba).c_str(),
-                                        static_cast<unsigned>(senseCode) & 0xFFFFFFu);
+  // A DVD or BD has no minutes: its place is the LBA.
+  const bool cd = deps_.results.record.media.medium.kind == MediumKind::CD;
+  const std::string place = cd ? FormatDiscTime(state_.currentLba) : formatString("LBA %d", state_.currentLba.load());
+  const std::string line =
+      formatString("Read error at %s (code %06X)", place.c_str(), static_cast<unsigned>(senseCode) & 0xFFFFFFu);
   // The worker waits in this notification: its failed request is still the transport's last.
   const AspiTransport& transport = deps_.commands.transport();
   const std::string cause = lastFailureCause(transport);
@@ -183,12 +193,21 @@ void TestSequencer::testCompleted(int finishedTest) {
   const bool audio = isAudioReadMethod(state_.readMethod);
   for (const MeasurementInfo& m : kMeasurements) {
     if (runOrderOf(m.id) <= runOrderOf(finishedTest) || !(runSettings_.*m.selected)) continue;
-    if (m.needsAudio && !audio) continue;
+    if (skippedForMedium(m) || (m.needsAudio && !audio)) continue;
     // Only the first test of a run has the drive preparation.
     handleTestEvent(m.startEvent, 0);
     return;
   }
   endRun(RunOutcome::Completed);
+}
+
+bool TestSequencer::skippedForMedium(const MeasurementInfo& m) {
+  const Medium& medium = deps_.results.record.media.medium;
+  if (!m.needsAudio || medium.kind == MediumKind::CD) return false;
+  deps_.host.addStatusLine(formatString("%s skipped: it reads CD audio, and the disc is a %s",
+                                        std::string(m.optionText).c_str(),
+                                        (medium.profileName.empty() ? mediumName(medium.kind) : medium.profileName).c_str()));
+  return true;
 }
 
 void TestSequencer::setRunning(bool running) {

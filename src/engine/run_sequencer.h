@@ -14,6 +14,7 @@
 #include "drive/drive_table.h"
 #include "engine/engine_host.h"
 #include "engine/event_channel.h"
+#include "engine/measurement_table.h"
 #include "engine/run_steps.h"
 #include "engine/sequencer_state.h"
 #include "engine/worker_context.h"
@@ -81,6 +82,8 @@ class TestSequencer final : private RunSteps {
 
   RunSteps& steps() { return *this; }
   bool wanted(int test) const;
+  // A test the medium cannot take (CD audio on a DVD): said in a status line.
+  bool skippedForMedium(const MeasurementInfo& m);
   // Progress, failures and the stop, whichever test sent them; false for a
   // test's own event.
   bool handleRunEvent(int event, long value);

@@ -1,6 +1,7 @@
 #include <array>
 
 #include "engine/engine_ids.h"
+#include "engine/medium_plan.h"
 #include "engine/seek_times.h"
 
 namespace tmx {
@@ -53,6 +54,10 @@ int32_t seekTarget(int phase, int i) {
 }
 
 void runSeekPhase(WorkerContext& ctx, SeekPhase& phase) {
+  const Medium& medium = ctx.results.media.medium;
+  const bool cd = medium.kind == MediumKind::CD;
+  // SEEK(6) addresses 21 bits of LBA: too few for a DVD or BD.
+  if (!cd) phase.opcode = kSeek10;
   if (phase.opcode == 0) {
     // Find the command before timing; the head stays where it is (LBA 0
     // after the drive preparation).
@@ -60,7 +65,7 @@ void runSeekPhase(WorkerContext& ctx, SeekPhase& phase) {
   }
   const int64_t start = ctx.clock.counter();
   for (int i = 0; i < 100; ++i) {
-    const int32_t lba = seekTarget(phase.phase, i);
+    const int32_t lba = cd ? seekTarget(phase.phase, i) : static_cast<int32_t>(mediumSeekTarget(medium, phase.phase, i));
     const AspiStatus status = seekOnce(ctx, phase, static_cast<uint32_t>(lba));
     if (commandEndsWorker(ctx, status, lba)) return;
   }

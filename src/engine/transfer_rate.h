@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "engine/medium_plan.h"
 #include "engine/run_steps.h"
 #include "engine/worker_context.h"
 
@@ -16,9 +18,21 @@ struct TransferPhase {
   double zoneRateScale = 600.0;
 };
 
+// A DVD's or BD's zones: fixed LBAs, a block untimed at each zone's start,
+// then the timed share of the zone.
+struct MediumZonePhase {
+  MediumPlan plan;
+  int zone = -1;
+  int64_t timedSectors = 0;
+};
+
 // One zone: reads from ctx.state.currentLba, stores the zone's sample and the
 // -1.0 after it, then EventTransferZone.
 void runTransferZone(WorkerContext& ctx, const TransferPhase& phase);
+
+// One DVD or BD zone: its speed in the medium's X appended to the record's
+// media zones, then EventTransferZone.
+void runMediumZone(WorkerContext& ctx, const MediumZonePhase& phase);
 
 // Reads per transfer zone for a zone-read share (360 / testLength): truncated,
 // plus one untimed read unless it is exactly 360.
@@ -31,8 +45,12 @@ class TransferRateHandler final : public MeasurementHandler {
   bool handle(int event, long value) override;
 
  private:
+  bool cd() const;
   void zoneDone();
+  void mediumZoneDone();
+  void finish(std::optional<double> average);
   TransferPhase phase_;
+  MediumZonePhase mediumPhase_;
 };
 
 }  // namespace tmx

@@ -34,4 +34,23 @@ void runTransferZone(WorkerContext& ctx, const TransferPhase& phase) {
   ctx.notify(EventTransferZone, 0);
 }
 
+void runMediumZone(WorkerContext& ctx, const MediumZonePhase& phase) {
+  const int32_t block = phase.plan.blockSectors;
+  std::vector<uint8_t> buffer(static_cast<size_t>(block) * kBlockData);
+  const int64_t zoneStart = phase.zone * phase.plan.zoneSectors;
+  const int64_t end = zoneStart + block + phase.timedSectors;
+  int64_t start = 0;
+  for (int64_t lba = zoneStart; lba < end; lba += block) {
+    if (lba == zoneStart + block) start = ctx.clock.counter();
+    const AspiStatus status = readSectors(ctx, static_cast<uint32_t>(lba), static_cast<uint32_t>(block), buffer.data());
+    if (commandEndsWorker(ctx, status, static_cast<int32_t>(lba))) return;
+    ctx.progress(static_cast<long>((lba - zoneStart + block) * 100 / (end - zoneStart)));
+  }
+  const double t = ctx.seconds(start, ctx.clock.counter());
+  const double bytes = static_cast<double>(phase.timedSectors) * kBlockData;
+  const double speedX = t > 0 ? bytes / t / ctx.results.media.medium.oneXBytesPerSecond() : -1.0;
+  ctx.results.media.zones.push_back({zoneStart, speedX});
+  ctx.notify(EventTransferZone, 0);
+}
+
 }  // namespace tmx

@@ -27,11 +27,6 @@ std::string_view outcomeName(RunOutcome outcome);
 // 1X of a CD: 75 sectors of 2048 bytes per second.
 inline constexpr double kCdOneXBytesPerSecond = 153'600;
 
-struct ZoneSpeed {
-  int32_t startLba = 0;
-  double speedX = 0;
-};
-
 struct QualityMap {
   int32_t errors = 0;
   std::vector<int32_t> classes;  // per 900-sector block; -1 not read

@@ -29,6 +29,9 @@ void resetRecord(TestResults& results) {
   decodePersistedBlock(block, results);
   results.spinUpTime = -1.0;
   results.spinDownTime = -1.0;
+  results.media.zones.clear();
+  results.media.plannedZones = 0;
+  results.media.scan = ReadScan{};
 }
 
 void clearSpeedSamples(TestResults& results) { results.speedSamples.fill(-1.0); }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "results/medium_results.h"
+
 namespace tmx {
 
 inline constexpr int kSpeedSampleCount = 50;
@@ -43,6 +45,8 @@ struct TestResults {
   std::array<int32_t, kQualityBlockCount> qualityMap = filledQualityMap();  // -1 = block not read
   int32_t qualityErrors = 0;
   int32_t lastZone = 0;
+  // A DVD's or BD's figures beyond the CD-shaped block; the medium of a CD run.
+  MediumResults media;
 
   static constexpr std::array<int32_t, kQualityBlockCount> filledQualityMap() {
     std::array<int32_t, kQualityBlockCount> map{};
@@ -53,7 +57,8 @@ struct TestResults {
 
 // The reset of a run: the whole persisted block becomes FFh bytes (every int
 // -1, every sample a NaN), formatVersion "0.6B" with its NUL, both spin times
-// -1.0. The other live members keep their values.
+// -1.0, the medium's zones and scan emptied. The other live members keep
+// their values (the medium among them).
 void resetRecord(TestResults& results);
 
 // Start of a transfer test or of the CD quality check: every sample -1.0.

@@ -51,11 +51,19 @@ void MainWindowController::startUp() {
 }
 
 void MainWindowController::refreshDiscPanel() {
-  const DiscPanel panel = app_.probe().refreshDiscPanel(app_.drives().selectedDrive());
+  DiscProbe& probe = app_.probe();
+  const DiscPanel panel = probe.refreshDiscPanel(app_.drives().selectedDrive());
   ResultTexts& texts = app_.results().texts;
   texts.discTypeText = panel.typeText;
   texts.lengthText = panel.lengthText;
   testsEnabled_ = panel.testsEnabled;
+  // The graph's axes follow the medium in the drive, and its scale the drive.
+  MediumResults& media = app_.results().record.media;
+  if (media.medium.kind != probe.medium().kind || media.maxReadSpeedX != probe.maxReadSpeedX()) {
+    media.medium = probe.medium();
+    media.maxReadSpeedX = probe.maxReadSpeedX();
+    redrawGraph();
+  }
   changed();
 }
 
@@ -248,6 +256,16 @@ void MainWindowController::redrawGraph() {
 
 void MainWindowController::markQualityBlock(int block, int errorClass) {
   graph_.markQualityBlock(block, errorClass);
+  if (view_) view_->graphChanged();
+}
+
+void MainWindowController::plotMediumZone(const ZoneSpeed& zone) {
+  graph_.plotMediumZone(zone);
+  if (view_) view_->graphChanged();
+}
+
+void MainWindowController::markScanCell(int cell, int bucket) {
+  graph_.markScanCell(cell, bucket);
   if (view_) view_->graphChanged();
 }
 

@@ -91,6 +91,8 @@ class MainWindowController final : public EngineHost {
   void plotZoneSample(int zone, double sample) override;
   void redrawGraph() override;
   void markQualityBlock(int block, int errorClass) override;
+  void plotMediumZone(const ZoneSpeed& zone) override;
+  void markScanCell(int cell, int bucket) override;
   void messageBox(std::string_view text) override { dialogs_.messageBox(text); }
   bool askYesNo(std::string_view text) override { return dialogs_.askYesNo(text); }
   void stopReadinessPoll() override { pollRunning_ = false; }

@@ -22,8 +22,14 @@ json speedTextOrNull(const std::optional<double>& speedX) {
 
 json transferRate(const RunReport& r) {
   json speeds = json::array();
-  for (const ZoneSpeed& zone : r.zones) speeds.push_back(zone.speedX);
-  return {{"zoneSpeedsX", speeds},
+  json starts = json::array();
+  for (const ZoneSpeed& zone : r.zones) {
+    speeds.push_back(zone.speedX);
+    starts.push_back(zone.startLba);
+  }
+  return {{"oneXBytesPerSecond", r.oneXBytesPerSecond},
+          {"zoneStartLbas", starts},
+          {"zoneSpeedsX", speeds},
           {"lastZone", valueOrNull(r.lastZone)},
           {"start", speedTextOrNull(r.startX)},
           {"end", speedTextOrNull(r.endX)},
@@ -31,22 +37,45 @@ json transferRate(const RunReport& r) {
           {"readingType", valueOrNull(r.readingType)}};
 }
 
+json readScan(const ReadScan& scan) {
+  json buckets = json::object();
+  static constexpr const char* kNames[kLatencyBucketCount] = {"<3", "<10", "<50", "<150", "<500", ">=500"};
+  for (int i = 0; i < kLatencyBucketCount; ++i) buckets[kNames[i]] = scan.latencyBuckets[static_cast<size_t>(i)];
+  json failed = json::array();
+  for (const FailedBlock& block : scan.failedBlocks) {
+    failed.push_back({{"lba", block.lba}, {"sectors", block.sectors}, {"retries", block.retries}, {"recovered", block.recovered}});
+  }
+  return {{"blocksRead", scan.blocksRead},
+          {"unreadableSectors", scan.unreadableSectors},
+          {"latencyBucketsMs", buckets},
+          {"failedBlocks", failed},
+          {"map", scan.map},
+          {"mapCells", kScanMapCells}};
+}
+
+json disc(const RunReport& r) {
+  const std::optional<std::string> typeText =
+      r.discType && !discTypeName(*r.discType).empty() ? std::optional(discTypeName(*r.discType)) : std::nullopt;
+  const bool probed = !r.medium.profileName.empty();
+  return {{"medium", mediumName(r.medium.kind)},
+          {"profile", probed ? json(r.medium.profileName) : json(nullptr)},
+          {"layers", r.medium.layers},
+          {"type", valueOrNull(r.discType)},
+          {"typeText", valueOrNull(typeText)},
+          {"lengthSectors", valueOrNull(r.discLengthSectors)}};
+}
+
 }  // namespace
 
 std::string formatJsonReport(const JsonReportInput& in) {
   const RunReport& r = in.report;
-  const std::optional<std::string> typeText =
-      r.discType && !discTypeName(*r.discType).empty() ? std::optional(discTypeName(*r.discType)) : std::nullopt;
   json out = {
       {"outcome", outcomeName(r.outcome)},
       {"drive",
        {{"vendor", TrimTrailingBlanks(in.drive.vendor)},
         {"product", TrimTrailingBlanks(in.drive.product)},
         {"revision", TrimTrailingBlanks(in.drive.revision)}}},
-      {"disc",
-       {{"type", valueOrNull(r.discType)},
-        {"typeText", valueOrNull(typeText)},
-        {"lengthSectors", valueOrNull(r.discLengthSectors)}}},
+      {"disc", disc(r)},
       {"transferRate", transferRate(r)},
       {"seekMs",
        {{"random", valueOrNull(r.randomSeekMs)},
@@ -65,6 +94,7 @@ std::string formatJsonReport(const JsonReportInput& in) {
   if (r.qualityCheck) {
     out["qualityCheck"] = {{"errors", r.qualityCheck->errors}, {"map", r.qualityCheck->classes}, {"sectorsPerBlock", 900}};
   }
+  if (r.readScan) out["qualityCheck"] = readScan(*r.readScan);
   // Drive and file texts may hold bytes that are not UTF-8: replaced, never thrown on.
   return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

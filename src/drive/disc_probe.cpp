@@ -60,6 +60,10 @@ DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
   DiscPanel panel;
   panel.kind = classifyDisc(drive);
   panel.typeText = discTypeText(panel.kind);
+  // The graph's automatic scale follows the drive's maximum (176 KB/s per X).
+  int maximum = 0, current = 0;
+  const bool speeds = commands_.ModeSenseSpeeds(drive, maximum, current) == kAspiSuccess && maximum > 0;
+  maxReadSpeedX_ = speeds ? std::optional(maximum / 176.0) : std::nullopt;
   if (panel.kind >= 0) {
     const int sectors = readDiscLength(drive);
     // A blank disc reports no sectors (a lead-out before LBA 0): there is
@@ -72,6 +76,11 @@ DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
   }
   if (panel.blank) panel.typeText = kBlankTypeText;
   panel.testsEnabled = !panel.blank && (panel.kind == kDiscData || panel.kind == kDiscAudio);
+  if (medium_.kind != MediumKind::CD && !panel.blank) {
+    // A DVD or BD is known by its profile and its length in GB.
+    panel.typeText = medium_.profileName.empty() ? mediumName(medium_.kind) : medium_.profileName;
+    panel.lengthText = mediumLengthText(medium_);
+  }
   return panel;
 }
 

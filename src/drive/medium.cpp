@@ -58,6 +58,12 @@ std::string profileName(uint16_t profile) {
   return text;
 }
 
+std::string mediumLengthText(const Medium& medium) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f GB", medium.gigabytes());
+  return text;
+}
+
 double Medium::nominalGigabytes() const {
   switch (kind) {
     case MediumKind::DVD: return layers > 1 ? 8.5 : 4.7;

@@ -54,4 +54,7 @@ struct Medium {
   double gigabytes() const { return static_cast<double>(capacitySectors) * 2048.0 / 1e9; }
 };
 
+// "4.38 GB": a DVD's or BD's length as the disc panel shows it.
+std::string mediumLengthText(const Medium& medium);
+
 }  // namespace tmx

@@ -21,6 +21,14 @@ struct QualityPhase {
 // after each read at a multiple of 900 sectors, EventQualityDone at the end.
 void runQualityCheck(WorkerContext& ctx, QualityPhase& phase);
 
+// The check of a DVD or BD: every sector read once in the medium's blocks,
+// each read timed into its latency bucket; a block that fails with a medium
+// error is tried again up to kScanRetries times, and one that never reads is
+// counted unreadable while the scan goes on. EventQualityBlock (with the cell)
+// as each map cell is done, EventQualityDone at the end.
+void runReadScan(WorkerContext& ctx);
+inline constexpr int kScanRetries = 3;
+
 // Map class of a block's flagged bytes: 0 for none, else 1 per 8467 bytes
 // (1/250 of 900 sectors' 2,116,800 bytes) plus one.
 int qualityClass(int32_t blockErrors);
@@ -31,8 +39,10 @@ class QualityCheckHandler final : public MeasurementHandler {
   bool handle(int event, long value) override;
 
  private:
-  void blockDone();
+  bool cd() const;
+  void blockDone(long cell);
   void checkDone();
+  void scanDone();
   QualityPhase phase_;
 };
 

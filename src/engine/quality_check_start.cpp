@@ -9,8 +9,12 @@ bool TestSequencer::startQualityCheck() {
   EngineHost& host = deps_.host;
   TestResults& record = deps_.results.record;
   const DriveAddress drive = deps_.drives.selectedDrive();
+  // A DVD or BD has no C2 pointers: its check is a read scan.
+  record.media.medium = deps_.probe.medium();
+  record.media.maxReadSpeedX = deps_.probe.maxReadSpeedX();
+  const bool cd = record.media.medium.kind == MediumKind::CD;
   int c2 = 0;
-  if (deps_.commands.ModeSenseC2Support(drive, c2) == kAspiSuccess && c2 == 0 &&
+  if (cd && deps_.commands.ModeSenseC2Support(drive, c2) == kAspiSuccess && c2 == 0 &&
       !host.askYesNo("This drive seems incapable of returning error information\r\nContinue anyway?")) {
     return false;
   }
@@ -29,6 +33,7 @@ bool TestSequencer::startQualityCheck() {
     return true;
   }
   record.qualityErrors = 0;
+  record.media.scan = ReadScan{};
   state_.discSectors = deps_.probe.storedLength();
   state_.qualityCheckActive = true;
   record.qualityMap.fill(-1);

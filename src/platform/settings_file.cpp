@@ -38,34 +38,48 @@ std::optional<uint32_t> parseWord(std::string_view s) {
   return value;
 }
 
-}  // namespace
-
-StoredSettingsWords parseSettingsText(std::string_view text) {
-  StoredSettingsWords words;
+// Calls `onEntry(key, value)` for every "key=value" line, comments and blanks cut.
+template <typename OnEntry>
+void forEachEntry(std::string_view text, OnEntry onEntry) {
   while (!text.empty()) {
     const auto newline = text.find('\n');
     std::string_view line = text.substr(0, newline);
     text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-
     line = trim(line.substr(0, line.find('#')));
     const auto equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string_view key = trim(line.substr(0, equals));
-    if (key.size() != 6 || key.substr(0, 5) != "value" || key[5] < '0' || key[5] >= '0' + kSettingsWordCount) {
-      continue;
-    }
-    if (const auto word = parseWord(trim(line.substr(equals + 1)))) words[static_cast<size_t>(key[5] - '0')] = word;
+    if (equals != std::string_view::npos) onEntry(trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
   }
+}
+
+}  // namespace
+
+StoredSettingsWords parseSettingsText(std::string_view text) {
+  StoredSettingsWords words;
+  forEachEntry(text, [&](std::string_view key, std::string_view value) {
+    if (key.size() != 6 || key.substr(0, 5) != "value" || key[5] < '0' || key[5] >= '0' + kSettingsWordCount) return;
+    if (const auto word = parseWord(value)) words[static_cast<size_t>(key[5] - '0')] = word;
+  });
   return words;
 }
 
-std::string formatSettingsText(const SettingsWordArray& words) {
+std::optional<bool> parseGraphAutoScale(std::string_view text) {
+  std::optional<bool> choice;
+  forEachEntry(text, [&](std::string_view key, std::string_view value) {
+    if (key != "graphScale") return;
+    if (value == "auto") choice = true;
+    if (value == "fixed") choice = false;
+  });
+  return choice;
+}
+
+std::string formatSettingsText(const SettingsWordArray& words, bool graphAutoScale) {
   std::string text = "# Tachometrix options\n";
   for (size_t i = 0; i < words.size(); ++i) {
     char line[32];
     std::snprintf(line, sizeof line, "value%zu=0x%08X\n", i, static_cast<unsigned>(words[i]));
     text += line;
   }
+  text += graphAutoScale ? "graphScale=auto\n" : "graphScale=fixed\n";
   return text;
 }
 
@@ -85,28 +99,33 @@ std::optional<std::filesystem::path> settingsFilePath() {
   return settingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
 }
 
-StoredSettingsWords readSettingsFile(const std::filesystem::path& path) {
+std::optional<std::string> readSettingsText(const std::filesystem::path& path) {
   // A FIFO or a device in its place would block the start: only a regular file is read.
   const int fd = openRegularFile(path);
   std::FILE* file = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
   if (!file) {
     if (fd >= 0) ::close(fd);
-    return {};
+    return std::nullopt;
   }
   std::string text(kMaxSettingsFileSize, '\0');
   const size_t length = std::fread(text.data(), 1, text.size(), file);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) return {};
+  if (failed) return std::nullopt;
   text.resize(length);
-  return parseSettingsText(text);
+  return text;
 }
 
-int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words) {
+StoredSettingsWords readSettingsFile(const std::filesystem::path& path) {
+  const auto text = readSettingsText(path);
+  return text ? parseSettingsText(*text) : StoredSettingsWords{};
+}
+
+int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words, bool graphAutoScale) {
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) return ec.value();
-  return writeFileAtomically(path, formatSettingsText(words));
+  return writeFileAtomically(path, formatSettingsText(words, graphAutoScale));
 }
 
 }  // namespace tmx

@@ -5,6 +5,10 @@
 //   value0=0x01908379
 //   value1=0x0000FFFF
 //   value2=0x0000FF00
+//   graphScale=auto
+//
+// graphScale ("auto" or "fixed") stands beside the words, which keep their
+// layout.
 //
 // What the words mean is not known here; the packing lives with the options.
 #pragma once
@@ -27,7 +31,9 @@ using StoredSettingsWords = std::array<std::optional<uint32_t>, kSettingsWordCou
 // blanks around the parts, '#' comments and unknown lines are ignored; the
 // last valid line for a word wins.
 StoredSettingsWords parseSettingsText(std::string_view text);
-std::string formatSettingsText(const SettingsWordArray& words);
+// The graphScale line: true for "auto", false for "fixed"; nullopt without one.
+std::optional<bool> parseGraphAutoScale(std::string_view text);
+std::string formatSettingsText(const SettingsWordArray& words, bool graphAutoScale = false);
 
 // The file's path from the two environment values (either may be null); a
 // relative XDG_CONFIG_HOME is ignored. nullopt when neither gives a folder.
@@ -35,9 +41,11 @@ std::optional<std::filesystem::path> settingsFilePath(const char* xdgConfigHome,
 // The same from this process's environment.
 std::optional<std::filesystem::path> settingsFilePath();
 
+// The file's text; nullopt for a missing or unreadable file.
+std::optional<std::string> readSettingsText(const std::filesystem::path& path);
 // Missing or unreadable file: every word nullopt.
 StoredSettingsWords readSettingsFile(const std::filesystem::path& path);
 // Creates the folder when needed. Returns 0, or the errno of the failure.
-int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words);
+int writeSettingsFile(const std::filesystem::path& path, const SettingsWordArray& words, bool graphAutoScale = false);
 
 }  // namespace tmx

@@ -1,5 +1,7 @@
 #include "program/speed_graph_model.h"
 
+#include "program/graph_scale.h"
+#include "program/graph_shapes.h"
 #include "results/run_report.h"
 
 #include <algorithm>
@@ -7,46 +9,19 @@
 #include <cstdio>
 
 namespace tmx {
-namespace {
 
-constexpr int kPlotWidth = kGraphRight - kGraphLeft + 1;   // 401
-constexpr int kPlotHeight = kGraphBottom - kGraphTop + 1;  // 251
-constexpr int kZoneStep = 10;                              // pixels between zone lines
-constexpr int kSectorsPerBlock = 900;                      // one pixel column in quality mode
+using namespace graph;
 
-constexpr uint32_t kMajorColour = 0x00FF4040;  // outline and labelled grid lines
-constexpr uint32_t kMinorColour = 0x00A00000;  // other grid lines and ticks
-constexpr uint32_t kEndMarkerColour = 0x000000FF;
-constexpr uint32_t kQualityBarColour = 0x0000FFFF;
-constexpr uint32_t kBlack = 0x00000000;
-
-constexpr int kBannerWidth = 181;
-constexpr int kBannerHeight = 38;
-
-GraphShape line(int x1, int y1, int x2, int y2, uint32_t colour) {
-  return GraphShape{GraphShape::Kind::Line, x1, y1, x2, y2, colour, 0, {}};
+GraphScale SpeedGraphModel::scale() const {
+  std::optional<double> fastest;
+  const auto consider = [&](double speedX) { fastest = std::max(fastest.value_or(0.0), speedX); };
+  if (record_.media.medium.kind == MediumKind::CD) {
+    for (const ZoneSpeed& zone : measuredZones(record_, kMaxLastZone + 1)) consider(zone.speedX);
+  } else {
+    for (const ZoneSpeed& zone : record_.media.zones) consider(zone.speedX);
+  }
+  return graphScaleFor(settings_, record_.media, fastest);
 }
-
-GraphShape rect(int x1, int y1, int x2, int y2, uint32_t outline, uint32_t fill) {
-  return GraphShape{GraphShape::Kind::FilledRect, x1, y1, x2, y2, outline, fill, {}};
-}
-
-GraphShape text(int x, int y, const char* format, int value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return GraphShape{GraphShape::Kind::Text, x, y, 0, 0, kButtonTextColour, 0, buffer};
-}
-
-// A height above the bottom lands inside the plot. NaN and infinities do not,
-// so the truncation to pixels that follows is always defined.
-bool inPlot(double height) {
-  const double y = kGraphBottom - height;
-  return y >= kGraphTop && y <= kGraphBottom;
-}
-
-int pixelY(double height) { return static_cast<int>(kGraphBottom - height); }
-
-}  // namespace
 
 void SpeedGraphModel::setQualityMode(bool active, int32_t qualityLength) {
   qualityMode_ = active;
@@ -63,7 +38,9 @@ void SpeedGraphModel::redrawGraph() {
   shapes_.push_back(line(0, 43, 639, 43, 0x00FFFFFF));
   drawGraphFrame();
 
-  if (!qualityMode_) {
+  if (record_.media.medium.kind != MediumKind::CD) {
+    replayMedium();
+  } else if (!qualityMode_) {
     const int zones = std::max(0, record_.discLength / kSectorsPerZone);
     if (zones > 0 && zones < kMaxLastZone) drawEndMarker((zones - 1) * kSectorsPerZone);
     // Zones right of the plot are never replayed, nor samples past the record.
@@ -83,7 +60,11 @@ void SpeedGraphModel::redrawGraph() {
 }
 
 void SpeedGraphModel::drawGraphFrame() {
-  const int yMax = qualityMode_ ? 100 : std::clamp(settings_.graphMaxSpeed, 10, 100);
+  if (record_.media.medium.kind != MediumKind::CD) {
+    drawMediumFrame();
+    return;
+  }
+  const int yMax = qualityMode_ ? 100 : scale().fullScale;
   const int labelStep = qualityMode_ ? 10 : 8;
   const int gridStep = qualityMode_ ? 5 : 1;
   const char* labelFormat = qualityMode_ ? "%2d%%" : "%2dX";
@@ -121,6 +102,10 @@ void SpeedGraphModel::drawGraphFrame() {
 
 void SpeedGraphModel::drawEndMarker(int lba) {
   if (lba < 0) return;
+  if (record_.media.medium.kind != MediumKind::CD) {
+    drawMediumMarker(lba, kEndMarkerColour);
+    return;
+  }
   const int column = lba / kSectorsPerBlock;
   if (column >= kPlotWidth) return;
   shapes_.push_back(line(kGraphLeft + column, kGraphTop, kGraphLeft + column, kGraphBottom, kEndMarkerColour));
@@ -128,7 +113,7 @@ void SpeedGraphModel::drawEndMarker(int lba) {
 
 void SpeedGraphModel::plotZoneSample(int zone, double sample) {
   if (zone < 0) return;
-  const double scale = 50.0 / std::clamp(settings_.graphMaxSpeed, 10, 100);
+  const double scale = 50.0 / this->scale().fullScale;
   const double speedNow = sample * scale;
   const double speedPrev = lastPlottedSample_ * scale;
   const double rpmPrev = lastPlottedRpm_ * scale;

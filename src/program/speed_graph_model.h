@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "program/graph_scale.h"
 #include "results/app_settings.h"
 #include "results/test_results.h"
 
@@ -73,13 +75,27 @@ class SpeedGraphModel {
   // plot's top); block 0 and blocks right of the plot draw nothing.
   void markQualityBlock(int block, double value);
 
+  // A DVD or BD: the x axis in GB up to the medium's nominal size, the y
+  // axis in its X. The segment ending at a zone; one cell of a read scan's
+  // map (its slowest latency bucket, kLatencyBucketCount for unreadable).
+  void plotMediumZone(const ZoneSpeed& zone);
+  void markScanCell(int cell, int bucket);
+
   const std::vector<GraphShape>& shapes() const { return shapes_; }
   double lastPlottedSample() const { return lastPlottedSample_; }
   double lastPlottedRpm() const { return lastPlottedRpm_; }
 
  private:
+  // The vertical scale of the record's medium and drive.
+  GraphScale scale() const;
+  void drawMediumFrame();
+  void replayMedium();
+  void drawMediumMarker(int64_t lba, uint32_t colour);
+  int mediumColumn(int64_t lba) const;
+
   const AppSettings& settings_;
   const TestResults& record_;
+  std::optional<ZoneSpeed> lastMediumZone_;
   bool qualityMode_ = false;
   int32_t qualityLength_ = 0;
   double lastPlottedSample_ = 0.0;

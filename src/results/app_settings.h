@@ -27,6 +27,10 @@ struct AppSettings {
   uint32_t rpmColor = 0x0000FFFF;
   uint32_t transferRateColor = 0x0000FF00;
   int readSpeedIndex = 0;  // options dialog selection; never stored
+  // The graph's full scale follows the drive's maximum read speed for the
+  // medium; stored beside the words. Off here (the fixed scale above); a
+  // user without a settings file starts with it on (loadSettings).
+  bool graphAutoScale = false;
 
   bool operator==(const AppSettings&) const = default;
 };

@@ -59,6 +59,8 @@ DatLoadInfo applyDatBytes(std::span<const uint8_t> file, TestResults& results) {
 
 FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive,
                        const WriteControl& control) {
+  // Its layout has room for a CD's zones only: a DVD's would load back wrong.
+  if (results.media.medium.kind != MediumKind::CD) return {kDatHoldsCdOnlyText, 0};
   results.readSpeed = storedReadSpeed(drive);
   const DatImage image = encodeDatFile(results);
   const int error = writeFileAtomically(

@@ -38,7 +38,10 @@ struct DatLoadInfo {
 // live members are left alone.
 DatLoadInfo applyDatBytes(std::span<const uint8_t> file, TestResults& results);
 
-// Stores the drive's current read speed in readSpeed (-1 when the mode sense
+inline constexpr const char* kDatHoldsCdOnlyText = "DAT files hold CD results; save as JSON or as a report";
+
+// A DVD or BD run is refused with kDatHoldsCdOnlyText. Stores the drive's
+// current read speed in readSpeed (-1 when the mode sense
 // failed), then writes the file atomically. On failure the error is
 // saveErrorMessage's text and an existing file is left as it was.
 FileStatus saveDatFile(const std::filesystem::path& path, TestResults& results, const DriveFacts& drive,

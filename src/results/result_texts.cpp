@@ -78,10 +78,17 @@ std::vector<std::string> summaryLines(const RunReport& r) {
     return std::string(label) + ": " + (text.empty() ? "N/A" : text);
   };
   const auto cpu = r.outcome == RunOutcome::LoadedFromFile ? cpuTextLoaded : cpuTextLive;
-  const std::string length =
+  const bool cd = r.medium.kind == MediumKind::CD;
+  std::string length =
       r.discLengthSectors && *r.discLengthSectors > 0 ? FormatDiscTime(*r.discLengthSectors) : std::string();
+  std::string type = textOf(r.discType, discTypeName);
+  if (!cd) {
+    // A DVD or BD is known by its profile and its length in GB.
+    length = mediumLengthText(r.medium);
+    type = r.medium.profileName.empty() ? mediumName(r.medium.kind) : r.medium.profileName;
+  }
   return {
-      line("Disc type", textOf(r.discType, discTypeName)),
+      line("Disc type", type),
       line("Disc length", length),
       line("Average speed", textOf(r.averageX, speedText)),
       line("Start speed", textOf(r.startX, speedText)),

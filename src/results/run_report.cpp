@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "results/medium_curve.h"
+
 namespace tmx {
 namespace {
 
@@ -20,7 +22,31 @@ bool persistedWritten(const TestResults& record, RunOutcome outcome) {
          std::any_of(version.begin(), version.end(), [](uint8_t b) { return b != 0; });
 }
 
+// A DVD's or BD's zones are the medium results' own, in its X.
+void addMediumTransfer(const MediumResults& media, RunReport& report) {
+  report.transferRan = media.plannedZones > 0;
+  if (!report.transferRan) return;
+  for (const ZoneSpeed& zone : media.zones) {
+    if (!(zone.speedX >= 0) || !std::isfinite(zone.speedX)) break;
+    report.zones.push_back(zone);
+  }
+  report.lastZone = media.plannedZones - 1;
+  if (report.zones.empty()) return;
+  report.startX = report.zones.front().speedX;
+  double sum = 0;
+  for (const ZoneSpeed& zone : report.zones) sum += zone.speedX;
+  report.averageX = sum / static_cast<double>(report.zones.size());
+  if (static_cast<int32_t>(report.zones.size()) == media.plannedZones) {
+    report.endX = report.zones.back().speedX;
+    report.readingType = mediumReadingType(report.zones, media.medium);
+  }
+}
+
 void addTransfer(const TestResults& r, RunReport& report) {
+  if (r.media.medium.kind != MediumKind::CD) {
+    addMediumTransfer(r.media, report);
+    return;
+  }
   // Zone 0 still holding 0.0 or NaN: no transfer test in this record.
   const double first = r.speedSamples[0];
   report.transferRan = first != 0.0 && !std::isnan(first);
@@ -78,6 +104,8 @@ std::optional<std::string> readingTypeOf(const TestResults& record) {
 RunReport makeRunReport(const TestResults& r, RunOutcome outcome, bool qualityCheck) {
   RunReport report;
   report.outcome = outcome;
+  report.medium = r.media.medium;
+  report.oneXBytesPerSecond = r.media.medium.oneXBytesPerSecond();
   const bool written = persistedWritten(r, outcome);
   // A quality check fills only the disc facts, from the probe.
   if (written || r.discLength > 0) {
@@ -98,7 +126,11 @@ RunReport makeRunReport(const TestResults& r, RunOutcome outcome, bool qualityCh
     report.spinUpSeconds = measuredSeconds(r.spinUpTime);
     report.spinDownSeconds = measuredSeconds(r.spinDownTime);
   }
-  if (qualityCheck) report.qualityCheck = QualityMap{r.qualityErrors, {r.qualityMap.begin(), r.qualityMap.end()}};
+  if (qualityCheck && r.media.medium.kind == MediumKind::CD) {
+    report.qualityCheck = QualityMap{r.qualityErrors, {r.qualityMap.begin(), r.qualityMap.end()}};
+  } else if (qualityCheck) {
+    report.readScan = r.media.scan;
+  }
   return report;
 }
 

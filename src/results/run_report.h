@@ -34,6 +34,7 @@ struct QualityMap {
 
 struct RunReport {
   RunOutcome outcome = RunOutcome::None;
+  Medium medium;  // a CD unless the run's probe found a DVD or BD
   double oneXBytesPerSecond = kCdOneXBytesPerSecond;
 
   std::optional<int32_t> discType;  // 0 data, 1 audio, 2 mixed
@@ -52,7 +53,8 @@ struct RunReport {
   std::array<std::optional<int32_t>, 4> cpuPercent;  // at 1X, 2X, 4X, 8X
   std::optional<int32_t> burstMBps;
   std::optional<double> spinUpSeconds, spinDownSeconds;
-  std::optional<QualityMap> qualityCheck;
+  std::optional<QualityMap> qualityCheck;  // a CD's C2 check
+  std::optional<ReadScan> readScan;        // a DVD's or BD's check
 };
 
 // The measured zones of a record: samples from zone 0 up to the first that is
@@ -62,7 +64,8 @@ int measuredZoneCount(const TestResults& record, int maxZones = kSpeedSampleCoun
 std::vector<ZoneSpeed> measuredZones(const TestResults& record, int maxZones = kSpeedSampleCount);
 
 // The reading type once at least three zones up to the last are measured:
-// fewer cannot tell a flat curve from a rising one.
+// fewer cannot tell a flat curve from a rising one. A DVD's or BD's curve is
+// read by its own rule (mediumReadingType).
 std::optional<std::string> readingTypeOf(const TestResults& record);
 
 // The report of a record. Its persisted figures count only once a run's reset

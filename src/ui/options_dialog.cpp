@@ -119,6 +119,16 @@ QWidget* OptionsDialog::buildGraphGroup() {
   label->setBuddy(graphMaxSpeed_);
   grid->addWidget(label, row, 0);
   grid->addWidget(graphMaxSpeed_, row, 1, 1, 2);
+  // The scale that fits the drive's maximum read speed, beside the fixed one.
+  auto* automatic = new QCheckBox(QStringLiteral("Automatic"), group);
+  automatic->setObjectName("graphAutoScale");
+  automatic->setChecked(model_.values().graphAutoScale);
+  graphMaxSpeed_->setEnabled(!automatic->isChecked());
+  connect(automatic, &QCheckBox::toggled, this, [this](bool on) {
+    model_.values().graphAutoScale = on;
+    graphMaxSpeed_->setEnabled(!on);
+  });
+  grid->addWidget(automatic, row + 1, 1, 1, 2);
   return group;
 }
 

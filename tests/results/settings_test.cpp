@@ -100,8 +100,10 @@ TEST(SettingsFilePath, FollowsTheXdgRules) {
 TEST(SettingsStore, MissingFileGivesDefaultsAndTheFirstSaveCreatesIt) {
   testing::ScratchDir dir;
   const auto path = dir / "cfg/tachometrix/settings.conf";
-  EXPECT_EQ(loadSettings(path), AppSettings{});
-  EXPECT_EQ(loadSettings(std::nullopt), AppSettings{});
+  AppSettings firstStart;
+  firstStart.graphAutoScale = true;  // no file yet: the scale fits the drive
+  EXPECT_EQ(loadSettings(path), firstStart);
+  EXPECT_EQ(loadSettings(std::nullopt), firstStart);
 
   AppSettings changed;
   changed.testLength = 3;
@@ -122,10 +124,33 @@ TEST(SettingsStore, TakesDefaultsForWhatTheFileLacks) {
   EXPECT_EQ(s.rpmColor, 0x00ABCDEFu);
   EXPECT_EQ(s.transferRateColor, 0x0000FF00u);
   EXPECT_EQ(s.burstLengthKB, 32);
+  EXPECT_TRUE(s.graphAutoScale) << "no stored scale: the automatic one";
   // A folder, or a FIFO that would block the start, reads as missing.
-  EXPECT_EQ(loadSettings(dir.path()), AppSettings{});
+  AppSettings firstStart;
+  firstStart.graphAutoScale = true;
+  EXPECT_EQ(loadSettings(dir.path()), firstStart);
   ASSERT_EQ(::mkfifo((dir / "fifo.conf").c_str(), 0600), 0);
-  EXPECT_EQ(loadSettings(dir / "fifo.conf"), AppSettings{});
+  EXPECT_EQ(loadSettings(dir / "fifo.conf"), firstStart);
+}
+
+// The automatic scale is stored beside the three words, which keep their
+// layout; a file written before the choice holds a fixed scale and keeps it.
+TEST(SettingsStore, TheGraphScaleChoiceStandsBesideTheWords) {
+  testing::ScratchDir dir;
+  testing::writeFile(dir / "old.conf", "value0=0x01908379\nvalue1=0x0000FFFF\nvalue2=0x0000FF00\n");
+  EXPECT_FALSE(loadSettings(dir / "old.conf").graphAutoScale);
+
+  AppSettings automatic;
+  automatic.graphAutoScale = true;
+  ASSERT_EQ(saveSettings(automatic, dir / "new.conf"), 0);
+  const std::string text = testing::readFile(dir / "new.conf");
+  EXPECT_EQ(text, "# Tachometrix options\nvalue0=0x01908379\nvalue1=0x0000FFFF\nvalue2=0x0000FF00\ngraphScale=auto\n");
+  EXPECT_TRUE(loadSettings(dir / "new.conf").graphAutoScale);
+  automatic.graphAutoScale = false;
+  ASSERT_EQ(saveSettings(automatic, dir / "new.conf"), 0);
+  EXPECT_FALSE(loadSettings(dir / "new.conf").graphAutoScale);
+  EXPECT_EQ(parseGraphAutoScale("graphScale = auto # comment\n"), true);
+  EXPECT_EQ(parseGraphAutoScale("graphScale=sometimes\n"), std::nullopt);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ class WindowRig {
  public:
   // `adjust` changes the start options before the application is built.
   explicit WindowRig(const std::function<void(StartOptions&)>& adjust = {})
-      : app(adjusted(emulatedOptions(scratch), adjust)), controller(app, dialogs) {}
+      : fixedScale(writeFixedScale(scratch)), app(adjusted(emulatedOptions(scratch), adjust)), controller(app, dialogs) {}
 
   emu::DriveModel& drive(uint8_t target) {
     auto* adapter = dynamic_cast<emu::EmulatedAdapter*>(app.transport().manager()->adapter(0));
@@ -80,12 +80,20 @@ class WindowRig {
     app.settings().runCpuUtilization = false;
   }
 
+  // A user's settings with the fixed scale, so the graph's pixels are the
+  // ones the tests know whatever the drive's maximum.
+  static bool writeFixedScale(const ScratchDir& dir) {
+    writeFile(dir / "settings", "value0=0x01908379\nvalue1=0x0000FFFF\nvalue2=0x0000FF00\ngraphScale=fixed\n");
+    return true;
+  }
+
   static StartOptions adjusted(StartOptions options, const std::function<void(StartOptions&)>& adjust) {
     if (adjust) adjust(options);
     return options;
   }
 
   ScratchDir scratch;
+  bool fixedScale;
   ScriptedDialogs dialogs;
   Application app;
   MainWindowController controller;

@@ -22,8 +22,8 @@ GraphScale graphScaleFor(const AppSettings& settings, const MediumResults& media
     return scale;
   }
   const double top = known ? *maximum : media.medium.kind == MediumKind::DVD ? 24.0 : 16.0;
-  scale.labelStep = top <= 24 ? 2 : top <= 48 ? 4 : 8;
-  scale.fullScale = std::clamp(roundUp(top, scale.labelStep), 4, 100);
+  scale.labelStep = top < 24 ? 2 : top < 48 ? 4 : 8;
+  scale.fullScale = std::clamp(known ? roundUp(top, scale.labelStep) : static_cast<int>(top), 4, 100);
   return scale;
 }
 

@@ -2,7 +2,9 @@
 // fixed times on the virtual clock, and the worker run on the test's thread.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <optional>
 
 #include "engine/engine_ids.h"
 #include "engine/workers.h"
@@ -23,6 +25,9 @@ class TimedDrive {
             ++counts[c.cdb[0]];
             const auto it = durationNs.find(c.cdb[0]);
             if (it != durationNs.end()) clock.advanceNs(it->second);
+            if (special) {
+              if (const auto reply = special(c)) return *reply;
+            }
             const auto reply = replies.find(c.cdb[0]);
             return reply != replies.end() ? reply->second : testing::good();
           });
@@ -53,6 +58,8 @@ class TimedDrive {
   AppSettings settings;
   WorkerContext context;
   std::map<uint8_t, int64_t> durationNs;
+  // A reply by the command's bytes, where the opcode alone does not decide.
+  std::function<std::optional<ScsiResult>(const ScsiCommand&)> special;
   std::map<uint8_t, ScsiResult> replies;  // good() for the others
   std::map<uint8_t, int> counts;
   std::vector<std::pair<int, long>> events;
@@ -165,6 +172,107 @@ TEST(WorkerTiming, SpinTimesInWholeMilliseconds) {
   EXPECT_EQ(drive.events.front(), (std::pair<int, long>{EventSpinPhaseDone, 2345}));
   EXPECT_EQ(drive.events.back(), (std::pair<int, long>{EventSpinPhaseDone, 1250}));
   EXPECT_TRUE(phase.down);
+}
+
+Medium dvd5() { return {MediumKind::DVD, 0x0010, "DVD-ROM", 1, false, 2'295'104, std::nullopt}; }
+
+// A DVD zone: one block untimed at the zone's start, then its timed share,
+// the speed in DVD X (1,385,000 bytes per second).
+TEST(WorkerTiming, DvdZoneInTheMediumsX) {
+  TimedDrive drive(0);
+  drive.results.media.medium = dvd5();
+  drive.durationNs[0x28] = static_cast<int64_t>(16 * 2048 / (8.0 * 1'385'000) * 1e9);  // 16 sectors at 8X
+  MediumZonePhase phase{mediumPlanFor(dvd5()), 3, 0};
+  phase.timedSectors = timedSectorsPerZone(phase.plan, 6);
+  ASSERT_EQ(phase.timedSectors, 682 * 16);
+  runMediumZone(drive.context, phase);
+  EXPECT_EQ(drive.counts[0x28], 683);
+  ASSERT_EQ(drive.results.media.zones.size(), 1u);
+  EXPECT_EQ(drive.results.media.zones[0].startLba, 3 * 65'536);
+  EXPECT_NEAR(drive.results.media.zones[0].speedX, 8.0, 1e-4);
+  EXPECT_EQ(drive.events.back().first, EventTransferZone);
+}
+
+// The CPU load of a DVD at its own 2X; a speed the drive refuses is not
+// measured, a failing drive ends the test.
+TEST(WorkerTiming, DvdCpuLoadAtTheMediumsSpeeds) {
+  TimedDrive drive(1000);
+  drive.results.media.medium = dvd5();
+  drive.state.discSectors = 2'295'104;
+  drive.durationNs[0x28] = 2'000'000;
+  runMediumCpuPhase(drive.context, CpuPhase{2});
+  // 15 s at 2X in blocks of 16: 2 x 1,385,000 / 32,768 reads a second.
+  EXPECT_EQ(drive.counts[0x28], static_cast<int>(15.0 / (16 * 2048.0 / (2 * 1'385'000.0))));
+  EXPECT_EQ(drive.events.back().first, EventCpuPhaseDone);
+  EXPECT_EQ(drive.events.back().second, static_cast<long>(100.0 * drive.counts[0x28] * 0.002 / 15.0));
+
+  TimedDrive refusing(1000);
+  refusing.results.media.medium = dvd5();
+  refusing.replies[0xBB] = testing::checkCondition(0x05, 0x24, 0x00);
+  runMediumCpuPhase(refusing.context, CpuPhase{8});
+  EXPECT_EQ(refusing.events, (std::vector<std::pair<int, long>>{{EventCpuPhaseDone, kCpuNotMeasured}}));
+  EXPECT_EQ(refusing.counts[0x28], 0);
+
+  TimedDrive attention(1000);
+  attention.results.media.medium = dvd5();
+  attention.replies[0xBB] = testing::checkCondition(0x06, 0x28, 0x00);
+  runMediumCpuPhase(attention.context, CpuPhase{1});
+  EXPECT_EQ(attention.events.back().first, EventReadError) << "a unit attention is no refused speed";
+}
+
+// Every block read once; a medium error read again, counted recovered when a
+// retry reads it and unreadable when none does; the scan goes on.
+TEST(WorkerTiming, ReadScanTimesEveryBlockAndRetriesMediumErrors) {
+  TimedDrive drive(0);
+  Medium tiny = dvd5();
+  tiny.capacitySectors = 160;
+  drive.results.media.medium = tiny;
+  drive.durationNs[0x28] = 5'000'000;  // 5 ms: under 10
+  int tries48 = 0;
+  drive.special = [&](const ScsiCommand& c) -> std::optional<ScsiResult> {
+    const uint32_t lba = uint32_t{c.cdb[2]} << 24 | uint32_t{c.cdb[3]} << 16 | uint32_t{c.cdb[4]} << 8 | c.cdb[5];
+    if (lba == 48 && ++tries48 <= 2) return testing::checkCondition(0x03, 0x11, 0x00);
+    if (lba == 96) return testing::checkCondition(0x03, 0x11, 0x00);
+    return std::nullopt;
+  };
+  runReadScan(drive.context);
+  const ReadScan& scan = drive.results.media.scan;
+  EXPECT_EQ(scan.blocksRead, 9);
+  EXPECT_EQ(scan.latencyBuckets[1], 9);
+  EXPECT_EQ(scan.unreadableSectors, 16);
+  ASSERT_EQ(scan.failedBlocks.size(), 2u);
+  EXPECT_EQ(scan.failedBlocks[0].lba, 48);
+  EXPECT_TRUE(scan.failedBlocks[0].recovered);
+  EXPECT_EQ(scan.failedBlocks[0].retries, 1);
+  EXPECT_EQ(scan.failedBlocks[1].lba, 96);
+  EXPECT_FALSE(scan.failedBlocks[1].recovered);
+  EXPECT_EQ(drive.counts[0x28], 10 + 2 + kScanRetries);
+  EXPECT_EQ(scan.map[static_cast<size_t>(scanCellOf(96, 160))], kLatencyBucketCount);
+  long cells = 0;
+  for (const auto& [event, value] : drive.events) cells += event == EventQualityBlock;
+  EXPECT_EQ(cells, kScanMapCells) << "every cell of the map is reported once";
+  EXPECT_EQ(drive.events.back().first, EventQualityDone);
+
+  // A drive that went away ends the scan.
+  TimedDrive gone(0);
+  gone.results.media.medium = tiny;
+  gone.replies[0x28] = testing::checkCondition(0x02, 0x3A, 0x00);
+  runReadScan(gone.context);
+  EXPECT_EQ(gone.counts[0x28], 1);
+  EXPECT_EQ(gone.events.back().first, EventReadError);
+}
+
+TEST(WorkerArithmetic, DvdSeekTargetsSpanItsDataArea) {
+  const Medium disc = dvd5();
+  EXPECT_EQ(mediumSeekTarget(disc, 2, 0), 2'295'103);
+  EXPECT_EQ(mediumSeekTarget(disc, 2, 1), 0);
+  EXPECT_EQ(mediumSeekTarget(disc, 1, 0), 2'295'103 / 3);
+  for (int i = 0; i < 100; ++i) EXPECT_LT(mediumSeekTarget(disc, 0, i), disc.capacitySectors);
+  EXPECT_EQ(mediumSeekTarget(disc, 0, 0), int64_t{seekTarget(0, 0)} * 2'295'103 / 314'999);
+  EXPECT_EQ(mediumPlanFor(disc).zones, 35) << "at least 32 points on a full single-layer disc";
+  Medium bd25{MediumKind::BD, 0x0040, "BD-ROM", 1, false, 12'219'392, std::nullopt};
+  EXPECT_EQ(mediumPlanFor(bd25).zones, 37);
+  EXPECT_EQ(mediumPlanFor(bd25).blockSectors, 32);
 }
 
 }  // namespace

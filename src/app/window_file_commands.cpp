@@ -29,6 +29,11 @@ void MainWindowController::loadDat() {
 }
 
 void MainWindowController::saveBinary() {
+  // Said before a name is asked for: the file could not hold the run.
+  if (app_.results().record.media.medium.kind != MediumKind::CD) {
+    dialogs_.messageBox(kDatHoldsCdOnlyText);
+    return;
+  }
   // The name comes from the drive of the last run; the read speed from the selected drive.
   const DriveTable& table = app_.drives();
   DriveAddress identity = table.selectedDrive();

@@ -71,7 +71,7 @@ std::string formatTextReport(const ResultTexts& t, const RunReport& r, const Dri
   w.field("Product", drive.product);
   w.field("Firmware Version", drive.revision, 1);
 
-  w.heading("CD information");
+  w.heading(r.medium.kind == MediumKind::CD ? "CD information" : "Disc information");
   w.entry("Type", t.discTypeText);
   w.entry("Length", t.lengthText, 1);
   w.heading("Test results", 1);
@@ -104,6 +104,7 @@ FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& 
                           const DriveFacts& drive, Clock& clock, const WriteControl& control) {
   // The spin times are the record's, whatever else a load replaced.
   const RunReport run = makeRunReport(results, RunOutcome::None);
+  // The medium, for the heading of its section.
   const std::string report = formatTextReport(texts, run, drive, reportTime(clock.wallTime()));
   const int error = writeFileAtomically(path, report, control);
   if (error != 0) return {saveErrorMessage(path, error), error};

@@ -68,5 +68,44 @@ TEST(JsonUnmeasured, LoadedRecordKeepsItsValues) {
   EXPECT_EQ(j["burstMBps"], 0);
 }
 
+// A DVD run says its medium and its units; its zones carry their LBAs.
+TEST(JsonReport, ADvdRunInItsOwnUnits) {
+  TestResults record;
+  resetRecord(record);
+  record.discType = 0;
+  record.discLength = 2'295'104;
+  record.media.medium = {MediumKind::DVD, 0x0010, "DVD-ROM", 1, false, 2'295'104, std::nullopt};
+  record.media.plannedZones = 3;
+  record.media.zones = {{0, 6.9}, {65'536, 7.4}, {131'072, 7.9}};
+  json j = report(record, RunOutcome::Completed);
+  EXPECT_EQ(j["disc"]["medium"], "DVD");
+  EXPECT_EQ(j["disc"]["profile"], "DVD-ROM");
+  EXPECT_EQ(j["disc"]["layers"], 1);
+  EXPECT_EQ(j["disc"]["lengthSectors"], 2'295'104);
+  EXPECT_EQ(j["transferRate"]["oneXBytesPerSecond"], 1'385'000);
+  EXPECT_EQ(j["transferRate"]["zoneStartLbas"], json::array({0, 65'536, 131'072}));
+  EXPECT_EQ(j["transferRate"]["zoneSpeedsX"], json::array({6.9, 7.4, 7.9}));
+  EXPECT_EQ(j["transferRate"]["start"], "6.90x");
+  EXPECT_EQ(j["transferRate"]["end"], "7.90x");
+  EXPECT_EQ(j["transferRate"]["readingType"], "CAV");
+
+  record.media.scan.blocksRead = 5;
+  record.media.scan.latencyBuckets = {3, 1, 1, 0, 0, 0};
+  record.media.scan.unreadableSectors = 16;
+  record.media.scan.failedBlocks = {{96, 16, 3, false}};
+  j = report(record, RunOutcome::Completed, true);
+  EXPECT_EQ(j["qualityCheck"]["unreadableSectors"], 16);
+  EXPECT_EQ(j["qualityCheck"]["latencyBucketsMs"]["<3"], 3);
+  EXPECT_EQ(j["qualityCheck"]["latencyBucketsMs"][">=500"], 0);
+  EXPECT_EQ(j["qualityCheck"]["failedBlocks"][0]["retries"], 3);
+
+  // A CD run says it is one.
+  TestResults cd;
+  resetRecord(cd);
+  j = report(cd, RunOutcome::Completed);
+  EXPECT_EQ(j["disc"]["medium"], "CD");
+  EXPECT_EQ(j["transferRate"]["oneXBytesPerSecond"], 153'600);
+}
+
 }  // namespace
 }  // namespace tmx::cli

@@ -232,6 +232,17 @@ TEST(LoadDatFile, UnknownVersionAndImpossibleValuesAreSaidAndNotShownAsMeasured)
   EXPECT_EQ(clearImpossibleValues(r), 0);
 }
 
+// The layout holds a CD's zones only: a DVD run would load back wrong.
+TEST(SaveDatFile, RefusesADvdRunAndSaysWhy) {
+  ScratchDir dir;
+  TestResults r = transferOnlyRun();
+  r.media.medium = {MediumKind::DVD, 0x0010, "DVD-ROM", 1, false, 2'295'104, std::nullopt};
+  const FileStatus status = saveDatFile(dir / "run.dat", r, drive());
+  EXPECT_FALSE(status.ok());
+  EXPECT_EQ(status.error, "DAT files hold CD results; save as JSON or as a report");
+  EXPECT_FALSE(std::filesystem::exists(dir / "run.dat"));
+}
+
 TEST(SaveDatFile, FailureLeavesTheOldFileIntact) {
   ScratchDir dir;
   const std::string old(1024, 'o');

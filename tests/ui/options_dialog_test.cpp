@@ -73,6 +73,13 @@ TEST_F(OptionsDialogTest, ControlsShowTheCopyAndWriteItBack) {
   EXPECT_TRUE(model.values().runBurstRate);
   EXPECT_FALSE(model.values().runSeekTimes);
   EXPECT_TRUE(model.values().runDaeQuality) << "the boxes are independent";
+  // The automatic scale stands beside the fixed one, which it greys out.
+  auto* automatic = child<QCheckBox>(dialog, "graphAutoScale");
+  EXPECT_FALSE(automatic->isChecked());
+  EXPECT_TRUE(child<NumberField>(dialog, "graphMaxSpeed")->isEnabled());
+  automatic->setChecked(true);
+  EXPECT_TRUE(model.values().graphAutoScale);
+  EXPECT_FALSE(child<NumberField>(dialog, "graphMaxSpeed")->isEnabled());
   EXPECT_TRUE(child<QComboBox>(dialog, "readSpeed")->isEnabled());
 
   // Without a drive there is no speed to set or show.

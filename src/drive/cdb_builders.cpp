@@ -9,6 +9,9 @@ namespace {
 constexpr uint32_t kModeHeader6 = 4;
 constexpr uint32_t kModeHeader10 = 8;
 constexpr uint32_t kBlockDescriptor = 8;
+constexpr uint32_t kPerformanceHeader = 8;
+constexpr uint32_t kPerformanceDescriptor = 16;
+constexpr uint8_t kStreamingDescriptor = 28;
 
 CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
   CdbRequest r;
@@ -18,6 +21,7 @@ CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
   return r;
 }
 
+uint8_t b3(uint32_t v) { return static_cast<uint8_t>(v >> 24); }
 uint8_t b2(uint32_t v) { return static_cast<uint8_t>(v >> 16); }
 uint8_t b1(uint32_t v) { return static_cast<uint8_t>(v >> 8); }
 uint8_t b0(uint32_t v) { return static_cast<uint8_t>(v); }
@@ -113,6 +117,46 @@ CdbRequest modeSense10PageCdb(uint8_t page, uint16_t pageLength) {
 CdbRequest modeSelect10Cdb() { return make({0x55, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0}, 16); }
 CdbRequest modeSelect6Cdb() { return make({0x15, 0, 0, 0, 0x0C, 0}, 12); }
 CdbRequest stopUnitCdb() { return make({0x1B, 0, 0, 0, 0, 0}, 0); }
+
+CdbRequest getConfigurationCdb(FeatureRequest rt, uint16_t startingFeature, uint16_t allocationLength) {
+  return make({0x46, static_cast<uint8_t>(static_cast<uint8_t>(rt) & 0x03), b1(startingFeature), b0(startingFeature),
+               0, 0, 0, b1(allocationLength), b0(allocationLength), 0},
+              allocationLength);
+}
+
+CdbRequest readDiscStructureCdb(uint8_t mediaType, uint32_t address, uint8_t layer, uint8_t format,
+                                uint16_t allocationLength) {
+  return make({0xAD, static_cast<uint8_t>(mediaType & 0x0F), b3(address), b2(address), b1(address), b0(address),
+               layer, format, b1(allocationLength), b0(allocationLength), 0, 0},
+              allocationLength);
+}
+
+CdbRequest getPerformanceCdb(uint32_t startLba, uint16_t maximumDescriptors) {
+  return make({0xAC, 0x10, b3(startLba), b2(startLba), b1(startLba), b0(startLba), 0, 0, b1(maximumDescriptors),
+               b0(maximumDescriptors), 0x00, 0},
+              kPerformanceHeader + kPerformanceDescriptor * uint32_t{maximumDescriptors});
+}
+
+CdbRequest setStreamingCdb() {
+  return make({0xB6, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, kStreamingDescriptor, 0}, kStreamingDescriptor);
+}
+
+std::vector<uint8_t> streamingPerformanceList(uint32_t endLba, uint32_t kbPerSecond) {
+  constexpr uint32_t kMilliseconds = 1000;
+  std::vector<uint8_t> list(kStreamingDescriptor, 0);
+  const auto put = [&](size_t at, uint32_t v) {
+    list[at] = b3(v);
+    list[at + 1] = b2(v);
+    list[at + 2] = b1(v);
+    list[at + 3] = b0(v);
+  };
+  put(8, endLba);
+  put(12, kbPerSecond);
+  put(16, kMilliseconds);
+  put(20, kbPerSecond);
+  put(24, kMilliseconds);
+  return list;
+}
 
 std::vector<uint8_t> blockModeList10(int mode) {
   BlockModeDescriptor d{};

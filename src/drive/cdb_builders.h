@@ -49,6 +49,28 @@ CdbRequest modeSelect10Cdb();
 CdbRequest modeSelect6Cdb();
 CdbRequest stopUnitCdb();
 
+// GET CONFIGURATION: RT in bits 1-0 of byte 1 (all features from the starting
+// one, the current ones, or the starting one alone), starting feature in
+// bytes 2-3, allocation length in bytes 7-8.
+enum class FeatureRequest : uint8_t { All = 0, Current = 1, One = 2 };
+CdbRequest getConfigurationCdb(FeatureRequest rt, uint16_t startingFeature, uint16_t allocationLength);
+// READ DISC STRUCTURE: media type in the low nibble of byte 1 (0 DVD, 1 BD),
+// address in bytes 2-5, layer in byte 6, format in byte 7, allocation length
+// in bytes 8-9.
+CdbRequest readDiscStructureCdb(uint8_t mediaType, uint32_t address, uint8_t layer, uint8_t format,
+                                uint16_t allocationLength);
+// GET PERFORMANCE type 00h, nominal read performance within 10% (byte 1 =
+// 10h), from `startLba` (bytes 2-5), at most `maximumDescriptors` (bytes
+// 8-9), with room for the 8-byte header and that many 16-byte descriptors.
+CdbRequest getPerformanceCdb(uint32_t startLba, uint16_t maximumDescriptors);
+// SET STREAMING of one performance descriptor: type 00h in byte 8, parameter
+// list length 28 in bytes 9-10.
+CdbRequest setStreamingCdb();
+// The performance descriptor of SET STREAMING: LBA 0 to `endLba` (bytes 4-11),
+// read and write `kbPerSecond` KB (bytes 12-15, 20-23) per 1000 ms (bytes
+// 16-19, 24-27).
+std::vector<uint8_t> streamingPerformanceList(uint32_t endLba, uint32_t kbPerSecond);
+
 enum BlockMode : int { BlockModeAudio = 0, BlockModeData = 1, BlockModeAudioC2 = 2 };
 
 // MODE SELECT parameter lists for a block mode; empty for an unknown mode.

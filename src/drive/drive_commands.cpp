@@ -2,7 +2,6 @@
 
 #include <array>
 
-
 namespace tmx {
 
 AspiStatus DriveCommands::send(DriveAddress drive, const CdbRequest& request, uint8_t* buffer) {
@@ -131,5 +130,25 @@ AspiStatus DriveCommands::ModeSelectBlockLength(DriveAddress drive, uint8_t dens
 }
 
 AspiStatus DriveCommands::StopUnit(DriveAddress drive) { return send(drive, stopUnitCdb(), nullptr); }
+
+AspiStatus DriveCommands::GetConfiguration(DriveAddress drive, FeatureRequest rt, uint16_t startingFeature,
+                                           uint16_t allocationLength, uint8_t* buffer) {
+  return send(drive, getConfigurationCdb(rt, startingFeature, allocationLength), buffer);
+}
+
+AspiStatus DriveCommands::ReadDiscStructure(DriveAddress drive, uint8_t mediaType, uint8_t layer, uint8_t format,
+                                            uint16_t allocationLength, uint8_t* buffer) {
+  return send(drive, readDiscStructureCdb(mediaType, 0, layer, format, allocationLength), buffer);
+}
+
+AspiStatus DriveCommands::GetPerformance(DriveAddress drive, uint32_t startLba, uint16_t maximumDescriptors,
+                                         uint8_t* buffer) {
+  return send(drive, getPerformanceCdb(startLba, maximumDescriptors), buffer);
+}
+
+AspiStatus DriveCommands::SetStreaming(DriveAddress drive, uint32_t endLba, uint32_t readKBps) {
+  std::vector<uint8_t> list = streamingPerformanceList(endLba, readKBps);
+  return send(drive, setStreamingCdb(), list.data());
+}
 
 }  // namespace tmx

@@ -68,6 +68,16 @@ class DriveCommands {
   AspiStatus ModeSelectBlockLength(DriveAddress drive, uint8_t density, uint16_t blockLength);
   AspiStatus StopUnit(DriveAddress drive);
 
+  // DVD and BD. Replies go to `buffer`, which must hold the allocation length
+  // (GET PERFORMANCE: 8 + 16 x maximumDescriptors bytes).
+  AspiStatus GetConfiguration(DriveAddress drive, FeatureRequest rt, uint16_t startingFeature,
+                              uint16_t allocationLength, uint8_t* buffer);
+  AspiStatus ReadDiscStructure(DriveAddress drive, uint8_t mediaType, uint8_t layer, uint8_t format,
+                               uint16_t allocationLength, uint8_t* buffer);
+  AspiStatus GetPerformance(DriveAddress drive, uint32_t startLba, uint16_t maximumDescriptors, uint8_t* buffer);
+  // The read speed over the whole disc (LBA 0 to `endLba`) in KB/s of 1000 bytes.
+  AspiStatus SetStreaming(DriveAddress drive, uint32_t endLba, uint32_t readKBps);
+
   // Sends a built request with the caller's buffer.
   AspiStatus send(DriveAddress drive, const CdbRequest& request, uint8_t* buffer);
 

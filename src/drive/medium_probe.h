@@ -1,0 +1,35 @@
+// Which medium the drive holds, and its speeds in that medium's X.
+//
+//   const Medium m = probeMedium(commands, drive);
+//   maximumReadSpeedX(commands, drive, m);        // 16.0 for a 16X DVD-ROM drive
+//   setReadSpeedX(commands, drive, m, 8);         // SET STREAMING, else SET CD SPEED
+//
+// A drive that refuses GET CONFIGURATION, times out on it (cut off by the
+// command timeout and not asked again), or names a profile that is no DVD or
+// BD holds a CD: kind CD, with the profile and its name when the drive named
+// one. For a DVD, READ DISC STRUCTURE 00h gives the layers, the track path and
+// the layer break; for a BD, the disc information; READ CAPACITY the length.
+// A disc whose structure cannot be read is taken from its profile alone, one
+// layer.
+#pragma once
+
+#include <optional>
+
+#include "drive/drive_commands.h"
+#include "drive/medium.h"
+
+namespace tmx {
+
+Medium probeMedium(DriveCommands& commands, DriveAddress drive);
+
+// The drive's fastest read of the medium: GET PERFORMANCE for DVD and BD (the
+// performance in effect, so after a lower speed was set, that one), mode page
+// 2Ah for CD. Empty when the drive does not say.
+std::optional<double> maximumReadSpeedX(DriveCommands& commands, DriveAddress drive, const Medium& medium);
+
+// Sets the read speed in the medium's X; 0 or less asks for the maximum. A CD
+// gets SET CD SPEED, as always; a DVD or BD SET STREAMING over the whole
+// disc, and SET CD SPEED with the medium's KB/s when the drive refuses that.
+AspiStatus setReadSpeedX(DriveCommands& commands, DriveAddress drive, const Medium& medium, double speedX);
+
+}  // namespace tmx

@@ -32,6 +32,8 @@ CdbRequest read12Layout(uint8_t opcode, uint32_t lba, uint32_t count, uint32_t b
               readTransferLength(count, blockSize));
 }
 
+uint32_t wideTransferLength(uint32_t count) { return count <= kMaxBlocksPerWideRead ? count * kBlockData : 0; }
+
 struct BlockModeDescriptor {
   uint8_t density;
   uint32_t length;
@@ -86,6 +88,17 @@ CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize) {
 }
 
 CdbRequest read12Cdb(uint32_t lba, uint32_t count) { return read12Layout(0xA8, lba, count, kBlockData); }
+
+CdbRequest read10WideCdb(uint32_t lba, uint32_t count) {
+  return make({0x28, 0, b3(lba), b2(lba), b1(lba), b0(lba), 0, b1(count), b0(count), 0}, wideTransferLength(count));
+}
+
+CdbRequest read12WideCdb(uint32_t lba, uint32_t count) {
+  return make({0xA8, 0, b3(lba), b2(lba), b1(lba), b0(lba), b3(count), b2(count), b1(count), b0(count), 0, 0},
+              wideTransferLength(count));
+}
+
+CdbRequest seek10WideCdb(uint32_t lba) { return make({0x2B, 0, b3(lba), b2(lba), b1(lba), b0(lba), 0, 0, 0, 0}, 0); }
 CdbRequest readCddaCdb(uint32_t lba, uint32_t count) { return read12Layout(0xD8, lba, count, kBlockAudio); }
 
 CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count) {

@@ -14,6 +14,8 @@ struct CdbRequest {
 };
 
 inline constexpr int kMaxBlocksPerRead = 25;
+// DVD and BD reads move whole ECC blocks: 16 sectors of DVD, 32 of BD.
+inline constexpr int kMaxBlocksPerWideRead = 32;
 inline constexpr uint32_t kBlockData = 2048;
 inline constexpr uint32_t kBlockAudio = 2352;
 inline constexpr uint32_t kBlockAudioC2 = 2646;
@@ -36,6 +38,12 @@ CdbRequest seek10Cdb(uint32_t lba);
 CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize = kBlockData);
 CdbRequest read12Cdb(uint32_t lba, uint32_t count);
 CdbRequest readCddaCdb(uint32_t lba, uint32_t count);
+// READ(10), READ(12) and SEEK(10) with all 32 bits of the LBA (bytes 2-5), for
+// DVD and BD, whose LBAs outgrow 24 bits (a BD-50 ends at 174E7FFh); reads of
+// 2048-byte blocks, up to kMaxBlocksPerWideRead.
+CdbRequest read10WideCdb(uint32_t lba, uint32_t count);
+CdbRequest read12WideCdb(uint32_t lba, uint32_t count);
+CdbRequest seek10WideCdb(uint32_t lba);
 CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count);
 CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize);
 CdbRequest setReadSpeedCdb(uint16_t kbPerSecond);

@@ -61,6 +61,16 @@ AspiStatus DriveCommands::Read12(DriveAddress drive, uint32_t lba, uint32_t coun
   return send(drive, read12Cdb(lba, count), buffer);
 }
 
+AspiStatus DriveCommands::Read10Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
+  return send(drive, read10WideCdb(lba, count), buffer);
+}
+
+AspiStatus DriveCommands::Read12Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
+  return send(drive, read12WideCdb(lba, count), buffer);
+}
+
+AspiStatus DriveCommands::Seek10Wide(DriveAddress drive, uint32_t lba) { return send(drive, seek10WideCdb(lba), nullptr); }
+
 AspiStatus DriveCommands::ReadCdda(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
   return send(drive, readCddaCdb(lba, count), buffer);
 }

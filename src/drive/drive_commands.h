@@ -43,6 +43,10 @@ class DriveCommands {
   AspiStatus Read10(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus Read10Sized(DriveAddress drive, uint32_t lba, uint32_t count, uint32_t blockSize, uint8_t* buffer);
   AspiStatus Read12(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  // DVD and BD: all 32 bits of the LBA, up to 32 blocks of 2048 bytes.
+  AspiStatus Read10Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  AspiStatus Read12Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  AspiStatus Seek10Wide(DriveAddress drive, uint32_t lba);
   AspiStatus ReadCdda(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus ReadCdAudio(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus ReadCd(DriveAddress drive, uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize,

@@ -39,6 +39,17 @@ TEST(CdbBuilders, ReadsCarryLbaCountAndTransferLength) {
   EXPECT_EQ(read10Cdb(7, 25, 2352).transferLength, 25u * 2352);
 }
 
+TEST(CdbBuilders, WideReadsCarryAll32BitsOfTheLba) {
+  auto r = read10WideCdb(0x0174E7FF, 0x1A);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x28, 0, 0x01, 0x74, 0xE7, 0xFF, 0, 0x00, 0x1A, 0}));
+  EXPECT_EQ(r.transferLength, 26u * 2048);
+  r = read12WideCdb(0x12345678, 32);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xA8, 0, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0x20, 0, 0}));
+  EXPECT_EQ(r.transferLength, 32u * 2048);
+  EXPECT_EQ(read12WideCdb(0, 33).transferLength, 0u) << "above 32 blocks nothing may be transferred";
+  EXPECT_EQ(cdbOf(seek10WideCdb(0x12345678)), (Bytes{0x2B, 0, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0}));
+}
+
 TEST(CdbBuilders, LbaTopByteIsAlwaysZero) {
   EXPECT_EQ(cdbOf(read10Cdb(0xFF123456, 1))[2], 0);
   EXPECT_EQ(cdbOf(seek10Cdb(0xFF123456)), (Bytes{0x2B, 0, 0, 0x12, 0x34, 0x56, 0, 0, 0, 0}));

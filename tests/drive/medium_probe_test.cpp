@@ -6,6 +6,8 @@
 #include <map>
 
 #include "drive/medium_probe.h"
+#include "emulator/ground_truth.h"
+#include "emulator/presets.h"
 #include "platform/scsi_manager.h"
 #include "support/scripted_adapter.h"
 
@@ -242,6 +244,40 @@ TEST(ReadSpeeds, SetByStreamingElseBySetCdSpeed) {
   rig.sent.clear();
   EXPECT_EQ(setReadSpeedX(rig.commands, rig.drive, Medium{}, 16), kAspiSuccess);
   EXPECT_EQ(rig.sent[0].cdb, (Bytes{0xBB, 0, 0x0B, 0x00, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+}
+
+// Every preset probed through the whole drive path agrees with its model.
+TEST(ProbeMedium, EveryPresetAsItsModelHasIt) {
+  VirtualClock clock;
+  emu::EmulatedAdapter* adapter = nullptr;
+  AspiTransport transport([&] {
+    auto manager = std::make_unique<ScsiManager>();
+    auto presets = emu::makePresetAdapter(clock);
+    adapter = presets.get();
+    manager->addAdapter(std::move(presets));
+    return manager;
+  });
+  transport.LoadAspiManager();
+  DriveCommands commands(transport);
+  for (const emu::PresetSlot& slot : emu::presetLayout()) {
+    const emu::DriveModel* model = adapter->drive(slot.target);
+    if (model == nullptr) continue;
+    const Medium m = probeMedium(commands, DriveAddress{0, slot.target});
+    const emu::GroundTruth truth(*model);
+    const MediumKind kind = truth.family() == emu::DiscFamily::Dvd  ? MediumKind::DVD
+                            : truth.family() == emu::DiscFamily::Bd ? MediumKind::BD
+                                                                    : MediumKind::CD;
+    EXPECT_EQ(m.kind, kind) << slot.preset;
+    EXPECT_EQ(m.profile, model->profile().mmcProfiles.empty() ? 0 : truth.profile()) << slot.preset;
+    EXPECT_EQ(m.layers, truth.layers()) << slot.preset;
+    EXPECT_EQ(m.oppositeTrackPath, truth.oppositeTrackPath()) << slot.preset;
+    EXPECT_EQ(m.layerBreakLba.value_or(0), truth.layerBreak()) << slot.preset;
+    EXPECT_EQ(m.capacitySectors, model->disc() && !model->disc()->blank() ? truth.capacity() : 0) << slot.preset;
+    if (kind != MediumKind::CD) {
+      EXPECT_NEAR(maximumReadSpeedX(commands, DriveAddress{0, slot.target}, m).value(), truth.fastestSpeedX(), 0.001)
+          << slot.preset;
+    }
+  }
 }
 
 }  // namespace

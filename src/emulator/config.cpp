@@ -7,6 +7,7 @@
 
 #include "emulator/config_reader.h"
 #include "emulator/json_locations.h"
+#include "emulator/media_profiles.h"
 #include "emulator/presets.h"
 #include "platform/regular_file.h"
 
@@ -66,6 +67,12 @@ void readEntry(Reader& r, const json& j, const std::string& at, EmulatedConfig& 
       readDisc(r, j["disc"], at + "/disc", d);
       drive.disc = d;
     }
+  }
+  if (r.ok() && drive.disc && !readsDisc(drive.profile, *drive.disc)) {
+    const char* medium = drive.disc->family == DiscFamily::Bd ? "a BD" : drive.disc->family == DiscFamily::Dvd ? "a DVD" : "this CD";
+    return r.fail(at + (j.contains("disc") ? "/disc" : j.contains("drive") ? "/drive" : ""),
+                  std::string("the drive does not read ") + medium +
+                      " (give it \"profiles\": \"dvd-rom\", \"dvd-writer\" or \"bd\")");
   }
   r.number(j, at, "seed", drive.seed, 0, 9e15);
   if (j.contains("faults")) {

@@ -1,6 +1,7 @@
 // The "drive" object of a configuration entry.
 #include "emulator/config_reader.h"
 #include "emulator/faults.h"
+#include "emulator/media_profiles.h"
 
 namespace tmx::emu {
 
@@ -11,9 +12,21 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
                         "bufferKiB", "interfaceMBps", "commandOverheadUs", "seekSettleMs", "seekStrokeMs",
                         "spindleAccelRpmPerS", "spinUpBaseMs", "spinUpAccelRpmPerS", "spinDownRpmPerS",
                         "idleSpinDownMs", "accurateStream", "audioJitterFrames", "c2Pointers", "readsCdda",
-                        "raw2352Read10", "reject"})) {
+                        "raw2352Read10", "reject", "profiles", "streaming", "serialNumber", "layerJumpMs"})) {
     return;
   }
+  if (j.contains("profiles")) {
+    DriveClass driveClass = DriveClass::None;
+    r.choice<DriveClass>(j, at, "profiles", driveClass,
+                         {{"none", DriveClass::None}, {"cd-rom", DriveClass::CdRom}, {"cd-writer", DriveClass::CdWriter},
+                          {"dvd-rom", DriveClass::DvdRom}, {"dvd-writer", DriveClass::DvdWriter}, {"bd", DriveClass::Bd}});
+    p.mmcProfiles = classProfiles(driveClass);
+    // DVD and BD drives stream unless told otherwise below.
+    p.streaming = listsDvd(p) || listsBd(p);
+  }
+  r.boolean(j, at, "streaming", p.streaming);
+  r.text(j, at, "serialNumber", p.serialNumber, 32);
+  r.number(j, at, "layerJumpMs", p.layerJumpMs, 0, 1000);
   r.text(j, at, "vendor", p.vendor, 8);
   r.text(j, at, "product", p.product, 16);
   r.text(j, at, "revision", p.revision, 4);
@@ -63,12 +76,15 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
     for (size_t i = 0; i < j["zones"].size(); ++i) {
       const std::string zp = path + "/" + std::to_string(i);
       const json& z = j["zones"][i];
-      if (!r.object(z, zp, {"fromMinute", "speed"})) return;
+      if (!r.object(z, zp, {"fromMinute", "fromLba", "speed"})) return;
       double minute = 0, speed = 0;
+      int32_t lba = 0;
       r.number(z, zp, "fromMinute", minute, 0, 100);
+      r.number(z, zp, "fromLba", lba, 0, kMaxConfigSectors);
       r.number(z, zp, "speed", speed, 1, 72);
       if (!z.contains("speed")) return r.fail(zp, "a zone needs a speed");
-      p.zones.push_back(SpeedZone{static_cast<int32_t>(minute * 4500), speed});
+      if (z.contains("fromMinute") && z.contains("fromLba")) return r.fail(zp, "a zone starts at a minute or an LBA");
+      p.zones.push_back(SpeedZone{z.contains("fromLba") ? lba : static_cast<int32_t>(minute * 4500), speed});
     }
   }
   if (j.contains("reject")) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <iomanip>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
@@ -16,6 +17,9 @@
 #include "emulator/drive_profile.h"
 
 namespace tmx::emu {
+
+// The longest disc a configuration may describe: a BD-50.
+inline constexpr int32_t kMaxConfigSectors = kBdDualLayerSectors;
 
 // Walks the parsed document; the first problem found is kept with its line.
 class Reader {
@@ -40,7 +44,7 @@ class Reader {
     const double d = v.get<double>();
     if (d < min || d > max) {
       std::ostringstream m;
-      m << "value " << d << " out of range " << min << ".." << max;
+      m << std::setprecision(12) << "value " << d << " out of range " << min << ".." << max;
       return fail(path, m.str());
     }
     out = static_cast<T>(d);

@@ -17,10 +17,13 @@ constexpr uint16_t kPhysicalFormatReply = 4 + 2048;
 constexpr uint16_t kBdDiscInformationReply = 4 + 4096;
 constexpr uint16_t kPerformanceDescriptors = 16;
 constexpr uint16_t kCdSpeedMaximum = 0xFFFF;
+constexpr uint16_t kConfigurationReply = 2048;
 
-// The current profile from the feature header. A unit attention (a disc just
-// went in) is answered once more; a refusal or a timeout is final.
-std::optional<uint16_t> currentProfile(DriveCommands& commands, DriveAddress drive) {
+}  // namespace
+
+// A unit attention (a disc just went in) is answered once more; a refusal or
+// a timeout is final.
+std::optional<uint16_t> readCurrentProfile(DriveCommands& commands, DriveAddress drive) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::array<uint8_t, kConfigurationHeader> header{};
     const AspiStatus status =
@@ -34,6 +37,16 @@ std::optional<uint16_t> currentProfile(DriveCommands& commands, DriveAddress dri
   }
   return std::nullopt;
 }
+
+std::optional<DriveConfiguration> readConfiguration(DriveCommands& commands, DriveAddress drive) {
+  std::vector<uint8_t> reply(kConfigurationReply, 0);
+  if (commands.GetConfiguration(drive, FeatureRequest::All, 0, kConfigurationReply, reply.data()) != kAspiSuccess) {
+    return std::nullopt;
+  }
+  return parseConfiguration(reply);
+}
+
+namespace {
 
 void readDvdLayers(DriveCommands& commands, DriveAddress drive, Medium& medium) {
   std::vector<uint8_t> reply(kPhysicalFormatReply, 0);
@@ -73,8 +86,11 @@ int64_t readCapacity(DriveCommands& commands, DriveAddress drive) {
 }  // namespace
 
 Medium probeMedium(DriveCommands& commands, DriveAddress drive) {
+  return probeMediumOfProfile(commands, drive, readCurrentProfile(commands, drive));
+}
+
+Medium probeMediumOfProfile(DriveCommands& commands, DriveAddress drive, std::optional<uint16_t> profile) {
   Medium medium;
-  const std::optional<uint16_t> profile = currentProfile(commands, drive);
   if (profile && *profile != kProfileNone) {
     medium.profile = *profile;
     medium.profileName = profileName(*profile);

@@ -15,12 +15,24 @@
 
 #include <optional>
 
+#include "drive/configuration_replies.h"
 #include "drive/drive_commands.h"
 #include "drive/medium.h"
 
 namespace tmx {
 
 Medium probeMedium(DriveCommands& commands, DriveAddress drive);
+
+// The current profile from GET CONFIGURATION's header (asked once more after
+// a unit attention); empty when the drive refuses the command, times out on
+// it or sends no header.
+std::optional<uint16_t> readCurrentProfile(DriveCommands& commands, DriveAddress drive);
+// The medium of that profile as probeMedium finds it, without asking again.
+Medium probeMediumOfProfile(DriveCommands& commands, DriveAddress drive, std::optional<uint16_t> profile);
+
+// Every feature the drive reports (RT 00b), in a reply of up to 2048 bytes;
+// empty when the command fails or the reply holds no header.
+std::optional<DriveConfiguration> readConfiguration(DriveCommands& commands, DriveAddress drive);
 
 // The drive's fastest read of the medium: GET PERFORMANCE for DVD and BD (the
 // performance in effect, so after a lower speed was set, that one), mode page

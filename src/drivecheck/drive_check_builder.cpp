@@ -265,15 +265,17 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
   result("Read10", [&] { return commands.Read10(drive, 0, 1, buffer); });
   result("Read12", [&] { return commands.Read12(drive, 0, 1, buffer); });
   cdOnly("Read CDDA", [&] { return commands.ReadCdda(drive, 0, 1, buffer); });
-  result("Set CD Speed", [&] { return commands.SetReadSpeed(drive, 0xFFFF); });
-  if (!profile) return;  // the commands of MMC-3 on, for drives that have them
-  result("Get Configuration", [&] { return commands.GetConfiguration(drive, FeatureRequest::Current, 0, 8, buffer); });
-  if (dvdOrBd) {
-    const uint8_t media = mediumKindOfProfile(*profile) == MediumKind::BD ? kStructureMediaBd : kStructureMediaDvd;
-    result("Read Disc Structure", [&] { return commands.ReadDiscStructure(drive, media, 0, 0, 4, buffer); });
+  if (profile) {  // the commands of MMC-3 on, for drives that have them
+    result("Get Configuration",
+           [&] { return commands.GetConfiguration(drive, FeatureRequest::Current, 0, 8, buffer); });
+    if (dvdOrBd) {
+      const uint8_t media = mediumKindOfProfile(*profile) == MediumKind::BD ? kStructureMediaBd : kStructureMediaDvd;
+      result("Read Disc Structure", [&] { return commands.ReadDiscStructure(drive, media, 0, 0, 4, buffer); });
+    }
+    result("Get Performance", [&] { return commands.GetPerformance(drive, 0, 1, buffer); });
+    result("Set Streaming", [&] { return commands.SetStreaming(drive, 0xFFFFFFFF, 0xFFFFFFFF); });
   }
-  result("Get Performance", [&] { return commands.GetPerformance(drive, 0, 1, buffer); });
-  result("Set Streaming", [&] { return commands.SetStreaming(drive, 0xFFFFFFFF, 0xFFFFFFFF); });
+  result("Set CD Speed", [&] { return commands.SetReadSpeed(drive, 0xFFFF); });
 }
 
 void buildDriveCheckReport(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,

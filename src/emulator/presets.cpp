@@ -80,6 +80,7 @@ Preset zclvCdr() {
   p.profile.zones = {{0, 24}, {16 * kMinutes, 32}, {33 * kMinutes, 40}, {52 * kMinutes, 48}};
   p.profile.speedSteps = {4, 8, 16, 24, 32, 40};
   p.profile.rejectedOpcodes.set(0x0B).set(0x1A).set(0x15);  // ATAPI: no 6-byte SEEK or MODE commands
+  p.profile.mmcProfiles = classProfiles(DriveClass::CdWriter);
   DiscSpec& d = *p.disc;
   d.content = DiscContent::Data;
   d.medium = Medium::Recordable;
@@ -96,6 +97,7 @@ Preset cdrwDrive() {
   p.profile.speedSteps = {4, 8, 16, 24, 32};
   p.profile.interfaceBytesPerSecond = 35e6;  // USB 2 bridge
   p.profile.commandOverheadNs = 250'000;
+  p.profile.mmcProfiles = classProfiles(DriveClass::CdWriter);
   DiscSpec& d = *p.disc;
   d.content = DiscContent::Data;
   d.medium = Medium::Rewritable;
@@ -123,6 +125,8 @@ Preset emptyDrive() {
   Preset p{"cav40-empty", base("ARKADIA", "CD-ROM 40X", "4.0"), std::nullopt, 40};
   p.profile.rotation = Rotation::Cav;
   p.profile.maxSpeedX = 40;
+  // An MMC-3 drive: with no disc its current profile is none.
+  p.profile.mmcProfiles = classProfiles(DriveClass::CdRom);
   return p;
 }
 

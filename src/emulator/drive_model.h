@@ -1,4 +1,4 @@
-// One emulated MMC CD-ROM drive: the command handler behind a target of the
+// One emulated MMC drive (CD, DVD or BD): the command handler behind a target of the
 // emulated adapter. A 256-entry opcode table carries each command's handler
 // and policy (needs a disc, allowed under a unit attention); one dispatcher
 // applies the common rules: faults, refused and unknown opcodes (05/20/00), a

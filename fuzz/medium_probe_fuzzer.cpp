@@ -8,13 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tmx;
   fuzz::ByteReader in(std::span<const uint8_t>(data, size));
   const uint8_t speed = in.byte();
-  AspiTransport transport([&in] {
-    auto manager = std::make_unique<ScsiManager>();
-    manager->addAdapter(std::make_unique<fuzz::FuzzedDrive>(in));
-    return manager;
-  });
-  if (transport.LoadAspiManager() == 0) std::abort();
-  DriveCommands commands(transport);
-  fuzz::runMediumSession(commands, speed);
+  fuzz::withFuzzedDrive(in, [&](DriveCommands& commands) { fuzz::runMediumSession(commands, speed); });
   return 0;
 }

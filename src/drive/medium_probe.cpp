@@ -46,15 +46,18 @@ std::optional<DriveConfiguration> readConfiguration(DriveCommands& commands, Dri
   return parseConfiguration(reply);
 }
 
+std::vector<uint8_t> readDiscStructure(DriveCommands& commands, DriveAddress drive, uint8_t mediaType, uint8_t format,
+                                       uint16_t length) {
+  std::vector<uint8_t> reply(length, 0);
+  if (commands.ReadDiscStructure(drive, mediaType, 0, format, length, reply.data()) != kAspiSuccess) return {};
+  return reply;
+}
+
 namespace {
 
 void readDvdLayers(DriveCommands& commands, DriveAddress drive, Medium& medium) {
-  std::vector<uint8_t> reply(kPhysicalFormatReply, 0);
-  if (commands.ReadDiscStructure(drive, kStructureMediaDvd, 0, kStructurePhysical, kPhysicalFormatReply,
-                                 reply.data()) != kAspiSuccess) {
-    return;
-  }
-  const auto pfi = parseDvdPhysicalFormat(reply);
+  const auto pfi =
+      parseDvdPhysicalFormat(readDiscStructure(commands, drive, kStructureMediaDvd, kStructurePhysical, kPhysicalFormatReply));
   if (!pfi) return;
   medium.layers = pfi->layers;
   medium.oppositeTrackPath = pfi->layers > 1 && pfi->oppositeTrackPath;
@@ -62,12 +65,8 @@ void readDvdLayers(DriveCommands& commands, DriveAddress drive, Medium& medium) 
 }
 
 void readBdLayers(DriveCommands& commands, DriveAddress drive, Medium& medium) {
-  std::vector<uint8_t> reply(kBdDiscInformationReply, 0);
-  if (commands.ReadDiscStructure(drive, kStructureMediaBd, 0, kStructurePhysical, kBdDiscInformationReply,
-                                 reply.data()) != kAspiSuccess) {
-    return;
-  }
-  const auto info = parseBdDiscInformation(reply);
+  const auto info =
+      parseBdDiscInformation(readDiscStructure(commands, drive, kStructureMediaBd, kStructurePhysical, kBdDiscInformationReply));
   if (!info || info->layers() < 1) return;
   medium.layers = info->layers();
   // Layer 1 of a BD always runs from the rim inwards.

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "drive/configuration_replies.h"
 #include "drive/drive_commands.h"
@@ -29,6 +30,11 @@ Medium probeMedium(DriveCommands& commands, DriveAddress drive);
 std::optional<uint16_t> readCurrentProfile(DriveCommands& commands, DriveAddress drive);
 // The medium of that profile as probeMedium finds it, without asking again.
 Medium probeMediumOfProfile(DriveCommands& commands, DriveAddress drive, std::optional<uint16_t> profile);
+
+// READ DISC STRUCTURE of layer 0 into a reply of `length` bytes; empty when
+// the command fails (the transport's last failure says why).
+std::vector<uint8_t> readDiscStructure(DriveCommands& commands, DriveAddress drive, uint8_t mediaType, uint8_t format,
+                                       uint16_t length);
 
 // Every feature the drive reports (RT 00b), in a reply of up to 2048 bytes;
 // empty when the command fails or the reply holds no header.

@@ -8,6 +8,7 @@
 #include "drive/disc_structure_replies.h"
 #include "drive/drive_commands.h"
 #include "drive/medium.h"
+#include "drive/medium_probe.h"
 #include "drive/performance_replies.h"
 #include "drivecheck/line_format.h"
 #include "drivecheck/report_lines.h"
@@ -50,32 +51,31 @@ void addProfileLines(const std::vector<ProfileEntry>& profiles, DriveCheckReport
   }
 }
 
+// "no", "yes", or "yes (what, else)" with the extras that hold.
+std::string featureText(bool present, std::initializer_list<std::pair<bool, const char*>> extras) {
+  if (!present) return "no";
+  std::vector<std::string> names;
+  for (const auto& [holds, name] : extras) {
+    if (holds) names.push_back(name);
+  }
+  return names.empty() ? "yes" : "yes (" + joined(names) + ")";
+}
+
 std::string cdReadText(const std::optional<CdReadFeature>& f) {
-  if (!f) return "no";
-  std::vector<std::string> extras;
-  if (f->c2Flags) extras.push_back("C2 error flags");
-  if (f->cdText) extras.push_back("CD-Text");
-  return extras.empty() ? "yes" : "yes (" + joined(extras) + ")";
+  return featureText(f.has_value(), {{f && f->c2Flags, "C2 error flags"}, {f && f->cdText, "CD-Text"}});
 }
 
 std::string dvdReadText(const std::optional<DvdReadFeature>& f) {
-  if (!f) return "no";
-  std::vector<std::string> extras;
-  if (f->dualLayerR) extras.push_back("dual-layer DVD-R");
-  if (f->dualLayerRw) extras.push_back("dual-layer DVD-RW");
-  return extras.empty() ? "yes" : "yes (" + joined(extras) + ")";
+  return featureText(f.has_value(),
+                     {{f && f->dualLayerR, "dual-layer DVD-R"}, {f && f->dualLayerRw, "dual-layer DVD-RW"}});
 }
 
 std::string bdReadText(const std::optional<BdReadFeature>& f) {
-  if (!f) return "no";
   const auto any = [](const std::array<uint16_t, 4>& classes) {
     return std::any_of(classes.begin(), classes.end(), [](uint16_t v) { return v != 0; });
   };
-  std::vector<std::string> media;
-  if (any(f->readOnly)) media.push_back("BD-ROM");
-  if (any(f->recordable)) media.push_back("BD-R");
-  if (any(f->rewritable)) media.push_back("BD-RE");
-  return media.empty() ? "yes" : "yes (" + joined(media) + ")";
+  return featureText(f.has_value(), {{f && any(f->readOnly), "BD-ROM"}, {f && any(f->recordable), "BD-R"},
+                                     {f && any(f->rewritable), "BD-RE"}});
 }
 
 const char* idStatusText(MediaIdStatus status) {
@@ -100,23 +100,22 @@ bool isBdRecordable(uint16_t p) { return p >= 0x41 && p <= 0x43; }
 
 // DVD: the physical format's book type and the layers it gives.
 void addDvdStructureLines(DriveCommands& commands, DriveAddress drive, const Medium& medium, DriveCheckReport& report) {
-  std::vector<uint8_t> reply(kStructureReply, 0);
-  if (commands.ReadDiscStructure(drive, kStructureMediaDvd, 0, kStructurePhysical, kStructureReply, reply.data()) !=
-      kAspiSuccess) {
+  const auto physical = readDiscStructure(commands, drive, kStructureMediaDvd, kStructurePhysical, kStructureReply);
+  if (physical.empty()) {
     report.addReportLine(failureLine(commands, "Error reading the physical format"));
-  } else if (const auto pfi = parseDvdPhysicalFormat(reply)) {
+  } else if (const auto pfi = parseDvdPhysicalFormat(physical)) {
     report.addReportLine(formatLine("Book type  : %s, part version %u", dvdBookTypeName(pfi->bookType).c_str(),
                                     unsigned{pfi->partVersion}));
   } else {
     report.addReportLine("Book type  : the reply stops short of it");
   }
   report.addReportLine("");
-  std::fill(reply.begin(), reply.end(), 0);
   const uint16_t p = medium.profile;
   const uint8_t format = isMinusRecordable(p) ? kStructurePrePit : isPlusRecordable(p) ? kStructureAdip : 0;
   if (format == 0) return;
   const char* title = format == kStructurePrePit ? "DVD-R(W) information" : "DVD+R(W) information";
-  if (commands.ReadDiscStructure(drive, kStructureMediaDvd, 0, format, kStructureReply, reply.data()) != kAspiSuccess) {
+  const auto reply = readDiscStructure(commands, drive, kStructureMediaDvd, format, kStructureReply);
+  if (reply.empty()) {
     report.addReportLine(title);
     report.addReportLine(failureLine(commands, "   Error reading the media identification"));
     report.addReportLine("");
@@ -127,10 +126,9 @@ void addDvdStructureLines(DriveCommands& commands, DriveAddress drive, const Med
 
 // BD: the disc information's disc type and, of a recordable disc, its maker.
 void addBdStructureLines(DriveCommands& commands, DriveAddress drive, const Medium& medium, DriveCheckReport& report) {
-  std::vector<uint8_t> reply(kStructureReply, 0);
-  const bool read = commands.ReadDiscStructure(drive, kStructureMediaBd, 0, kStructurePhysical, kStructureReply,
-                                               reply.data()) == kAspiSuccess;
-  const auto info = read ? parseBdDiscInformation(reply) : std::nullopt;
+  const auto reply = readDiscStructure(commands, drive, kStructureMediaBd, kStructurePhysical, kStructureReply);
+  const bool read = !reply.empty();
+  const auto info = parseBdDiscInformation(reply);
   if (!read) {
     report.addReportLine(failureLine(commands, "Error reading the disc information"));
   } else if (!info) {

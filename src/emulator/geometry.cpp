@@ -19,33 +19,30 @@ double DiscGeometry::radiusAt(int32_t lba) const {
 
 DiscGeometry cdGeometry() { return DiscGeometry{}; }
 
-DiscGeometry dvdGeometry(int32_t layerBreak, bool oppositeTrackPath) {
+namespace {
+
+// DVD and BD: data from 24 to 58 mm in 2048-byte sectors.
+DiscGeometry mmcGeometry(double pitchM, double velocity, double bytesPerSecond, int32_t layerBreak, bool otp) {
   DiscGeometry g;
   g.innerRadiusM = 0.024;
   g.rimRadiusM = 0.058;
-  g.trackPitchM = 0.74e-6;
-  // Dual-layer discs pack less tightly, so a layer holds about 8% less.
-  g.linearVelocity1x = layerBreak > 0 ? 3.84 : 3.49;
-  g.sectorsPerSecond1x = 1'385'000.0 / 2048.0;
-  g.kbpsPerX = 1385.0;
+  g.trackPitchM = pitchM;
+  g.linearVelocity1x = velocity;
+  g.sectorsPerSecond1x = bytesPerSecond / 2048.0;
+  g.kbpsPerX = bytesPerSecond / 1000.0;
   g.bufferedSectorBytes = 2048;
   g.layerBreak = layerBreak;
-  g.oppositeTrackPath = oppositeTrackPath;
+  g.oppositeTrackPath = otp;
   return g;
 }
 
-DiscGeometry bdGeometry(int32_t layerBreak) {
-  DiscGeometry g;
-  g.innerRadiusM = 0.024;
-  g.rimRadiusM = 0.058;
-  g.trackPitchM = 0.32e-6;
-  g.linearVelocity1x = 4.917;
-  g.sectorsPerSecond1x = 4'495'500.0 / 2048.0;
-  g.kbpsPerX = 4495.5;
-  g.bufferedSectorBytes = 2048;
-  g.layerBreak = layerBreak;
-  g.oppositeTrackPath = true;
-  return g;
+}  // namespace
+
+DiscGeometry dvdGeometry(int32_t layerBreak, bool oppositeTrackPath) {
+  // Dual-layer discs pack less tightly, so a layer holds about 8% less.
+  return mmcGeometry(0.74e-6, layerBreak > 0 ? 3.84 : 3.49, 1'385'000.0, layerBreak, oppositeTrackPath);
 }
+
+DiscGeometry bdGeometry(int32_t layerBreak) { return mmcGeometry(0.32e-6, 4.917, 4'495'500.0, layerBreak, true); }
 
 }  // namespace tmx::emu

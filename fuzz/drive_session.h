@@ -178,6 +178,19 @@ inline void runCommands(DriveCommands& commands, DriveAddress drive, const Sessi
   }
 }
 
+// Runs `session` on a transport whose drives answer from `in`.
+template <typename Session>
+void withFuzzedDrive(ByteReader& in, Session&& session) {
+  AspiTransport transport([&in] {
+    auto manager = std::make_unique<ScsiManager>();
+    manager->addAdapter(std::make_unique<FuzzedDrive>(in));
+    return manager;
+  });
+  if (transport.LoadAspiManager() == 0) std::abort();
+  DriveCommands commands(transport);
+  session(commands);
+}
+
 // The whole session: the scan, then the commands at the first drive found.
 inline void runSession(DriveCommands& commands, const SessionChoices& choices) {
   DriveTable table;

@@ -8,13 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tmx;
   fuzz::ByteReader in(std::span<const uint8_t>(data, size));
   const fuzz::SessionChoices choices = fuzz::readChoices(in);
-  AspiTransport transport([&in] {
-    auto manager = std::make_unique<ScsiManager>();
-    manager->addAdapter(std::make_unique<fuzz::FuzzedDrive>(in));
-    return manager;
-  });
-  if (transport.LoadAspiManager() == 0) std::abort();
-  DriveCommands commands(transport);
-  fuzz::runSession(commands, choices);
+  fuzz::withFuzzedDrive(in, [&](DriveCommands& commands) { fuzz::runSession(commands, choices); });
   return 0;
 }

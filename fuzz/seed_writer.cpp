@@ -1,14 +1,18 @@
 // Writes the fuzz targets' seed corpora from the emulated drives' answers:
-// each preset's replies for the reply parsers, a recorded drive session per
-// preset, sense in both formats, and a configuration file per preset.
+// each preset's replies for the reply parsers, a recorded drive session and
+// medium probe per preset, sense in both formats, and a configuration file
+// per preset.
 //   seed_writer OUTDIR   (creates OUTDIR/<target>/<seed>)
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "drive_session.h"
+#include "medium_session.h"
 #include "emulator/presets.h"
 #include "platform/clock.h"
 
@@ -92,9 +96,9 @@ class RecordingAdapter final : public HostAdapter {
   Bytes& out_;
 };
 
-Bytes recordSession(HostAdapter& emulated, uint8_t target, const fuzz::SessionChoices& choices) {
-  Bytes out;
-  fuzz::writeChoices(choices, out);
+// The input that replays `run` against the drive: `prefix`, then its answers.
+Bytes record(HostAdapter& emulated, uint8_t target, Bytes prefix, const std::function<void(DriveCommands&)>& run) {
+  Bytes out = std::move(prefix);
   AspiTransport transport([&] {
     auto manager = std::make_unique<ScsiManager>();
     manager->addAdapter(std::make_unique<RecordingAdapter>(emulated, target, out));
@@ -102,8 +106,33 @@ Bytes recordSession(HostAdapter& emulated, uint8_t target, const fuzz::SessionCh
   });
   transport.LoadAspiManager();
   DriveCommands commands(transport);
-  fuzz::runSession(commands, choices);
+  run(commands);
   return out;
+}
+
+Bytes recordSession(HostAdapter& emulated, uint8_t target, const fuzz::SessionChoices& choices) {
+  Bytes prefix;
+  fuzz::writeChoices(choices, prefix);
+  return record(emulated, target, prefix, [&](DriveCommands& commands) { fuzz::runSession(commands, choices); });
+}
+
+// The DVD and BD replies: features, each structure the disc has, performance.
+void writeMmcSeeds(HostAdapter& adapter, uint8_t t, const std::string& name, const fs::path& out) {
+  const auto keep = [&](const char* dir, const std::string& seed, const Bytes& cdb, size_t length) {
+    const Answer a = ask(adapter, t, cdb, length);
+    if (a.result.status == aspi::kComplete) writeSeed(out / dir, seed, a.reply);
+  };
+  keep("configuration", name + "-all", {0x46, 0, 0, 0, 0, 0, 0, 0x08, 0x00, 0}, 2048);
+  keep("configuration", name + "-current", {0x46, 1, 0, 0, 0, 0, 0, 0x08, 0x00, 0}, 2048);
+  for (const auto& [media, format, suffix] : {std::tuple{0, 0x00, "-pfi"}, std::tuple{0, 0x0E, "-prepit"},
+                                              std::tuple{0, 0x11, "-adip"}, std::tuple{0, 0xFF, "-list"},
+                                              std::tuple{1, 0x00, "-di"}}) {
+    keep("disc_structure", name + suffix,
+         {0xAD, static_cast<uint8_t>(media), 0, 0, 0, 0, 0, static_cast<uint8_t>(format), 0x10, 0x04, 0, 0}, 4100);
+  }
+  keep("performance", name, {0xAC, 0x10, 0, 0, 0, 0, 0, 0, 0, 16, 0, 0}, 8 + 16 * 16);
+  writeSeed(out / "medium_probe", name,
+            record(adapter, t, {8}, [](DriveCommands& commands) { fuzz::runMediumSession(commands, 8); }));
 }
 
 // An SG_IO outcome in the sense fuzzer's layout, with the sense as given.
@@ -171,6 +200,7 @@ int main(int argc, char** argv) {
       writeSeed(out / "sg_io_sense", name + which + "-descriptor", senseOutcome(2, 0x08, descriptorSense(*r)));
     }
     if (!slot.preset.empty()) {
+      writeMmcSeeds(*adapter, t, name, out);
       fuzz::SessionChoices choices;
       choices.lba = 1000;
       choices.blockMode = 1;

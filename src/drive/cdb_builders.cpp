@@ -9,6 +9,9 @@ namespace {
 constexpr uint32_t kModeHeader6 = 4;
 constexpr uint32_t kModeHeader10 = 8;
 constexpr uint32_t kBlockDescriptor = 8;
+constexpr uint32_t kPerformanceHeader = 8;
+constexpr uint32_t kPerformanceDescriptor = 16;
+constexpr uint8_t kStreamingDescriptor = 28;
 
 CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
   CdbRequest r;
@@ -18,6 +21,7 @@ CdbRequest make(std::initializer_list<uint8_t> bytes, uint32_t transferLength) {
   return r;
 }
 
+uint8_t b3(uint32_t v) { return static_cast<uint8_t>(v >> 24); }
 uint8_t b2(uint32_t v) { return static_cast<uint8_t>(v >> 16); }
 uint8_t b1(uint32_t v) { return static_cast<uint8_t>(v >> 8); }
 uint8_t b0(uint32_t v) { return static_cast<uint8_t>(v); }
@@ -27,6 +31,8 @@ CdbRequest read12Layout(uint8_t opcode, uint32_t lba, uint32_t count, uint32_t b
   return make({opcode, 0, 0, b2(lba), b1(lba), b0(lba), 0, b2(count), b1(count), b0(count), 0, 0},
               readTransferLength(count, blockSize));
 }
+
+uint32_t wideTransferLength(uint32_t count) { return count <= kMaxBlocksPerWideRead ? count * kBlockData : 0; }
 
 struct BlockModeDescriptor {
   uint8_t density;
@@ -82,6 +88,17 @@ CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize) {
 }
 
 CdbRequest read12Cdb(uint32_t lba, uint32_t count) { return read12Layout(0xA8, lba, count, kBlockData); }
+
+CdbRequest read10WideCdb(uint32_t lba, uint32_t count) {
+  return make({0x28, 0, b3(lba), b2(lba), b1(lba), b0(lba), 0, b1(count), b0(count), 0}, wideTransferLength(count));
+}
+
+CdbRequest read12WideCdb(uint32_t lba, uint32_t count) {
+  return make({0xA8, 0, b3(lba), b2(lba), b1(lba), b0(lba), b3(count), b2(count), b1(count), b0(count), 0, 0},
+              wideTransferLength(count));
+}
+
+CdbRequest seek10WideCdb(uint32_t lba) { return make({0x2B, 0, b3(lba), b2(lba), b1(lba), b0(lba), 0, 0, 0, 0}, 0); }
 CdbRequest readCddaCdb(uint32_t lba, uint32_t count) { return read12Layout(0xD8, lba, count, kBlockAudio); }
 
 CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count) {
@@ -113,6 +130,46 @@ CdbRequest modeSense10PageCdb(uint8_t page, uint16_t pageLength) {
 CdbRequest modeSelect10Cdb() { return make({0x55, 0x10, 0, 0, 0, 0, 0, 0, 0x10, 0}, 16); }
 CdbRequest modeSelect6Cdb() { return make({0x15, 0, 0, 0, 0x0C, 0}, 12); }
 CdbRequest stopUnitCdb() { return make({0x1B, 0, 0, 0, 0, 0}, 0); }
+
+CdbRequest getConfigurationCdb(FeatureRequest rt, uint16_t startingFeature, uint16_t allocationLength) {
+  return make({0x46, static_cast<uint8_t>(static_cast<uint8_t>(rt) & 0x03), b1(startingFeature), b0(startingFeature),
+               0, 0, 0, b1(allocationLength), b0(allocationLength), 0},
+              allocationLength);
+}
+
+CdbRequest readDiscStructureCdb(uint8_t mediaType, uint32_t address, uint8_t layer, uint8_t format,
+                                uint16_t allocationLength) {
+  return make({0xAD, static_cast<uint8_t>(mediaType & 0x0F), b3(address), b2(address), b1(address), b0(address),
+               layer, format, b1(allocationLength), b0(allocationLength), 0, 0},
+              allocationLength);
+}
+
+CdbRequest getPerformanceCdb(uint32_t startLba, uint16_t maximumDescriptors) {
+  return make({0xAC, 0x10, b3(startLba), b2(startLba), b1(startLba), b0(startLba), 0, 0, b1(maximumDescriptors),
+               b0(maximumDescriptors), 0x00, 0},
+              kPerformanceHeader + kPerformanceDescriptor * uint32_t{maximumDescriptors});
+}
+
+CdbRequest setStreamingCdb() {
+  return make({0xB6, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, kStreamingDescriptor, 0}, kStreamingDescriptor);
+}
+
+std::vector<uint8_t> streamingPerformanceList(uint32_t endLba, uint32_t kbPerSecond) {
+  constexpr uint32_t kMilliseconds = 1000;
+  std::vector<uint8_t> list(kStreamingDescriptor, 0);
+  const auto put = [&](size_t at, uint32_t v) {
+    list[at] = b3(v);
+    list[at + 1] = b2(v);
+    list[at + 2] = b1(v);
+    list[at + 3] = b0(v);
+  };
+  put(8, endLba);
+  put(12, kbPerSecond);
+  put(16, kMilliseconds);
+  put(20, kbPerSecond);
+  put(24, kMilliseconds);
+  return list;
+}
 
 std::vector<uint8_t> blockModeList10(int mode) {
   BlockModeDescriptor d{};

@@ -14,6 +14,8 @@ struct CdbRequest {
 };
 
 inline constexpr int kMaxBlocksPerRead = 25;
+// DVD and BD reads move whole ECC blocks: 16 sectors of DVD, 32 of BD.
+inline constexpr int kMaxBlocksPerWideRead = 32;
 inline constexpr uint32_t kBlockData = 2048;
 inline constexpr uint32_t kBlockAudio = 2352;
 inline constexpr uint32_t kBlockAudioC2 = 2646;
@@ -36,6 +38,12 @@ CdbRequest seek10Cdb(uint32_t lba);
 CdbRequest read10Cdb(uint32_t lba, uint32_t count, uint32_t blockSize = kBlockData);
 CdbRequest read12Cdb(uint32_t lba, uint32_t count);
 CdbRequest readCddaCdb(uint32_t lba, uint32_t count);
+// READ(10), READ(12) and SEEK(10) with all 32 bits of the LBA (bytes 2-5), for
+// DVD and BD, whose LBAs outgrow 24 bits (a BD-50 ends at 174E7FFh); reads of
+// 2048-byte blocks, up to kMaxBlocksPerWideRead.
+CdbRequest read10WideCdb(uint32_t lba, uint32_t count);
+CdbRequest read12WideCdb(uint32_t lba, uint32_t count);
+CdbRequest seek10WideCdb(uint32_t lba);
 CdbRequest readCdAudioCdb(uint32_t lba, uint32_t count);
 CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize);
 CdbRequest setReadSpeedCdb(uint16_t kbPerSecond);
@@ -48,6 +56,28 @@ CdbRequest modeSense10PageCdb(uint8_t page, uint16_t pageLength);
 CdbRequest modeSelect10Cdb();
 CdbRequest modeSelect6Cdb();
 CdbRequest stopUnitCdb();
+
+// GET CONFIGURATION: RT in bits 1-0 of byte 1 (all features from the starting
+// one, the current ones, or the starting one alone), starting feature in
+// bytes 2-3, allocation length in bytes 7-8.
+enum class FeatureRequest : uint8_t { All = 0, Current = 1, One = 2 };
+CdbRequest getConfigurationCdb(FeatureRequest rt, uint16_t startingFeature, uint16_t allocationLength);
+// READ DISC STRUCTURE: media type in the low nibble of byte 1 (0 DVD, 1 BD),
+// address in bytes 2-5, layer in byte 6, format in byte 7, allocation length
+// in bytes 8-9.
+CdbRequest readDiscStructureCdb(uint8_t mediaType, uint32_t address, uint8_t layer, uint8_t format,
+                                uint16_t allocationLength);
+// GET PERFORMANCE type 00h, nominal read performance within 10% (byte 1 =
+// 10h), from `startLba` (bytes 2-5), at most `maximumDescriptors` (bytes
+// 8-9), with room for the 8-byte header and that many 16-byte descriptors.
+CdbRequest getPerformanceCdb(uint32_t startLba, uint16_t maximumDescriptors);
+// SET STREAMING of one performance descriptor: type 00h in byte 8, parameter
+// list length 28 in bytes 9-10.
+CdbRequest setStreamingCdb();
+// The performance descriptor of SET STREAMING: LBA 0 to `endLba` (bytes 4-11),
+// read and write `kbPerSecond` KB (bytes 12-15, 20-23) per 1000 ms (bytes
+// 16-19, 24-27).
+std::vector<uint8_t> streamingPerformanceList(uint32_t endLba, uint32_t kbPerSecond);
 
 enum BlockMode : int { BlockModeAudio = 0, BlockModeData = 1, BlockModeAudioC2 = 2 };
 

@@ -18,10 +18,14 @@ const char* knownName(uint8_t opcode) {
     case 0x28: return "READ(10)";
     case 0x2B: return "SEEK(10)";
     case 0x43: return "READ TOC";
+    case 0x46: return "GET CONFIGURATION";
     case 0x51: return "READ DISC INFORMATION";
     case 0x55: return "MODE SELECT(10)";
     case 0x5A: return "MODE SENSE(10)";
     case 0xA8: return "READ(12)";
+    case 0xAC: return "GET PERFORMANCE";
+    case 0xAD: return "READ DISC STRUCTURE";
+    case 0xB6: return "SET STREAMING";
     case 0xBB: return "SET CD SPEED";
     case 0xBE: return "READ CD";
     case 0xD8: return "READ CD-DA";

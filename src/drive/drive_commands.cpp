@@ -2,7 +2,6 @@
 
 #include <array>
 
-
 namespace tmx {
 
 AspiStatus DriveCommands::send(DriveAddress drive, const CdbRequest& request, uint8_t* buffer) {
@@ -61,6 +60,16 @@ AspiStatus DriveCommands::Read10Sized(DriveAddress drive, uint32_t lba, uint32_t
 AspiStatus DriveCommands::Read12(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
   return send(drive, read12Cdb(lba, count), buffer);
 }
+
+AspiStatus DriveCommands::Read10Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
+  return send(drive, read10WideCdb(lba, count), buffer);
+}
+
+AspiStatus DriveCommands::Read12Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
+  return send(drive, read12WideCdb(lba, count), buffer);
+}
+
+AspiStatus DriveCommands::Seek10Wide(DriveAddress drive, uint32_t lba) { return send(drive, seek10WideCdb(lba), nullptr); }
 
 AspiStatus DriveCommands::ReadCdda(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer) {
   return send(drive, readCddaCdb(lba, count), buffer);
@@ -131,5 +140,25 @@ AspiStatus DriveCommands::ModeSelectBlockLength(DriveAddress drive, uint8_t dens
 }
 
 AspiStatus DriveCommands::StopUnit(DriveAddress drive) { return send(drive, stopUnitCdb(), nullptr); }
+
+AspiStatus DriveCommands::GetConfiguration(DriveAddress drive, FeatureRequest rt, uint16_t startingFeature,
+                                           uint16_t allocationLength, uint8_t* buffer) {
+  return send(drive, getConfigurationCdb(rt, startingFeature, allocationLength), buffer);
+}
+
+AspiStatus DriveCommands::ReadDiscStructure(DriveAddress drive, uint8_t mediaType, uint8_t layer, uint8_t format,
+                                            uint16_t allocationLength, uint8_t* buffer) {
+  return send(drive, readDiscStructureCdb(mediaType, 0, layer, format, allocationLength), buffer);
+}
+
+AspiStatus DriveCommands::GetPerformance(DriveAddress drive, uint32_t startLba, uint16_t maximumDescriptors,
+                                         uint8_t* buffer) {
+  return send(drive, getPerformanceCdb(startLba, maximumDescriptors), buffer);
+}
+
+AspiStatus DriveCommands::SetStreaming(DriveAddress drive, uint32_t endLba, uint32_t readKBps) {
+  std::vector<uint8_t> list = streamingPerformanceList(endLba, readKBps);
+  return send(drive, setStreamingCdb(), list.data());
+}
 
 }  // namespace tmx

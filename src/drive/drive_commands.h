@@ -43,6 +43,10 @@ class DriveCommands {
   AspiStatus Read10(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus Read10Sized(DriveAddress drive, uint32_t lba, uint32_t count, uint32_t blockSize, uint8_t* buffer);
   AspiStatus Read12(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  // DVD and BD: all 32 bits of the LBA, up to 32 blocks of 2048 bytes.
+  AspiStatus Read10Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  AspiStatus Read12Wide(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
+  AspiStatus Seek10Wide(DriveAddress drive, uint32_t lba);
   AspiStatus ReadCdda(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus ReadCdAudio(DriveAddress drive, uint32_t lba, uint32_t count, uint8_t* buffer);
   AspiStatus ReadCd(DriveAddress drive, uint8_t flags, uint32_t lba, uint32_t count, uint32_t blockSize,
@@ -67,6 +71,16 @@ class DriveCommands {
   // MODE SELECT(6) when that fails (drives know one or the other).
   AspiStatus ModeSelectBlockLength(DriveAddress drive, uint8_t density, uint16_t blockLength);
   AspiStatus StopUnit(DriveAddress drive);
+
+  // DVD and BD. Replies go to `buffer`, which must hold the allocation length
+  // (GET PERFORMANCE: 8 + 16 x maximumDescriptors bytes).
+  AspiStatus GetConfiguration(DriveAddress drive, FeatureRequest rt, uint16_t startingFeature,
+                              uint16_t allocationLength, uint8_t* buffer);
+  AspiStatus ReadDiscStructure(DriveAddress drive, uint8_t mediaType, uint8_t layer, uint8_t format,
+                               uint16_t allocationLength, uint8_t* buffer);
+  AspiStatus GetPerformance(DriveAddress drive, uint32_t startLba, uint16_t maximumDescriptors, uint8_t* buffer);
+  // The read speed over the whole disc (LBA 0 to `endLba`) in KB/s of 1000 bytes.
+  AspiStatus SetStreaming(DriveAddress drive, uint32_t endLba, uint32_t readKBps);
 
   // Sends a built request with the caller's buffer.
   AspiStatus send(DriveAddress drive, const CdbRequest& request, uint8_t* buffer);

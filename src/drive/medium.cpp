@@ -22,9 +22,19 @@ const char* mediumName(MediumKind kind) {
   return "CD";
 }
 
+double kilobytesPerSecondPerX(MediumKind kind) {
+  switch (kind) {
+    case MediumKind::DVD: return 1385.0;
+    case MediumKind::BD: return 4495.5;
+    case MediumKind::CD: break;
+  }
+  return 176.0;
+}
+
 std::optional<MediumKind> mediumKindOfProfile(uint16_t profile) {
   if (profile >= 0x0008 && profile <= 0x000A) return MediumKind::CD;
-  if (profile >= 0x0010 && profile <= 0x002B) return MediumKind::DVD;
+  // 20h-22h are double-density CD, between the DVD profiles.
+  if ((profile >= 0x0010 && profile <= 0x001F) || profile == 0x002A || profile == 0x002B) return MediumKind::DVD;
   if (profile >= 0x0040 && profile <= 0x0043) return MediumKind::BD;
   return std::nullopt;
 }

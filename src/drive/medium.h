@@ -21,6 +21,10 @@ enum class MediumKind { CD, DVD, BD };
 double oneXBytesPerSecond(MediumKind kind);
 // "CD", "DVD", "BD".
 const char* mediumName(MediumKind kind);
+// One X in the KB/s (of 1000 bytes) that the drive's speed fields count:
+// 176 for CD (75 raw sectors of 2352 bytes, as SET CD SPEED and page 2Ah are
+// read here), 1385 for DVD, 4495.5 for BD (GET PERFORMANCE, SET STREAMING).
+double kilobytesPerSecondPerX(MediumKind kind);
 
 // MMC profile numbers of the media the program tells apart.
 inline constexpr uint16_t kProfileNone = 0x0000;
@@ -29,7 +33,7 @@ inline constexpr uint16_t kProfileDvdRom = 0x0010;
 inline constexpr uint16_t kProfileBdRom = 0x0040;
 
 // The medium a profile is for; nullopt for one that is no CD, DVD or BD
-// (hard disks, magneto-optical, HD DVD).
+// (hard disks, magneto-optical, double-density CD, HD DVD).
 std::optional<MediumKind> mediumKindOfProfile(uint16_t profile);
 // "CD-ROM", "CD-R", "DVD-ROM", "DVD+R DL", "BD-RE", ...; a profile the program
 // does not know is named by its number: "Profile 0050h".

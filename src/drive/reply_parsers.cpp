@@ -34,7 +34,9 @@ uint32_t readBe32(std::span<const uint8_t> bytes, size_t offset) {
 std::span<const uint8_t> claimedBytes(std::span<const uint8_t> reply, LengthField field) {
   const size_t end = field.offset + field.width;
   if (reply.size() < end) return {};
-  const size_t value = field.width == 1 ? reply[field.offset] : readBe16(reply, field.offset);
+  const size_t value = field.width == 1   ? reply[field.offset]
+                       : field.width == 2 ? readBe16(reply, field.offset)
+                                          : readBe32(reply, field.offset);
   return reply.first(std::min(reply.size(), end + value));
 }
 

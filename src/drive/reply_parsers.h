@@ -11,7 +11,7 @@
 
 namespace tmx {
 
-// Where a reply's length field sits. The field (big-endian, 1 or 2 bytes)
+// Where a reply's length field sits. The field (big-endian, 1, 2 or 4 bytes)
 // counts the reply's bytes after itself.
 struct LengthField {
   size_t offset = 0;
@@ -20,6 +20,7 @@ struct LengthField {
 inline constexpr LengthField kDataLength{0, 2};        // READ TOC, READ DISC INFORMATION, MODE SENSE(10)
 inline constexpr LengthField kModeDataLength6{0, 1};   // MODE SENSE(6)
 inline constexpr LengthField kAdditionalLength{4, 1};  // INQUIRY
+inline constexpr LengthField kDataLength32{0, 4};      // GET CONFIGURATION, GET PERFORMANCE
 
 // The front of `reply` that its own length field vouches for, never longer
 // than the span: bytes past it may be left over from an earlier command or a

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "drive/disc_probe.h"
+#include "drive/disc_structure_replies.h"
 #include "drive/drive_commands.h"
+#include "drive/medium_probe.h"
 #include "drive/reply_parsers.h"
-#include "drive/request_failure.h"
 #include "drivecheck/command_guard.h"
+#include "drivecheck/line_format.h"
+#include "drivecheck/medium_lines.h"
 #include "drivecheck/recordable_media.h"
 #include "platform/scsi_manager.h"
 #include "platform/system_info.h"
@@ -24,23 +28,6 @@ constexpr int kKBpsPerX = 176;
 // report prints.
 constexpr size_t kCapabilityBytesShown = 14;
 
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-  char text[512];
-  std::snprintf(text, sizeof text, pattern, args...);
-  return text;
-}
-
-const char* yesNo(bool value) { return value ? "yes" : "no"; }
-
-// The line of a failed command: the cause in words when the drive never
-// answered, the request failed on the way or was not sent; else the line its
-// sense code chooses.
-std::string failureLine(DriveCommands& commands, const std::string& text) {
-  const std::string cause = lastFailureCause(commands.transport());
-  return cause.empty() ? errorLineText(text, commands.LastSenseCode()) : text + ": " + cause;
-}
-
 struct PageRead {
   AspiStatus status = kAspiNotSent;
   std::vector<uint8_t> page;  // empty when the reply held no such page
@@ -53,11 +40,23 @@ PageRead modeSensePage(DriveCommands& commands, DriveAddress drive, ModeHeader h
   return read;
 }
 
-void addCapabilityLines(const CdCapabilities& caps, DriveCheckReport& report) {
+bool isDvdOrBd(std::optional<uint16_t> profile) {
+  const auto kind = profile ? mediumKindOfProfile(*profile) : std::nullopt;
+  return kind == MediumKind::DVD || kind == MediumKind::BD;
+}
+
+// The speeds of a DVD or BD in its own X: page 2Ah counts them in its KB/s.
+void addCapabilityLines(const CdCapabilities& caps, MediumKind kind, DriveCheckReport& report) {
   const int m = caps.maximumSpeed;
-  report.addReportLine(format("Buffer size                  : %d KB", caps.bufferSizeKB));
-  report.addReportLine(m == 0 ? std::string("Maximum read speed : unknown")
-                              : format("Maximum read speed : %u KB/sec (%d X)", unsigned(m), m / kKBpsPerX));
+  report.addReportLine(formatLine("Buffer size                  : %d KB", caps.bufferSizeKB));
+  if (m == 0) {
+    report.addReportLine("Maximum read speed : unknown");
+  } else if (kind == MediumKind::CD) {
+    report.addReportLine(formatLine("Maximum read speed : %u KB/sec (%d X)", unsigned(m), m / kKBpsPerX));
+  } else {
+    report.addReportLine(formatLine("Maximum read speed : %u KB/sec (%ld X %s)", unsigned(m),
+                                    std::lround(m / kilobytesPerSecondPerX(kind)), mediumName(kind)));
+  }
   report.addReportLine(std::string("Read CD-R                : ") + yesNo(caps.readsCdR()));
   report.addReportLine(std::string("Read CD-RW            : ") + yesNo(caps.readsCdRw()));
   report.addReportLine(std::string("Read CDDA               : ") + yesNo(caps.readsCdda()));
@@ -78,12 +77,32 @@ void addSpeedLine(DriveCommands& commands, DriveAddress drive, int maximumKBps, 
     if (last != kAspiSuccess) continue;
     int maximum = 0, current = 0;
     last = commands.ModeSenseSpeeds(drive, maximum, current);
-    if (last == kAspiSuccess && current / kKBpsPerX == x) text += format("%d-", x);
+    if (last == kAspiSuccess && current / kKBpsPerX == x) text += formatLine("%d-", x);
   }
   if (last != kAspiSuccess) return;
   text += "X";
   text[text.size() - 2] = ' ';
   report.addReportLine(text);
+}
+
+// The same for a DVD or BD: SET STREAMING (else SET CD SPEED) at each X of
+// the medium, confirmed in the capabilities page's KB/s.
+void addMediumSpeedLine(DriveCommands& commands, DriveAddress drive, int maximumKBps, const Medium& medium,
+                        DriveCheckReport& report) {
+  const double perX = kilobytesPerSecondPerX(medium.kind);
+  std::string speeds;
+  AspiStatus last = kAspiNotSent;
+  for (long x = 1; x <= std::lround(maximumKBps / perX) && !report.cancelled(); ++x) {
+    last = setReadSpeedX(commands, drive, medium, static_cast<double>(x));
+    if (last == kAspiNotSent) return;
+    if (last != kAspiSuccess) continue;
+    int maximum = 0, current = 0;
+    last = commands.ModeSenseSpeeds(drive, maximum, current);
+    if (last == kAspiSuccess && std::lround(current / perX) == x) speeds += formatLine("%s%ld", speeds.empty() ? "" : "-", x);
+  }
+  if (last != kAspiSuccess) return;
+  report.addReportLine("Speed settings           : " +
+                       (speeds.empty() ? std::string("none confirmed") : speeds + " X " + mediumName(medium.kind)));
 }
 
 }  // namespace
@@ -115,13 +134,19 @@ void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepo
   if (!commands.Inquiry(drive, texts)) {
     report.addReportLine(failureLine(commands, "Error reading drive identification"));
   } else {
-    report.addReportLine(format("Host adapter         : %d", drive.hostAdapter));
-    report.addReportLine(format("Device ID             : %d", drive.target));
+    report.addReportLine(formatLine("Host adapter         : %d", drive.hostAdapter));
+    report.addReportLine(formatLine("Device ID             : %d", drive.target));
     report.addReportLine("Vendor                  : " + texts.vendor);
     report.addReportLine("Product                 : " + texts.product);
     report.addReportLine("Firmware version   : " + texts.revision);
   }
   report.addReportLine("");
+
+  // The medium decides the units of the speeds; a drive without GET
+  // CONFIGURATION holds a CD.
+  const std::optional<DriveConfiguration> config = readConfiguration(commands, drive);
+  const std::optional<uint16_t> profile = config ? std::optional(config->currentProfile) : std::nullopt;
+  const Medium medium = isDvdOrBd(profile) ? probeMediumOfProfile(commands, drive, profile) : Medium{};
 
   const bool sense6 = modeSensePage(commands, drive, ModeHeader::Six, kPageErrorRecovery, 8).status == kAspiSuccess;
   modeSensePage(commands, drive, ModeHeader::Ten, kPageErrorRecovery, 8);
@@ -134,17 +159,31 @@ void addDriveSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepo
                                                      : failureLine(commands, "Unable to retrieve CD capabilities"));
   } else {
     const CdCapabilities facts = capabilitiesFromPage(caps.page);
-    addCapabilityLines(facts, report);
+    addCapabilityLines(facts, medium.kind, report);
     // Without the page no maximum is known, so the probe runs only with it.
-    addSpeedLine(commands, drive, facts.maximumSpeed, report);
+    if (medium.kind == MediumKind::CD) {
+      addSpeedLine(commands, drive, facts.maximumSpeed, report);
+    } else {
+      addMediumSpeedLine(commands, drive, facts.maximumSpeed, medium, report);
+    }
   }
   report.addReportLine("");
+  if (config) {
+    addConfigurationLines(*config, report);
+    if (medium.kind != MediumKind::CD) addPerformanceLine(commands, drive, medium, report);
+    report.addReportLine("");
+  }
 }
 
 void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
   report.addSeparator();
   report.addReportLine("Disc information");
   report.addSeparator();
+  const std::optional<uint16_t> profile = readCurrentProfile(commands, drive);
+  if (isDvdOrBd(profile)) {
+    addDvdBdDiscLines(commands, drive, probeMediumOfProfile(commands, drive, profile), report);
+    return;
+  }
   std::vector<uint8_t> toc(804, 0);
   if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
     report.addReportLine(failureLine(commands, "Error reading TOC"));
@@ -162,14 +201,14 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
       }
     }
     report.addReportLine(discTypeLine(tracks, discType));
-    report.addReportLine(format("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
+    report.addReportLine(formatLine("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
     std::array<uint8_t, 8> capacity{};
     if (commands.ReadCapacity(drive, capacity.data()) != kAspiSuccess) {
       report.addReportLine(failureLine(commands, "Error reading capacity"));
     } else if (const long sectors = capacityFromReply(capacity); sectors <= 0) {
       report.addReportLine("Capacity   : none, the disc is blank");
     } else {
-      report.addReportLine(format("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors));
+      report.addReportLine(formatLine("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors));
     }
   }
   report.addReportLine("");
@@ -179,12 +218,12 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
     const char* kind = disc.rewritable ? "CD-RW" : "CD-R";
     report.addReportLine("CD-R(W) information");
     report.addReportLine("   Manufacturer   : " + disc.manufacturer);
-    report.addReportLine(format("   Media code      : %ldm%02lds%02ldf", disc.mediaCode / 10000,
+    report.addReportLine(formatLine("   Media code      : %ldm%02lds%02ldf", disc.mediaCode / 10000,
                                 disc.mediaCode / 100 % 100, disc.mediaCode % 100));
-    report.addReportLine(format("   Dye type          : %d", disc.dyeType));
+    report.addReportLine(formatLine("   Dye type          : %d", disc.dyeType));
     report.addReportLine(disc.xCompatibility != 0
-                             ? format("   Disc Type        : %s (%d X compatible)", kind, disc.xCompatibility)
-                             : format("   Disc Type        : %s", kind));
+                             ? formatLine("   Disc Type        : %s (%d X compatible)", kind, disc.xCompatibility)
+                             : formatLine("   Disc Type        : %s", kind));
     report.addReportLine("   Capacity          : " + FormatDiscTime(disc.capacityFrames));
     report.addReportLine("");
   }
@@ -209,14 +248,33 @@ void addCommandSection(DriveCommands& commands, DriveAddress drive, DriveCheckRe
   const auto errorRecovery = [&](ModeHeader header) {
     return modeSensePage(commands, drive, header, kPageErrorRecovery, 8).status;
   };
+  // No CD-only command goes to a DVD or BD.
+  const std::optional<uint16_t> profile = readCurrentProfile(commands, drive);
+  const bool dvdOrBd = isDvdOrBd(profile);
+  const auto cdOnly = [&](const char* label, const auto& send) {
+    if (!dvdOrBd) return result(label, send);
+    if (report.cancelled()) return;
+    report.addReportLine(label);
+    report.addReportLine("  Not sent to a DVD or BD");
+  };
   result("Mode Sense 6", [&] { return errorRecovery(ModeHeader::Six); });
   result("Mode Sense 10", [&] { return errorRecovery(ModeHeader::Ten); });
   result("Seek6", [&] { return commands.Seek6(drive, 0); });
   result("Seek10", [&] { return commands.Seek10(drive, 0); });
-  result("Read CD", [&] { return commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, buffer); });
+  cdOnly("Read CD", [&] { return commands.ReadCd(drive, 0xF8, 0, 1, kBlockAudio, buffer); });
   result("Read10", [&] { return commands.Read10(drive, 0, 1, buffer); });
   result("Read12", [&] { return commands.Read12(drive, 0, 1, buffer); });
-  result("Read CDDA", [&] { return commands.ReadCdda(drive, 0, 1, buffer); });
+  cdOnly("Read CDDA", [&] { return commands.ReadCdda(drive, 0, 1, buffer); });
+  if (profile) {  // the commands of MMC-3 on, for drives that have them
+    result("Get Configuration",
+           [&] { return commands.GetConfiguration(drive, FeatureRequest::Current, 0, 8, buffer); });
+    if (dvdOrBd) {
+      const uint8_t media = mediumKindOfProfile(*profile) == MediumKind::BD ? kStructureMediaBd : kStructureMediaDvd;
+      result("Read Disc Structure", [&] { return commands.ReadDiscStructure(drive, media, 0, 0, 4, buffer); });
+    }
+    result("Get Performance", [&] { return commands.GetPerformance(drive, 0, 1, buffer); });
+    result("Set Streaming", [&] { return commands.SetStreaming(drive, 0xFFFFFFFF, 0xFFFFFFFF); });
+  }
   result("Set CD Speed", [&] { return commands.SetReadSpeed(drive, 0xFFFF); });
 }
 

@@ -11,7 +11,9 @@
 //         "disc": { "content": "audio", "minutes": 60, "tracks": 9,
 //                   "damage": [{ "start": 1000, "length": 500, "density": 0.1 }] } },
 //       { "target": 3, "preset": "cav40-empty", "disc": null },
-//       { "target": 4, "disk": { "vendor": "ACME", "product": "HARD DISK" } }
+//       { "target": 4, "disk": { "vendor": "ACME", "product": "HARD DISK" } },
+//       { "target": 5, "drive": { "profiles": "dvd-writer", "rotation": "cav", "maxSpeed": 8 },
+//         "disc": { "medium": "dvd+r", "layers": 2, "mediaId": { "manufacturer": "ACMEDISC" } } }
 //     ]
 //   }
 //

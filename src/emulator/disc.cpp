@@ -34,6 +34,12 @@ std::vector<int32_t> trackLengths(int32_t total, int count, uint64_t seed) {
 }  // namespace
 
 Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
+  if (spec_.family == DiscFamily::Cd) {
+    spec_.layers = 1;
+  } else {
+    spec_.layers = std::clamp(spec_.layers, 1, 2);
+    if (spec_.content != DiscContent::Blank) spec_.content = DiscContent::Data;
+  }
   if (!spec_.isoPath.empty()) {
     // An unreadable image leaves a data disc of the requested length reading zeros.
     iso_ = std::make_unique<IsoImage>(spec_.isoPath);
@@ -72,6 +78,22 @@ Disc::Disc(DiscSpec spec) : spec_(std::move(spec)) {
 }
 
 Disc::~Disc() = default;
+
+int32_t Disc::layerBreak() const {
+  if (spec_.layers < 2) return 0;
+  if (spec_.layer0Sectors > 0) return spec_.layer0Sectors;
+  const int32_t block = spec_.family == DiscFamily::Bd ? 32 : 16;
+  return std::max(block, spec_.sectors / 2 / block * block);
+}
+
+DiscGeometry Disc::geometry() const {
+  switch (spec_.family) {
+    case DiscFamily::Dvd: return dvdGeometry(layerBreak(), spec_.oppositeTrackPath);
+    case DiscFamily::Bd: return bdGeometry(layerBreak());
+    case DiscFamily::Cd: break;
+  }
+  return cdGeometry();
+}
 
 const AudioTable* Disc::audioTable() const {
   if (!anyAudio_) return nullptr;
@@ -120,6 +142,7 @@ SectorDamage Disc::damageAt(int32_t lba) const {
 }
 
 int32_t Disc::damagedSectorCount() const {
+  if (spec_.damage.empty()) return 0;
   int32_t n = 0;
   for (int32_t lba = 0; lba < capacity(); ++lba) {
     const SectorDamage d = damageAt(lba);

@@ -1,6 +1,7 @@
-// A disc in an emulated drive: its track layout, its medium (pressed,
-// recordable, rewritable, blank), ATIP, damage, and the contents of any sector,
-// generated on demand from a seed (never a whole image in memory).
+// A disc in an emulated drive: CD, DVD or BD, its track layout, its medium
+// (pressed, recordable, rewritable, blank), layers, ATIP or media
+// identification, damage, and the contents of any sector, generated on demand
+// from a seed (never a whole image in memory, however large the disc).
 #pragma once
 
 #include <cstdint>
@@ -12,12 +13,30 @@
 #include <vector>
 
 #include "emulator/byte_order.h"
+#include "emulator/geometry.h"
 #include "emulator/sector_synth.h"
 
 namespace tmx::emu {
 
 enum class DiscContent { Audio, Data, Mixed, Blank };
 enum class Medium { Pressed, Recordable, Rewritable };
+enum class DiscFamily { Cd, Dvd, Bd };
+
+// Nominal capacities in 2048-byte sectors.
+inline constexpr int32_t kDvdSingleLayerSectors = 2'295'104;
+inline constexpr int32_t kDvdDualLayerSectors = 4'173'824;  // DVD+R DL; layer 0 2,086,912
+inline constexpr int32_t kBdSingleLayerSectors = 12'219'392;
+inline constexpr int32_t kBdDualLayerSectors = 24'438'784;
+
+// Who made a recordable DVD or BD, as its lead-in records it: DVD-R(W)
+// pre-pits a 12-character manufacturer ID; DVD+R(W) ADIP 8 characters, a
+// 3-character media type and a revision; BD-R(E) disc information 6, 3 and a
+// revision.
+struct MediaIdentity {
+  std::string manufacturer;
+  std::string mediaType;
+  uint8_t revision = 0;
+};
 
 struct Atip {
   Msf leadInStart{97, 24, 1};
@@ -35,8 +54,16 @@ struct DamageRegion {
 };
 
 struct DiscSpec {
-  DiscContent content = DiscContent::Audio;
+  DiscContent content = DiscContent::Audio;  // a DVD or BD holds data
   Medium medium = Medium::Pressed;
+  DiscFamily family = DiscFamily::Cd;
+  bool plusFormat = false;  // recordable DVD: DVD+R(W) (ADIP) rather than DVD-R(W) (pre-pits)
+  int layers = 1;           // DVD and BD: 1 or 2
+  bool oppositeTrackPath = true;  // dual-layer DVD; layer 1 of a BD always runs inwards
+  // Dual layer: the sectors of layer 0; 0 for half the disc in whole ECC
+  // blocks (16 sectors DVD, 32 BD).
+  int32_t layer0Sectors = 0;
+  std::optional<MediaIdentity> mediaId;  // recordable DVD and BD
   int32_t sectors = 333'000;  // recorded length (ignored for a blank disc)
   int tracks = 12;
   bool silent = false;  // audio: digital silence throughout
@@ -71,6 +98,11 @@ class Disc {
   Disc& operator=(const Disc&) = delete;
 
   const DiscSpec& spec() const { return spec_; }
+  DiscFamily family() const { return spec_.family; }
+  int layers() const { return spec_.layers; }
+  // First LBA of layer 1; 0 for one layer.
+  int32_t layerBreak() const;
+  DiscGeometry geometry() const;
   bool blank() const { return spec_.content == DiscContent::Blank; }
   bool erasable() const { return spec_.medium == Medium::Rewritable; }
   // Sectors readable from LBA 0; the lead-out starts here. 0 for a blank disc.

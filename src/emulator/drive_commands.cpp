@@ -5,6 +5,7 @@
 #include "emulator/byte_order.h"
 #include "emulator/drive_model.h"
 #include "emulator/ident_replies.h"
+#include "emulator/media_profiles.h"
 #include "emulator/toc_replies.h"
 
 namespace tmx::emu {
@@ -13,7 +14,8 @@ namespace {
 constexpr uint8_t kPeripheralCdRom = 0x05;
 constexpr int64_t kTrayNs = 1'200'000'000;
 
-uint32_t kbps(double x) { return static_cast<uint32_t>(std::lround(x * 176.0)); }
+// Page 2Ah's 16-bit speed fields, in the medium's KB/s.
+uint32_t kbps(double x, double perX) { return static_cast<uint32_t>(std::min(0xFFFFL, std::lround(x * perX))); }
 
 }  // namespace
 
@@ -55,7 +57,9 @@ DriveModel::Outcome DriveModel::readToc(const Request& r) {
   switch (format) {
     case 0: built = tocReply(*disc_, r.cdb[6], msf); break;
     case 1: built = sessionInfoReply(*disc_, msf); break;
-    case 2: built = fullTocReply(*disc_); break;
+    case 2:
+      if (!holdsDvdOrBd()) built = fullTocReply(*disc_);  // a DVD or BD has no full TOC
+      break;
     case 4: built = atipReply(*disc_); break;
     default: break;
   }
@@ -148,8 +152,10 @@ DriveModel::Outcome DriveModel::modeSense(const Request& r, const ModeSenseReque
     const bool anyAudio = std::any_of(tracks.begin(), tracks.end(), [](const Track& t) { return !t.data; });
     f.mediumType = anyAudio ? (anyData ? 0x03 : 0x02) : 0x01;
   }
-  f.maxReadKBps = kbps(profile_.maxSpeedX);
-  f.currentReadKBps = kbps(speedLimitX_);
+  const double perX = mechanics_.geometry().kbpsPerX;
+  f.maxReadKBps = kbps(profile_.maxSpeedX, perX);
+  f.currentReadKBps = kbps(speedLimitX_, perX);
+  f.dvdReadFlags = listsDvd(profile_) ? 0x18 : 0x00;  // reads DVD-ROM and DVD-R
   f.bufferKiB = profile_.bufferBytes / 1024;
   f.c2Pointers = profile_.c2Pointers;
   f.accurateStream = profile_.accurateStream;
@@ -173,6 +179,8 @@ DriveModel::Outcome DriveModel::modeSelect(const Request& r, bool ten, size_t li
   const std::span<const uint8_t> list(r.data.data(), std::min(listLength, r.data.size()));
   const auto parsed = parseModeSelectList(list, ten, blockMode_, profile_.c2Pointers);
   if (const Sense* s = std::get_if<Sense>(&parsed)) return check(*s);
+  // A DVD or BD has no raw sectors to switch to.
+  if (holdsDvdOrBd() && std::get<BlockMode>(parsed).blockLength != 2048) return check(sense::kInvalidFieldInParameters);
   blockMode_ = std::get<BlockMode>(parsed);
   return good(list.size());
 }

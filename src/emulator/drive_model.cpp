@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "emulator/media_profiles.h"
 #include "platform/aspi_codes.h"
 
 namespace tmx::emu {
@@ -14,6 +15,7 @@ DriveModel::DriveModel(DriveProfile profile, std::optional<DiscSpec> disc, uint6
       rng_(seed),
       speedLimitX_(profile_.maxSpeedX) {
   if (disc) disc_ = std::make_unique<Disc>(*disc);
+  mechanics_.setGeometry(disc_ ? disc_->geometry() : cdGeometry());
 }
 
 const std::array<DriveModel::CommandEntry, 256>& DriveModel::commandTable() {
@@ -31,10 +33,14 @@ const std::array<DriveModel::CommandEntry, 256>& DriveModel::commandTable() {
     t[0x28] = {&DriveModel::read10, kNeedsDisc};
     t[0x2B] = {&DriveModel::seek10, kNeedsDisc};
     t[0x43] = {&DriveModel::readToc, kNeedsDisc};
+    t[0x46] = {&DriveModel::getConfiguration, kAllowUnitAttention};
     t[0x51] = {&DriveModel::readDiscInformation, kNeedsDisc};
     t[0x55] = {&DriveModel::modeSelect10, 0};
     t[0x5A] = {&DriveModel::modeSense10, 0};
     t[0xA8] = {&DriveModel::read12, kNeedsDisc};
+    t[0xAC] = {&DriveModel::getPerformance, kNeedsDisc};
+    t[0xAD] = {&DriveModel::readDiscStructure, kNeedsDisc};
+    t[0xB6] = {&DriveModel::setStreaming, 0};
     t[0xBB] = {&DriveModel::setCdSpeed, 0};
     t[0xBE] = {&DriveModel::readCd, kNeedsDisc};
     t[0xD8] = {&DriveModel::readCdda, kNeedsDisc};
@@ -82,7 +88,7 @@ DriveModel::Outcome DriveModel::dispatch(const Request& r) {
   spinDownIfIdle(r.startNs);
   const CommandEntry& entry = commandTable()[r.opcode];
   Outcome out;
-  if (entry.handler == nullptr || profile_.rejectedOpcodes.test(r.opcode)) {
+  if (entry.handler == nullptr || refuses(r.opcode)) {
     out = check(sense::kInvalidOpcode, profile_.rejectionNs);
   } else if (unitAttention_ && !(entry.flags & kAllowUnitAttention)) {
     unitAttention_ = false;
@@ -95,6 +101,17 @@ DriveModel::Outcome DriveModel::dispatch(const Request& r) {
   // REQUEST SENSE reports and clears; every other command leaves its own.
   if (r.opcode != 0x03) pendingSense_ = out.sense;
   return out;
+}
+
+bool DriveModel::refuses(uint8_t opcode) const {
+  if (profile_.rejectedOpcodes.test(opcode)) return true;
+  switch (opcode) {
+    case 0x46: return profile_.mmcProfiles.empty();
+    case 0xAD: return !listsDvd(profile_) && !listsBd(profile_);
+    case 0xAC:
+    case 0xB6: return !profile_.streaming;
+    default: return false;
+  }
 }
 
 DriveModel::Outcome DriveModel::good(size_t transferred, int64_t extraNs) const {
@@ -133,6 +150,7 @@ int64_t DriveModel::spinUpIfStopped(int64_t nowNs, int32_t lba) {
 
 void DriveModel::insertDisc(const DiscSpec& spec) {
   disc_ = std::make_unique<Disc>(spec);
+  mechanics_.setGeometry(disc_->geometry());
   ejected_.reset();
   readAhead_.flush();
   unitAttention_ = true;

@@ -1,4 +1,4 @@
-// One emulated MMC CD-ROM drive: the command handler behind a target of the
+// One emulated MMC drive (CD, DVD or BD): the command handler behind a target of the
 // emulated adapter. A 256-entry opcode table carries each command's handler
 // and policy (needs a disc, allowed under a unit attention); one dispatcher
 // applies the common rules: faults, refused and unknown opcodes (05/20/00), a
@@ -51,6 +51,8 @@ class DriveModel {
   bool spinning() const { return spinning_; }
   int32_t headLba() const { return readAhead_.headLba(); }
   int64_t audioOffsetFrames() const { return audioOffsetFrames_; }
+  // The profile GET CONFIGURATION reports: the disc's, 0 without one.
+  uint16_t currentProfile() const;
 
  private:
   struct Request {
@@ -105,6 +107,16 @@ class DriveModel {
   Outcome read12(const Request& r);
   Outcome readCd(const Request& r);
   Outcome readCdda(const Request& r);
+  Outcome getConfiguration(const Request& r);
+  Outcome readDiscStructure(const Request& r);
+  Outcome getPerformance(const Request& r);
+  Outcome setStreaming(const Request& r);
+  // Commands the drive does not know: those the profile rejects, and those
+  // of media it does not read (GET CONFIGURATION without profiles, READ DISC
+  // STRUCTURE without DVD or BD, the streaming commands without streaming).
+  bool refuses(uint8_t opcode) const;
+  // CD-only commands (READ CD, CD-DA reads, raw blocks) fail on such a disc.
+  bool holdsDvdOrBd() const { return disc_ != nullptr && disc_->family() != DiscFamily::Cd; }
 
   // What the host asked for of each sector.
   struct SectorLayout {

@@ -1,4 +1,4 @@
-// The emulated host adapter: up to 16 targets, each an emulated CD-ROM drive,
+// The emulated host adapter: up to 16 targets, each an emulated MMC drive,
 // a fixed disk or nothing. Commands to one adapter are served one at a time.
 //
 //   VirtualClock clock;

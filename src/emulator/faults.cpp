@@ -8,8 +8,8 @@ namespace tmx::emu {
 namespace {
 
 // Limits of every number of a fault text, checked before any scaling: far
-// beyond any disc or run, far inside int64.
-constexpr int64_t kMaxLba = 10'000'000;
+// beyond any disc (a BD-50 ends below 25,000,000) or run, far inside int64.
+constexpr int64_t kMaxLba = 100'000'000;
 constexpr int64_t kMaxCount = 1'000'000'000;
 constexpr int64_t kMaxSeconds = 1'000'000;
 

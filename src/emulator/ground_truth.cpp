@@ -16,6 +16,19 @@ std::string_view GroundTruth::rotationName() const {
 
 int32_t GroundTruth::capacity() const { return drive_->disc() ? drive_->disc()->capacity() : 0; }
 
+DiscFamily GroundTruth::family() const { return drive_->disc() ? drive_->disc()->family() : DiscFamily::Cd; }
+int GroundTruth::layers() const { return drive_->disc() ? drive_->disc()->layers() : 1; }
+int32_t GroundTruth::layerBreak() const { return drive_->disc() ? drive_->disc()->layerBreak() : 0; }
+bool GroundTruth::oppositeTrackPath() const { return layers() > 1 && drive_->mechanics().geometry().oppositeTrackPath; }
+
+double GroundTruth::fastestSpeedX() const {
+  const int32_t last = capacity() - 1;
+  if (last < 0) return 0;
+  double fastest = std::max(speedXAt(0), speedXAt(last));
+  if (layerBreak() > 0 && layerBreak() <= last) fastest = std::max(fastest, speedXAt(layerBreak() - 1));
+  return fastest;
+}
+
 double GroundTruth::speedXAt(int32_t lba) const { return drive_->mechanics().speedXAt(lba, drive_->speedLimitX()); }
 
 double GroundTruth::rpmAt(int32_t lba) const { return drive_->mechanics().rpmAt(lba, drive_->speedLimitX()); }
@@ -25,7 +38,7 @@ double GroundTruth::averageSpeedX(int32_t first, int32_t count) const {
   for (int32_t at = first; at < first + count; at += 25) {
     ns += drive_->mechanics().readNs(at, std::min(25, first + count - at), drive_->speedLimitX());
   }
-  return ns > 0 ? count / (static_cast<double>(ns) / 1e9) / 75.0 : 0.0;
+  return ns > 0 ? count / (static_cast<double>(ns) / 1e9) / sectorsPerSecond1x() : 0.0;
 }
 
 double GroundTruth::seekMs(int32_t from, int32_t to) const {

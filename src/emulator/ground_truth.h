@@ -1,10 +1,12 @@
 // What the measurements on an emulated drive should find, answered from the
 // drive's model outside the SCSI path. Values follow the drive's current
-// speed limit (SET CD SPEED), as the measurements would.
+// speed limit (SET CD SPEED, SET STREAMING), as the measurements would;
+// speeds are in X of the disc's medium.
 //
 //   GroundTruth truth(*adapter.drive(0));
 //   truth.speedXAt(0);            // about 22X on a 52X CAV drive
 //   truth.seekMs(0, 314'999);     // a full-stroke seek, rotational latency included
+//   GroundTruth(*adapter.drive(9)).layerBreak();   // 2,086,912 on the DVD+R DL
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,19 @@ class GroundTruth {
   Rotation rotation() const { return drive_->profile().rotation; }
   std::string_view rotationName() const;  // "CLV", "CAV", "P-CAV", "Z-CLV"
   int32_t capacity() const;
+
+  // The medium: CD, DVD or BD, its MMC profile, layers and where layer 1
+  // starts (0 for one layer), and its 1X in bytes of user data per second.
+  DiscFamily family() const;
+  uint16_t profile() const { return drive_->currentProfile(); }
+  int layers() const;
+  int32_t layerBreak() const;
+  bool oppositeTrackPath() const;
+  double oneXBytesPerSecond() const { return sectorsPerSecond1x() * 2048.0; }
+  double sectorsPerSecond1x() const { return drive_->mechanics().geometry().sectorsPerSecond1x; }
+  // The fastest the drive reads this disc: the speed at its outermost
+  // sector, what GET PERFORMANCE's largest figure says.
+  double fastestSpeedX() const;
 
   double speedXAt(int32_t lba) const;
   double rpmAt(int32_t lba) const;

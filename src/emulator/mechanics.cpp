@@ -6,15 +6,15 @@
 
 namespace tmx::emu {
 
-double radiusAtLba(int32_t lba) {
-  const double t = std::max(0, lba) / 75.0;
-  return std::sqrt(kInnerRadiusM * kInnerRadiusM + kLinearVelocity1x * kTrackPitchM * t / std::numbers::pi);
-}
+double radiusAtLba(int32_t lba) { return cdGeometry().radiusAt(lba); }
 
 double Mechanics::speedStepForRequest(uint32_t requestKBps) const {
+  if (requestKBps >= 0xFFFF) return profile_->maxSpeedX;
+  return speedStepForX(requestKBps / geometry_.kbpsPerX);
+}
+
+double Mechanics::speedStepForX(double wanted) const {
   const double maxX = profile_->maxSpeedX;
-  if (requestKBps >= 0xFFFF) return maxX;
-  const double wanted = requestKBps / 176.0;
   if (wanted >= maxX) return maxX;
   double chosen = 0;
   for (int step : profile_->speedSteps) {
@@ -28,7 +28,7 @@ double Mechanics::speedStepForRequest(uint32_t requestKBps) const {
 
 double Mechanics::curveX(int32_t lba) const {
   const DriveProfile& p = *profile_;
-  const double atRim = radiusAtLba(lba) / kRimRadiusM;
+  const double atRim = geometry_.radiusAt(lba) / geometry_.rimRadiusM;
   switch (p.rotation) {
     case Rotation::Clv:
       return p.maxSpeedX;
@@ -38,8 +38,9 @@ double Mechanics::curveX(int32_t lba) const {
       return std::min(p.maxSpeedX, std::max(p.pcavRimSpeedX, p.maxSpeedX) * atRim);
     case Rotation::Zclv: {
       double x = p.zones.empty() ? p.maxSpeedX : p.zones.front().speedX;
+      const int32_t radial = geometry_.radialLba(lba);
       for (const SpeedZone& z : p.zones) {
-        if (lba >= z.fromLba) x = z.speedX;
+        if (radial >= z.fromLba) x = z.speedX;
       }
       return x;
     }
@@ -50,21 +51,23 @@ double Mechanics::curveX(int32_t lba) const {
 double Mechanics::speedXAt(int32_t lba, double limitX) const { return std::min(limitX, curveX(lba)); }
 
 double Mechanics::rpmAt(int32_t lba, double limitX) const {
-  const double v = speedXAt(lba, limitX) * kLinearVelocity1x;
-  return v / (2 * std::numbers::pi * radiusAtLba(lba)) * 60.0;
+  const double v = speedXAt(lba, limitX) * geometry_.linearVelocity1x;
+  return v / (2 * std::numbers::pi * geometry_.radiusAt(lba)) * 60.0;
 }
 
 int64_t Mechanics::readNs(int32_t lba, int32_t count, double limitX) const {
   if (count <= 0) return 0;
   const double x = speedXAt(lba + count / 2, limitX);
-  return static_cast<int64_t>(count * 1e9 / (75.0 * x));
+  return static_cast<int64_t>(count * 1e9 / (geometry_.sectorsPerSecond1x * x));
 }
 
 int64_t Mechanics::seekNs(int32_t from, int32_t to, double limitX) const {
   if (from == to) return 0;
   const DriveProfile& p = *profile_;
-  const double fraction = std::abs(radiusAtLba(from) - radiusAtLba(to)) / (kRimRadiusM - kInnerRadiusM);
-  const double armMs = p.seekSettleMs + p.seekStrokeMs * std::sqrt(std::min(1.0, fraction));
+  const DiscGeometry& g = geometry_;
+  const double fraction = std::abs(g.radiusAt(from) - g.radiusAt(to)) / (g.rimRadiusM - g.innerRadiusM);
+  double armMs = p.seekSettleMs + p.seekStrokeMs * std::sqrt(std::min(1.0, fraction));
+  if (g.layerOf(from) != g.layerOf(to)) armMs += p.layerJumpMs;
   const double spindleMs = std::abs(rpmAt(from, limitX) - rpmAt(to, limitX)) / p.spindleAccelRpmPerS * 1000.0;
   return static_cast<int64_t>((armMs + spindleMs) * 1e6);
 }

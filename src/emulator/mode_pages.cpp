@@ -27,7 +27,7 @@ void appendCapabilitiesPage(std::vector<uint8_t>& out, const ModeFacts& f, bool 
   std::span<uint8_t> p(out.data() + at, 26);
   p[0] = kPageCapabilities;
   p[1] = 0x18;
-  p[2] = 0x03;  // reads CD-R and CD-RW
+  p[2] = static_cast<uint8_t>(0x03 | f.dvdReadFlags);  // reads CD-R and CD-RW
   p[3] = 0x00;  // writes nothing
   p[4] = 0x71;  // audio play, mode 2 form 1 and 2, multisession
   p[5] = static_cast<uint8_t>((f.cddaCommands ? 0x01 : 0) | (f.accurateStream ? 0x02 : 0) | (f.c2Pointers ? 0x10 : 0));

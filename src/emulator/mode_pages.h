@@ -28,6 +28,7 @@ struct ModeFacts {
   bool c2Pointers = false;
   bool accurateStream = false;
   bool cddaCommands = true;
+  uint8_t dvdReadFlags = 0;  // byte 2 bits 3-5: DVD-ROM, DVD-R, DVD-RAM
 };
 
 struct ModeSenseRequest {

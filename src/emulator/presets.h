@@ -1,6 +1,7 @@
 // The named drives of the emulated adapter: drive and disc combinations that
 // let every test and the drive check do something meaningful. Target 0, the
-// program's default drive, is the fast CAV drive with a 74-minute audio CD.
+// program's default drive, is the fast CAV drive with a 74-minute audio CD;
+// targets 8 and up hold DVDs and BDs.
 #pragma once
 
 #include <memory>
@@ -24,7 +25,7 @@ struct Preset {
   uint64_t seed = 1;
 };
 
-// The CD drives, in target order (the disk sits between them, see below).
+// The drives, in target order (the disk sits between them, see below).
 std::vector<Preset> presets();
 std::optional<Preset> findPreset(std::string_view name);
 

@@ -2,29 +2,30 @@
 
 #include <algorithm>
 
-#include "emulator/sector_synth.h"
 
 namespace tmx::emu {
 
 ReadAhead::ReadAhead(const DriveProfile& profile, const Mechanics& mechanics)
-    : profile_(&profile),
-      mechanics_(&mechanics),
-      capacity_(std::max<int32_t>(1, static_cast<int32_t>(profile.bufferBytes / kRawSectorBytes))) {}
+    : profile_(&profile), mechanics_(&mechanics) {}
+
+int32_t ReadAhead::capacitySectors() const {
+  return std::max<int32_t>(1, static_cast<int32_t>(profile_->bufferBytes / mechanics_->geometry().bufferedSectorBytes));
+}
 
 void ReadAhead::flush() { active_ = false; }
 
 bool ReadAhead::buffered(int32_t lba) const {
-  return active_ && lba >= std::max(keepFrom_, head_ - capacity_) && lba < head_;
+  return active_ && lba >= std::max(keepFrom_, head_ - capacitySectors()) && lba < head_;
 }
 
 void ReadAhead::advance(int64_t nowNs, double limitX, int32_t discEnd) {
   if (!active_ || headNs_ >= nowNs) return;
-  const int32_t room = std::min(capacity_ - (head_ - keepFrom_), discEnd - head_);
+  const int32_t room = std::min(capacitySectors() - (head_ - keepFrom_), discEnd - head_);
   if (room <= 0) {
     headNs_ = nowNs;  // full: idle until the host frees space
     return;
   }
-  const double perSectorNs = 1e9 / (75.0 * mechanics_->speedXAt(head_, limitX));
+  const double perSectorNs = 1e9 / (mechanics_->geometry().sectorsPerSecond1x * mechanics_->speedXAt(head_, limitX));
   const auto k = static_cast<int32_t>(std::min<double>(room, static_cast<double>(nowNs - headNs_) / perSectorNs));
   head_ += k;
   headNs_ += static_cast<int64_t>(k * perSectorNs);
@@ -42,7 +43,7 @@ ReadAhead::Result ReadAhead::read(int32_t lba, int32_t count, int64_t hostBytes,
                                   int32_t discEnd, std::mt19937_64& rng) {
   advance(nowNs, limitX, discEnd);
   const int64_t transfer = mechanics_->transferNs(hostBytes);
-  const bool continues = active_ && lba >= std::max(keepFrom_, head_ - capacity_) && lba <= head_;
+  const bool continues = active_ && lba >= std::max(keepFrom_, head_ - capacitySectors()) && lba <= head_;
   Result r;
   int64_t diskDoneNs = nowNs;
   if (continues) {

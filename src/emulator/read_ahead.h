@@ -32,7 +32,8 @@ class ReadAhead {
 
   int32_t headLba() const { return head_; }
   bool buffered(int32_t lba) const;
-  int32_t capacitySectors() const { return capacity_; }
+  // Sectors the buffer holds, of the disc's medium.
+  int32_t capacitySectors() const;
 
  private:
   void advance(int64_t nowNs, double limitX, int32_t discEnd);
@@ -40,7 +41,6 @@ class ReadAhead {
 
   const DriveProfile* profile_;
   const Mechanics* mechanics_;
-  int32_t capacity_;
   bool active_ = false;   // a stream is buffered and reading ahead
   int32_t keepFrom_ = 0;  // start of the host's last read; never dropped
   int32_t head_ = 0;      // next sector the drive reads from the disc

@@ -47,6 +47,7 @@ DriveModel::Outcome DriveModel::read12(const Request& r) {
 
 DriveModel::Outcome DriveModel::readCd(const Request& r) {
   if (r.cdb.size() < 12) return check(sense::kInvalidFieldInCdb);
+  if (holdsDvdOrBd()) return check(sense::kIllegalModeForTrack);
   const uint8_t flags = r.cdb[9];
   const uint8_t headerCodes = (flags >> 5) & 0x03;
   const uint8_t c2 = (flags >> 1) & 0x03;
@@ -65,6 +66,7 @@ DriveModel::Outcome DriveModel::readCd(const Request& r) {
 
 DriveModel::Outcome DriveModel::readCdda(const Request& r) {
   if (r.cdb.size() < 12) return check(sense::kInvalidFieldInCdb);
+  if (holdsDvdOrBd()) return check(sense::kIllegalModeForTrack);
   if (r.cdb[10] != 0) return check(sense::kInvalidFieldInCdb);  // sub-code not offered
   return readSectors(r, be32(r.cdb, 2), be32(r.cdb, 6), SectorLayout{kTypeAny, true, true, true, true, 0});
 }

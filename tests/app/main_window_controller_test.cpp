@@ -29,7 +29,7 @@ TEST(MainWindowController, StartsOnTheEmulatedDrivesWithTheFirstSelected) {
   WindowRig rig;
   rig.controller.startUp();
   const auto& c = rig.controller;
-  EXPECT_EQ(c.driveLines().size(), 7u);
+  EXPECT_EQ(c.driveLines().size(), 12u);
   EXPECT_EQ(c.selectedDrive(), 0);
   EXPECT_EQ(c.texts().discTypeText, "Audio");
   EXPECT_EQ(c.texts().lengthText, "74:00.00");

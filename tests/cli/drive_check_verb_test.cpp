@@ -48,10 +48,13 @@ TEST(CliDriveCheck, EveryPresetGetsAFullReport) {
   int exitCode = -1;
   const std::string out = runCli("--emulated-only --virtual-time --drive-check", exitCode);
   EXPECT_EQ(exitCode, 0);
-  EXPECT_EQ(count(out, "General information\n"), 7u);
-  EXPECT_EQ(count(out, "Supported commands\n"), 7u);
+  EXPECT_EQ(count(out, "General information\n"), 12u);
+  EXPECT_EQ(count(out, "Supported commands\n"), 12u);
   EXPECT_EQ(count(out, "CD-R(W) information\n"), 3u) << "the CD-R, the CD-RW and the blank CD-R";
-  EXPECT_EQ(count(out, "Set CD Speed\nok\n"), 7u);
+  EXPECT_EQ(count(out, "DVD-R(W) information\n"), 1u);
+  EXPECT_EQ(count(out, "DVD+R(W) information\n"), 1u);
+  EXPECT_EQ(count(out, "BD-R(E) information\n"), 1u);
+  EXPECT_EQ(count(out, "Set CD Speed\nok\n"), 12u);
 }
 
 TEST(CliDriveCheck, LogAndJsonOfOneDrive) {

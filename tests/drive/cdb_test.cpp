@@ -39,6 +39,17 @@ TEST(CdbBuilders, ReadsCarryLbaCountAndTransferLength) {
   EXPECT_EQ(read10Cdb(7, 25, 2352).transferLength, 25u * 2352);
 }
 
+TEST(CdbBuilders, WideReadsCarryAll32BitsOfTheLba) {
+  auto r = read10WideCdb(0x0174E7FF, 0x1A);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x28, 0, 0x01, 0x74, 0xE7, 0xFF, 0, 0x00, 0x1A, 0}));
+  EXPECT_EQ(r.transferLength, 26u * 2048);
+  r = read12WideCdb(0x12345678, 32);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xA8, 0, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0x20, 0, 0}));
+  EXPECT_EQ(r.transferLength, 32u * 2048);
+  EXPECT_EQ(read12WideCdb(0, 33).transferLength, 0u) << "above 32 blocks nothing may be transferred";
+  EXPECT_EQ(cdbOf(seek10WideCdb(0x12345678)), (Bytes{0x2B, 0, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 0}));
+}
+
 TEST(CdbBuilders, LbaTopByteIsAlwaysZero) {
   EXPECT_EQ(cdbOf(read10Cdb(0xFF123456, 1))[2], 0);
   EXPECT_EQ(cdbOf(seek10Cdb(0xFF123456)), (Bytes{0x2B, 0, 0, 0x12, 0x34, 0x56, 0, 0, 0, 0}));
@@ -85,6 +96,29 @@ TEST(CdbBuilders, BlockModeParameterLists) {
   EXPECT_TRUE(blockModeList6(-1).empty());
 }
 
+TEST(CdbBuilders, DvdAndBdCommands) {
+  CdbRequest r = getConfigurationCdb(FeatureRequest::One, 0x1A2B, 0x3C4D);
+  EXPECT_EQ(cdbOf(r), (Bytes{0x46, 0x02, 0x1A, 0x2B, 0, 0, 0, 0x3C, 0x4D, 0}));
+  EXPECT_EQ(r.transferLength, 0x3C4Du);
+  EXPECT_EQ(cdbOf(getConfigurationCdb(FeatureRequest::Current, 0, 8))[1], 0x01);
+
+  r = readDiscStructureCdb(0x01, 0x12345678, 0x01, 0x0E, 0x1A2B);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xAD, 0x01, 0x12, 0x34, 0x56, 0x78, 0x01, 0x0E, 0x1A, 0x2B, 0, 0}));
+  EXPECT_EQ(r.transferLength, 0x1A2Bu);
+  EXPECT_EQ(cdbOf(readDiscStructureCdb(0xF1, 0, 0, 0x11, 4))[1], 0x01) << "the media type is a nibble";
+
+  r = getPerformanceCdb(0x123456, 0x1A2B);
+  EXPECT_EQ(cdbOf(r), (Bytes{0xAC, 0x10, 0x00, 0x12, 0x34, 0x56, 0, 0, 0x1A, 0x2B, 0x00, 0}));
+  EXPECT_EQ(r.transferLength, 8u + 16u * 0x1A2B);
+
+  r = setStreamingCdb();
+  EXPECT_EQ(cdbOf(r), (Bytes{0xB6, 0, 0, 0, 0, 0, 0, 0, 0x00, 0, 28, 0}));
+  EXPECT_EQ(r.transferLength, 28u);
+  EXPECT_EQ(streamingPerformanceList(0x123456, 0x1A2B3C),
+            (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x12, 0x34, 0x56, 0x00, 0x1A, 0x2B, 0x3C, 0, 0, 0x03, 0xE8,
+                   0x00, 0x1A, 0x2B, 0x3C, 0, 0, 0x03, 0xE8}));
+}
+
 TEST(CdbRules, LengthAndDirectionByOpcode) {
   EXPECT_EQ(cdbLength(0x28), 10);
   EXPECT_EQ(cdbLength(0x15), 6);
@@ -98,8 +132,8 @@ TEST(CdbRules, LengthAndDirectionByOpcode) {
 
   int outCount = 0;
   for (int op = 0; op < 256; ++op) outCount += directionTable()[static_cast<size_t>(op)] == aspi::kDirOut;
-  EXPECT_EQ(outCount, 13);
-  for (uint8_t op : {0x04, 0x0A, 0x15, 0x1D, 0x2A, 0x3B, 0x54, 0x55, 0x5D, 0xAA, 0xE2, 0xF0, 0xFD}) {
+  EXPECT_EQ(outCount, 14);
+  for (uint8_t op : {0x04, 0x0A, 0x15, 0x1D, 0x2A, 0x3B, 0x54, 0x55, 0x5D, 0xAA, 0xB6, 0xE2, 0xF0, 0xFD}) {
     EXPECT_EQ(directionTable()[op], aspi::kDirOut) << int{op};
   }
   for (uint8_t op : {0x00, 0x28, 0xD8, 0xBB, 0x1B}) EXPECT_EQ(directionTable()[op], aspi::kDirIn) << int{op};

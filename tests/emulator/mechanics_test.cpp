@@ -72,6 +72,7 @@ TEST(Rotation, SpeedLimitCapsEveryModeAndStepsAreAtOrBelowTheRequest) {
 
 TEST(Seek, GrowsWithDistanceWithinTypicalFigures) {
   for (const Preset& preset : presets()) {
+    if (preset.disc && preset.disc->family != DiscFamily::Cd) continue;  // in their own geometry below
     const Mechanics m(preset.profile);
     const double limit = preset.profile.maxSpeedX;
     EXPECT_EQ(m.seekNs(1000, 1000, limit), 0);

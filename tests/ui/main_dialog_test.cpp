@@ -115,7 +115,7 @@ TEST(MainDialog, ValueLabelsAreCyanBoldOnBlackAndShowTheDiscPanel) {
   }
   EXPECT_EQ(w.dialog.valueLabel(1011)->text(), "Audio");
   EXPECT_EQ(w.dialog.valueLabel(1012)->text(), "74:00.00");
-  EXPECT_EQ(w.dialog.driveList()->count(), 7);
+  EXPECT_EQ(w.dialog.driveList()->count(), 12);
   EXPECT_EQ(w.dialog.driveList()->currentIndex(), 0);
   EXPECT_EQ(w.dialog.speedLabel()->text(), "Current");
 }

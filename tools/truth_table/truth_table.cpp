@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/medium.h"
 #include "emulator/ground_truth.h"
 #include "emulator/presets.h"
 #include "engine/workers.h"
@@ -52,7 +53,7 @@ int32_t spinDownLba(const emu::GroundTruth& truth) {
   int32_t lba = kSpinLba + 1;
   while (seconds < kSpinBusySeconds) {
     if (lba + 25 > truth.capacity()) lba = 0;
-    seconds += 25.0 / 75.0 / truth.averageSpeedX(lba, 25);
+    seconds += 25.0 / truth.sectorsPerSecond1x() / truth.averageSpeedX(lba, 25);
     lba += 25;
   }
   return lba;
@@ -80,6 +81,12 @@ std::string qualityMapEntries(const emu::Disc& disc) {
   return text;
 }
 
+std::string rpmRange(const emu::GroundTruth& truth, int32_t outer) {
+  const long inner = std::lround(truth.rpmAt(0));
+  const long last = std::lround(truth.rpmAt(outer));
+  return inner == last ? std::to_string(inner) : std::to_string(inner) + ".." + std::to_string(last);
+}
+
 std::string row(uint8_t target, const emu::DriveModel& drive, const AppSettings& settings) {
   const emu::GroundTruth truth(drive);
   const emu::Disc& disc = *drive.disc();
@@ -87,9 +94,7 @@ std::string row(uint8_t target, const emu::DriveModel& drive, const AppSettings&
   double sum = 0;
   for (int zone = 0; zone <= lastZone; ++zone) sum += zoneMeanX(truth, zone);
 
-  const long inner = std::lround(truth.rpmAt(0));
-  const long outer = std::lround(truth.rpmAt(truth.capacity() - 1));
-  const std::string rpm = inner == outer ? std::to_string(inner) : std::to_string(inner) + ".." + std::to_string(outer);
+  const std::string rpm = rpmRange(truth, truth.capacity() - 1);
 
   std::string seeks = "refused | refused | refused";
   if (truth.capacity() >= kSeekMinimumSectors) {
@@ -117,6 +122,36 @@ std::string row(uint8_t target, const emu::DriveModel& drive, const AppSettings&
   return line.str();
 }
 
+// Seeks alternating between LBA 0 and `far`, as the seek test times them.
+double alternatingSeekMs(const emu::GroundTruth& truth, int32_t far) {
+  std::vector<int32_t> targets;
+  for (int i = 0; i < 100; ++i) targets.push_back(i % 2 == 0 ? far : 0);
+  return truth.averageSeekMs(0, targets);
+}
+
+// A DVD or BD: speeds in its medium's X at the places that shape its curve.
+std::string mmcRow(uint8_t target, const emu::DriveModel& drive, const AppSettings& settings) {
+  const emu::GroundTruth truth(drive);
+  const int32_t last = truth.capacity() - 1;
+  const int32_t layerBreak = truth.layerBreak();
+  const int32_t outer = layerBreak > 0 && truth.oppositeTrackPath() ? layerBreak - 1 : last;
+  std::string layers = std::to_string(truth.layers());
+  if (layerBreak > 0) layers += truth.oppositeTrackPath() ? " OTP" : " PTP";
+  std::ostringstream line;
+  line << "| " << int{target} << " | " << profileName(truth.profile()) << " | " << layers << " | " << truth.capacity()
+       << " | " << (layerBreak > 0 ? std::to_string(layerBreak) : std::string("-")) << " | " << truth.rotationName()
+       << " | " << fixed(truth.speedXAt(0), 2, "X") << " | "
+       << (layerBreak > 0 ? fixed(truth.speedXAt(layerBreak - 1), 2, "X") : std::string("-")) << " | "
+       << fixed(truth.speedXAt(last), 2, "X") << " | " << fixed(truth.averageSpeedX(0, truth.capacity()), 2, "X")
+       << " | " << fixed(truth.fastestSpeedX(), 2, "X") << " | " << rpmRange(truth, outer) << " | "
+       << fixed(alternatingSeekMs(truth, truth.capacity() / 3), 0, " ms") << " | "
+       << fixed(alternatingSeekMs(truth, last), 0, " ms") << " | "
+       << fixed(truth.spinUpMs(kSpinLba) / 1000.0, 2, " s") << " | "
+       << fixed(truth.spinDownMs(spinDownLba(truth)) / 1000.0, 2, " s") << " | "
+       << fixed(truth.burstKBps(burstSectors(settings.burstLengthKB), 2048) / 1024.0, 1, " MB/s") << " |\n";
+  return line.str();
+}
+
 std::string generatedBlock() {
   VirtualClock clock;
   const auto adapter = emu::makePresetAdapter(clock);
@@ -125,12 +160,21 @@ std::string generatedBlock() {
   block += "| Target | Type | Disc | Start | End | Average | RPM inner..outer | Random | 1/3 | Full | Spin-up | Spin-down | "
            "Burst | Exact audio | C2 | Damaged sectors | Quality map entries |\n";
   block += "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+  std::string mmc;
   for (const emu::PresetSlot& slot : emu::presetLayout()) {
     const emu::DriveModel* drive = adapter->drive(slot.target);
     if (drive == nullptr || drive->disc() == nullptr || drive->disc()->capacity() <= 0) continue;
-    block += row(slot.target, *drive, settings);
+    if (drive->disc()->family() == emu::DiscFamily::Cd) {
+      block += row(slot.target, *drive, settings);
+    } else {
+      mmc += mmcRow(slot.target, *drive, settings);
+    }
   }
-  block += "\n" + std::string(kEnd);
+  block += "\nDVD and BD, speeds in X of the medium:\n\n";
+  block += "| Target | Medium | Layers | Capacity | Layer break | Type | Start | Break | End | Average | Fastest | "
+           "RPM inner..outer | 1/3 | Full | Spin-up | Spin-down | Burst |\n";
+  block += "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+  block += mmc + "\n" + std::string(kEnd);
   return block;
 }
 

@@ -1,5 +1,7 @@
 #include "drive/disc_probe.h"
 
+#include "drive/medium_probe.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -53,17 +55,31 @@ bool DiscProbe::discInformationBlank(DriveAddress drive) {
   return facts && facts->blank;
 }
 
+void DiscProbe::probeDriveMedium(DriveAddress drive) {
+  const uint16_t key = static_cast<uint16_t>(drive.hostAdapter << 8 | drive.target);
+  // A drive that let GET CONFIGURATION time out is not asked again: every
+  // probe would wait the command timeout. It holds CDs, as drives before DVD.
+  std::optional<uint16_t> profile;
+  if (!configurationHangs_.contains(key)) {
+    profile = readCurrentProfile(commands_, drive);
+    if (!profile && commands_.transport().lastFailure().timedOut()) configurationHangs_.insert(key);
+  }
+  medium_ = probeMediumOfProfile(commands_, drive, profile);
+  if (profile && *profile != kProfileNone && !mediumKindOfProfile(*profile)) {
+    status_.addStatusLine("The medium (" + profileName(*profile) + ") is none the program knows: measured as a CD");
+  }
+}
+
 DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
   commands_.TestUnitReady(drive);
   std::array<uint8_t, 18> sense{};
   commands_.RequestSense(drive, sense.data());
   DiscPanel panel;
+  probeDriveMedium(drive);
   panel.kind = classifyDisc(drive);
   panel.typeText = discTypeText(panel.kind);
-  // The graph's automatic scale follows the drive's maximum (176 KB/s per X).
-  int maximum = 0, current = 0;
-  const bool speeds = commands_.ModeSenseSpeeds(drive, maximum, current) == kAspiSuccess && maximum > 0;
-  maxReadSpeedX_ = speeds ? std::optional(maximum / 176.0) : std::nullopt;
+  // The graph's automatic scale follows the drive's maximum for the medium.
+  maxReadSpeedX_ = maximumReadSpeedX(commands_, drive, medium_);
   if (panel.kind >= 0) {
     const int sectors = readDiscLength(drive);
     // A blank disc reports no sectors (a lead-out before LBA 0): there is

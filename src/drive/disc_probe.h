@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "drive/drive_commands.h"
@@ -57,9 +58,13 @@ class DiscProbe {
   bool discReady = true;
 
  private:
+  // GET CONFIGURATION and what follows from it, into medium_.
+  void probeDriveMedium(DriveAddress drive);
+
   DriveCommands& commands_;
   StatusSink& status_;
   int storedLength_ = 0;
+  std::set<uint16_t> configurationHangs_;  // drives (adapter << 8 | target)
   Medium medium_;
   std::optional<double> maxReadSpeedX_;
 };

@@ -15,7 +15,8 @@ void runBurst(WorkerContext& ctx) {
   ctx.state.currentLba = kBurstLba;
   ctx.commands.Seek(ctx.state.testDrive, 0);
   // Built once: the reads are timed, the building is not.
-  const CdbRequest request = readRequest(ctx.state.readMethod, kBurstLba, static_cast<uint32_t>(n));
+  const bool wide = ctx.results.media.medium.kind != MediumKind::CD;
+  const CdbRequest request = readRequest(ctx.state.readMethod, kBurstLba, static_cast<uint32_t>(n), wide);
 
   int64_t start = ctx.clock.counter();
   for (int i = 0; i <= 300; ++i) {

@@ -13,8 +13,8 @@ struct CpuPhase {
 
 // Paced reads at the phase's speed for a nominal 15 s: EventCpuPhaseDone in %.
 void runCpuPhase(WorkerContext& ctx, const CpuPhase& phase);
-// The same on a DVD or BD, at the medium's X, after setting the drive to it:
-// kCpuNotMeasured when the drive cannot be set to that speed.
+// The same on a DVD or BD, at the medium's X: kCpuNotMeasured when the drive
+// cannot read at that speed.
 void runMediumCpuPhase(WorkerContext& ctx, const CpuPhase& phase);
 inline constexpr long kCpuNotMeasured = -1;
 

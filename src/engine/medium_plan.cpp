@@ -24,10 +24,13 @@ int64_t timedSectorsPerZone(const MediumPlan& plan, int testLength) {
 
 int64_t mediumSeekTarget(const Medium& medium, int phase, int i) {
   const int64_t last = std::max<int64_t>(0, medium.capacitySectors - 1);
+  // The strokes run over layer 0, hub to rim: on a dual-layer disc the last
+  // LBA lies at the hub again (opposite track path) or over the first.
+  const int64_t rim = medium.layerBreakLba && *medium.layerBreakLba > 0 ? *medium.layerBreakLba - 1 : last;
   switch (phase) {
     case 0: return seekTarget(0, i) * last / (kSeekMinimumSectors - 1);
-    case 1: return i % 2 == 0 ? last / 3 : 0;
-    default: return i % 2 == 0 ? last : 0;
+    case 1: return i % 2 == 0 ? rim / 3 : 0;
+    default: return i % 2 == 0 ? rim : 0;
   }
 }
 

@@ -24,8 +24,8 @@ MediumPlan mediumPlanFor(const Medium& medium);
 int64_t timedSectorsPerZone(const MediumPlan& plan, int testLength);
 
 // Target of seek i (0..99) of a seek phase on a DVD or BD: the CD's random
-// table scaled to the data area, one third of it, or the full stroke, each
-// against LBA 0.
+// table scaled to the data area, or one third and the whole of layer 0's
+// stroke from the hub to the rim, each against LBA 0.
 int64_t mediumSeekTarget(const Medium& medium, int phase, int i);
 
 }  // namespace tmx

@@ -31,7 +31,9 @@ constexpr uint8_t kSeek10 = 0x2B;
 AspiStatus seekOnce(WorkerContext& ctx, SeekPhase& phase, uint32_t lba) {
   const DriveAddress drive = ctx.state.testDrive;
   DriveCommands& c = ctx.commands;
-  if (phase.opcode == kSeek10) return c.Seek10(drive, lba);
+  if (phase.opcode == kSeek10) {
+    return ctx.results.media.medium.kind == MediumKind::CD ? c.Seek10(drive, lba) : c.Seek10Wide(drive, lba);
+  }
   const AspiStatus status = c.Seek6(drive, lba);
   if (status == kAspiSuccess) {
     phase.opcode = kSeek6;

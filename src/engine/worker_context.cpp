@@ -51,7 +51,10 @@ uint32_t blockSizeOf(int readMethod) {
   }
 }
 
-CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count) {
+CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count, bool wide) {
+  // A DVD's or BD's LBAs pass 24 bits (a BD-50 ends past 16,777,215).
+  if (wide && readMethod == ReadMethodRead12) return read12WideCdb(lba, count);
+  if (wide) return read10WideCdb(lba, count);
   CdbRequest request;
   switch (readMethod) {
     case ReadMethodRead12: request = read12Cdb(lba, count); break;
@@ -66,7 +69,8 @@ CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count) {
 }
 
 AspiStatus readSectors(WorkerContext& ctx, uint32_t lba, uint32_t count, uint8_t* buffer) {
-  return ctx.commands.send(ctx.state.testDrive, readRequest(ctx.state.readMethod, lba, count), buffer);
+  const bool wide = ctx.results.media.medium.kind != MediumKind::CD;
+  return ctx.commands.send(ctx.state.testDrive, readRequest(ctx.state.readMethod, lba, count, wide), buffer);
 }
 
 }  // namespace tmx

@@ -43,8 +43,9 @@ struct WorkerContext {
 bool commandEndsWorker(WorkerContext& ctx, AspiStatus status, int32_t lba);
 
 // The read command of a read method for (lba, count); its transfer length is
-// count blocks of the method's size.
-CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count);
+// count blocks of the method's size. `wide`: a DVD's or BD's READ(10) or
+// READ(12) with all 32 bits of LBA, up to kMaxBlocksPerWideRead blocks.
+CdbRequest readRequest(int readMethod, uint32_t lba, uint32_t count, bool wide = false);
 
 // Sends the read of the method in force for (lba, count) to the drive under
 // test. The buffer must hold count blocks of the method's size.

@@ -70,9 +70,11 @@ void SpeedGraphModel::drawMediumFrame() {
   }
 }
 
+// A disc a little larger than its nominal size (8.55 GB of an 8.5 GB DVD+R
+// DL) ends at the axis's end.
 void SpeedGraphModel::drawMediumMarker(int64_t lba, uint32_t colour) {
-  const int column = mediumColumn(lba);
-  if (column < 0 || column >= kPlotWidth) return;
+  const int column = std::min(mediumColumn(lba), kPlotWidth - 1);
+  if (column < 0) return;
   shapes_.push_back(line(kGraphLeft + column, kGraphTop, kGraphLeft + column, kGraphBottom, colour));
 }
 
@@ -104,8 +106,10 @@ void SpeedGraphModel::plotMediumZone(const ZoneSpeed& zone) {
   lastMediumZone_ = zone;
 }
 
+// A cell whose reads all came under 3 ms shows nothing, as a clean block of
+// a CD's map does.
 void SpeedGraphModel::markScanCell(int cell, int bucket) {
-  if (cell < 0 || cell >= kScanMapCells || bucket < 0) return;
+  if (cell < 0 || cell >= kScanMapCells || bucket <= 0) return;
   const int64_t capacity = record_.media.medium.capacitySectors;
   const int column = mediumColumn(capacity * cell / kScanMapCells);
   if (column < 0 || column >= kPlotWidth) return;

@@ -198,3 +198,40 @@ TEST(SpeedGraphModel, ReplayStopsAtNotANumberAndSkipsBadPoints) {
 
 }  // namespace
 }  // namespace tmx
+
+namespace tmx {
+namespace {
+
+// A dual-layer DVD: the axis in GB to its nominal 8.5, speeds in DVD X, the
+// end and layer-break markers at their GB, the scan's slow cells as bars.
+TEST(SpeedGraphModel, ADvdIsDrawnInGigabytesAndItsOwnX) {
+  Rig rig;
+  rig.record.media.medium = {MediumKind::DVD, 0x002B, "DVD+R DL", 2, true, 4'173'824, 2'086'912};
+  rig.record.media.maxReadSpeedX = 8.0;
+  rig.record.media.zones = {{0, 4.0}, {65'536, 4.0}, {131'072, 6.0}};
+  rig.model.redrawGraph();
+  EXPECT_EQ(textsAt(rig.model, kGraphLeft - 23).back(), "10X") << "8X drive: the next label above";
+  const auto columnOf = [](int64_t lba) { return kGraphLeft + static_cast<int>(lba * 2048.0 / 1e9 / 8.5 * 400); };
+  // 8.55 GB on an 8.5 GB axis: the end marker at the axis's end.
+  EXPECT_EQ(linesIn(rig.model, kRed),
+            (std::vector<GraphShape>{lineShape(kGraphRight, kGraphTop, kGraphRight, kGraphBottom, kRed)}));
+  EXPECT_EQ(linesIn(rig.model, 0x00FFFF00).size(), 1u) << "the layer break";
+  EXPECT_EQ(linesIn(rig.model, 0x00FFFF00)[0].x1, columnOf(2'086'912));
+  const auto curve = linesIn(rig.model, kGreen);
+  ASSERT_EQ(curve.size(), 2u);
+  EXPECT_EQ(curve[0].y1, curve[0].y2) << "flat at 4X";
+  EXPECT_EQ(curve[1].x2, columnOf(131'072));
+  const auto labels = textsAt(rig.model, columnOf(0) + 1);
+  EXPECT_EQ(labels, std::vector<std::string>{" 0"});
+
+  rig.model.setQualityMode(true);
+  rig.record.media.scan.map.fill(0);
+  rig.record.media.scan.map[10] = 2;
+  rig.record.media.scan.map[20] = kLatencyBucketCount;
+  rig.model.redrawGraph();
+  EXPECT_EQ(linesIn(rig.model, kYellow).size(), 1u) << "fast cells draw nothing";
+  EXPECT_EQ(linesIn(rig.model, kRed).size(), 2u) << "the end marker and the unreadable cell";
+}
+
+}  // namespace
+}  // namespace tmx

@@ -3,6 +3,8 @@
 // over the medium's strokes, the read scan's unreadable blocks.
 #include <gtest/gtest.h>
 
+#include <bitset>
+#include <string>
 #include <vector>
 
 #include "emulator/faults.h"
@@ -91,6 +93,42 @@ TEST(MediumFidelity, ReadScanCountsWhatTheDiscCannotGive) {
   EXPECT_EQ(rig.host.count("Read scan completed"), 1);
   EXPECT_EQ(rig.host.count("112 unreadable sectors, 7 blocks read again"), 1);
   EXPECT_EQ(scan.map[static_cast<size_t>(scanCellOf(1'000'000, 2'295'104))], kLatencyBucketCount);
+}
+
+// Every opcode a run sends, seen on the transport.
+class OpcodeRecorder final : public SendGuard {
+ public:
+  std::string refusal(uint8_t opcode) override {
+    sent.set(opcode);
+    return {};
+  }
+  void ended(uint8_t, const DriveFailure&) override {}
+  std::bitset<256> sent;
+};
+
+// A DVD or BD gets no CD-only command: no READ CD (with C2 or not), no vendor
+// CD-DA read, no MODE SELECT to raw blocks; the DAE test is skipped by a line.
+TEST(MediumFidelity, NoCdOnlyCommandReachesADvdOrBd) {
+  for (const uint8_t target : {uint8_t{8}, uint8_t{12}}) {
+    EngineRig rig(target);
+    OpcodeRecorder recorder;
+    rig.transport.setSendGuard(&recorder);
+    rig.settings.testLength = 6;
+    rig.onlyTests({TestTransferRate, TestDaeQuality, TestSeekTimes, TestCpuUtilization, TestBurstRate, TestSpinUpDown});
+    rig.run();
+    ASSERT_TRUE(rig.sequencer->startQualityCheck());
+    rig.runToEnd();
+    rig.transport.setSendGuard(nullptr);
+    for (const uint8_t cdOnly : {uint8_t{0xBE}, uint8_t{0xB9}, uint8_t{0xD8}, uint8_t{0x15}, uint8_t{0x55}}) {
+      EXPECT_FALSE(recorder.sent[cdOnly]) << int{target} << ": opcode " << int{cdOnly};
+    }
+    EXPECT_EQ(rig.host.count("Spin up/down test completed"), 1) << int{target};
+    EXPECT_EQ(rig.host.count("Read scan completed"), 1) << int{target};
+    EXPECT_EQ(rig.host.count("DAE Quality Test skipped: it reads CD audio, and the disc is a " +
+                             rig.results.record.media.medium.profileName),
+              1)
+        << int{target};
+  }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // over the medium's strokes, the read scan's unreadable blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,11 +46,15 @@ TEST(MediumFidelity, ZonesInTheMediumsXAndTheCurvePerLayer) {
     ASSERT_GE(plan.zones, 32) << int{e.target};
     ASSERT_EQ(static_cast<int>(media.zones.size()), plan.zones) << int{e.target};
     const int64_t timed = timedSectorsPerZone(plan, 6);
+    double worst = 0;
     for (const ZoneSpeed& zone : media.zones) {
       const double expected = truth.averageSpeedX(static_cast<int32_t>(zone.startLba + plan.blockSectors),
                                                   static_cast<int32_t>(timed));
       EXPECT_NEAR(zone.speedX, expected, expected * 0.002) << int{e.target} << " zone at " << zone.startLba;
+      worst = std::max(worst, std::fabs(zone.speedX / expected - 1));
     }
+    std::printf("target %d: %zu zones, worst zone %.4f%% off its truth, %s\n", e.target, media.zones.size(),
+                worst * 100, rig.results.texts.readingTypeText.c_str());
     EXPECT_EQ(rig.results.texts.readingTypeText, e.readingType) << int{e.target};
     EXPECT_EQ(rig.results.texts.readingTypeText, truth.rotationName()) << int{e.target};
   }
@@ -72,6 +79,9 @@ TEST(MediumFidelity, SeeksOverTheMediumsStrokes) {
       full.push_back(static_cast<int32_t>(mediumSeekTarget(medium, 2, i)));
     }
     ASSERT_EQ(measured.size(), 3u) << int{e.target};
+    std::printf("target %d seeks: %.2f / %.2f / %.2f ms, truth %.2f / %.2f / %.2f ms\n", e.target, measured[0],
+                measured[1], measured[2], truth.averageSeekMs(0, random), truth.averageSeekMs(random.back(), third),
+                truth.averageSeekMs(third.back(), full));
     EXPECT_NEAR(measured[0], truth.averageSeekMs(0, random), 1.0) << int{e.target};
     EXPECT_NEAR(measured[1], truth.averageSeekMs(random.back(), third), 1.0) << int{e.target};
     EXPECT_NEAR(measured[2], truth.averageSeekMs(third.back(), full), 1.0) << int{e.target};

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "drive/medium_probe.h"
 #include "results/format_string.h"
 
 namespace tmx {
@@ -27,8 +28,10 @@ std::optional<uint32_t> parseUnsignedField(std::string_view text) {
   return static_cast<uint32_t>(value);
 }
 
-OptionsModel::OptionsModel(const AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive)
-    : values_(settings), commands_(commands), drive_(drive) {
+OptionsModel::OptionsModel(const AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive,
+                           const Medium& medium)
+    : values_(settings), commands_(commands), drive_(drive), medium_(medium) {
+  if (medium_.kind != MediumKind::CD && commands_ && drive_) mediumMaximumX_ = maximumReadSpeedX(*commands_, *drive_, medium_);
   values_.testLength = std::clamp(values_.testLength, 1, static_cast<int>(kTestLengthTexts.size()));
   if (values_.readSpeedIndex < 0 || values_.readSpeedIndex >= static_cast<int>(kReadSpeeds.size())) {
     values_.readSpeedIndex = 0;
@@ -44,12 +47,25 @@ void OptionsModel::chooseReadSpeed(int index) {
   if (index >= 0 && index < static_cast<int>(kReadSpeeds.size())) {
     values_.readSpeedIndex = index;
     const int kb = kReadSpeeds[static_cast<size_t>(index)].kbPerSecond;
-    if (kb >= 0 && commands_ && drive_) commands_->SetReadSpeed(*drive_, static_cast<uint16_t>(kb));
+    if (kb >= 0 && commands_ && drive_) {
+      if (medium_.kind == MediumKind::CD) {
+        commands_->SetReadSpeed(*drive_, static_cast<uint16_t>(kb));
+      } else {
+        // The list's N X in the medium's own X; "maximum" asks for the fastest.
+        setReadSpeedX(*commands_, *drive_, medium_, kb == 0xFFFF ? 0.0 : kb / 177);
+      }
+    }
   }
   refreshSpeedDisplay();
 }
 
 void OptionsModel::refreshSpeedDisplay() {
+  if (medium_.kind != MediumKind::CD) {
+    const auto text = [](std::optional<double> x) { return x ? formatString("%.0f X", *x) : std::string("N/A"); };
+    maximumSpeedText_ = text(mediumMaximumX_);
+    currentSpeedText_ = text(commands_ && drive_ ? maximumReadSpeedX(*commands_, *drive_, medium_) : std::nullopt);
+    return;
+  }
   int maximum = 0, current = 0;
   if (commands_ && drive_ && commands_->ModeSenseSpeeds(*drive_, maximum, current) == kAspiSuccess) {
     maximumSpeedText_ = driveSpeedText(maximum);

@@ -13,6 +13,7 @@
 
 #include "drive/drive_address.h"
 #include "drive/drive_commands.h"
+#include "drive/medium.h"
 #include "results/app_settings.h"
 
 namespace tmx {
@@ -53,7 +54,11 @@ class OptionsModel {
  public:
   // commands and drive may be absent (no SCSI manager, no drive found): then
   // no command is sent and the speed fields show "N/A".
-  OptionsModel(const AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive);
+  // A DVD or BD in the drive (`medium`) has its speeds set and shown in its
+  // own X: SET STREAMING (SET CD SPEED where the drive refuses it) and GET
+  // PERFORMANCE.
+  OptionsModel(const AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive,
+               const Medium& medium = Medium{});
 
   // The working copy; the check boxes and colours write it directly.
   AppSettings& values() { return values_; }
@@ -88,6 +93,10 @@ class OptionsModel {
   AppSettings values_;
   DriveCommands* commands_;
   std::optional<DriveAddress> drive_;
+  Medium medium_;
+  // A DVD's or BD's fastest, asked before a lower speed is set: GET
+  // PERFORMANCE answers with the speed in effect.
+  std::optional<double> mediumMaximumX_;
   std::string maximumSpeedText_ = "N/A";
   std::string currentSpeedText_ = "N/A";
 };

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     const bool drive = app.hasDrive() && app.transport().loaded();
     return tmx::ui::runOptionsDialog(app.settings(), drive ? &app.commands() : nullptr,
                                      drive ? std::optional(app.drives().selectedDrive()) : std::nullopt, prompts,
-                                     &window);
+                                     &window, app.probe().medium());
   };
   controller.hooks.about = [&] { tmx::ui::AboutDialog(&window).exec(); };
   // The report's separator width is kept across the program's drive checks.

@@ -218,8 +218,8 @@ void OptionsDialog::applyClicked() {
 }
 
 bool runOptionsDialog(AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive,
-                      DialogPrompts& prompts, QWidget* parent) {
-  OptionsModel model(settings, commands, drive);
+                      DialogPrompts& prompts, QWidget* parent, const Medium& medium) {
+  OptionsModel model(settings, commands, drive, medium);
   OptionsDialog dialog(model, prompts, parent);
   if (dialog.exec() != QDialog::Accepted) return false;
   settings = model.values();

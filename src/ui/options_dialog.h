@@ -50,6 +50,6 @@ class OptionsDialog : public QDialog {
 // drive can be addressed). On Apply copies the options back and returns true:
 // the caller redraws its graph then. Otherwise `settings` is untouched.
 bool runOptionsDialog(AppSettings& settings, DriveCommands* commands, std::optional<DriveAddress> drive,
-                      DialogPrompts& prompts, QWidget* parent);
+                      DialogPrompts& prompts, QWidget* parent, const Medium& medium = Medium{});
 
 }  // namespace tmx::ui

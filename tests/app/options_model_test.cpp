@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/engine_rig.h"
 #include "support/speed_drive.h"
 
@@ -121,6 +123,41 @@ TEST(OptionsModelRun, NoTestSelectedIsAcceptedAndStartSaysSo) {
   rig.settings = model.values();
   rig.run();
   EXPECT_EQ(rig.host.messages, std::vector<std::string>{"No test selected"});
+}
+
+// Every opcode sent while the dialog is open.
+class OpcodeLog final : public SendGuard {
+ public:
+  std::string refusal(uint8_t opcode) override {
+    sent.push_back(opcode);
+    return {};
+  }
+  void ended(uint8_t, const DriveFailure&) override {}
+  std::vector<uint8_t> sent;
+};
+
+// A DVD's speeds are the DVD's X, set by SET STREAMING; the fastest stays
+// what the drive said before a slower speed was chosen.
+TEST(OptionsModelRun, ADvdsSpeedsInItsOwnX) {
+  testing::EngineRig rig(8);
+  ASSERT_EQ(rig.probe.medium().kind, MediumKind::DVD);
+  OpcodeLog log;
+  rig.transport.setSendGuard(&log);
+  OptionsModel model(rig.settings, &rig.commands, rig.table.selectedDrive(), rig.probe.medium());
+  EXPECT_EQ(model.maximumSpeedText(), "16 X");
+  EXPECT_EQ(model.currentSpeedText(), "16 X");
+
+  log.sent.clear();
+  model.chooseReadSpeed(6);  // "4 X"
+  EXPECT_EQ(model.maximumSpeedText(), "16 X");
+  EXPECT_EQ(model.currentSpeedText(), "4 X");
+  model.chooseReadSpeed(1);  // "maximum"
+  EXPECT_EQ(model.currentSpeedText(), "16 X");
+  rig.transport.setSendGuard(nullptr);
+  EXPECT_EQ(std::count(log.sent.begin(), log.sent.end(), uint8_t{0xB6}), 2);
+  for (const uint8_t cdOnly : {uint8_t{0xBB}, uint8_t{0x5A}}) {
+    EXPECT_EQ(std::count(log.sent.begin(), log.sent.end(), cdOnly), 0) << int{cdOnly};
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "ui/about_dialog.h"
 #include "ui/app_icon.h"
 #include "platform/system_info.h"
+#include "results/settings_store.h"
 #include "ui/dialog_prompts.h"
 #include "ui/drive_check_dialog.h"
 #include "ui/options_dialog.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
   }
 
   tmx::ui::DesktopPrompts prompts;
-  tmx::AppSettings settings;
+  // A new user's options: no settings file, so the graph scale is automatic.
+  tmx::AppSettings settings = tmx::loadSettings(std::nullopt);
   settings.testLength = 3;
   tmx::OptionsModel model(settings, &commands, drive);
   tmx::ui::OptionsDialog options(model, prompts);

@@ -30,6 +30,11 @@ void CpuUtilizationHandler::phaseDone(long value) {
   const bool measured = value != kCpuNotMeasured;
   run_.results().texts.cpuTexts[static_cast<size_t>(index)] = measured ? cpuTextLive(percent) : std::string();
   run_.results().record.cpuUsage[static_cast<size_t>(index)] = measured ? percent : -1;
+  if (!measured) {
+    const char* medium = mediumName(run_.results().record.media.medium.kind);
+    run_.host().addStatusLine(formatString("CPU usage at %dX not measured: the drive reads this %s slower than %dX",
+                                           phase_.speed, medium, phase_.speed));
+  }
   if (phase_.speed < 8) {
     phase_.speed *= 2;
     run_.host().addStatusLine(formatString("Starting %dX test", phase_.speed));

@@ -1,5 +1,6 @@
 #include "engine/measurement_table.h"
 #include "engine/transfer_rate.h"
+#include "results/format_string.h"
 #include "results/medium_curve.h"
 #include "results/result_texts.h"
 
@@ -87,6 +88,10 @@ void TransferRateHandler::mediumZoneDone() {
     if (mediumPhase_.zone == last) {
       texts.endText = t;
       texts.readingTypeText = mediumReadingType(media.zones, media.medium).value_or("");
+      if (const auto fall = unclassifiedFall(media.zones, media.medium)) {
+        run_.host().addStatusLine(formatString("No reading type: the speed falls by %.0f%% from one zone to the next",
+                                               *fall * 100.0));
+      }
     }
   }
   if (mediumPhase_.zone < last) {

@@ -15,8 +15,14 @@
 
 namespace tmx {
 
-// Speeds in the order of increasing radius; nullopt below three zones.
+// Speeds in the order of increasing radius; nullopt below three zones and
+// for a curve that falls by more than 5% from one zone to the next.
 std::optional<std::string> curveType(const std::vector<double>& speeds);
+
+// The largest fall between two zones read from the hub outwards, as a
+// fraction, where it is large enough to leave the curve without a reading
+// type; nullopt where the curve has none that large.
+std::optional<double> unclassifiedFall(const std::vector<ZoneSpeed>& zones, const Medium& medium);
 
 std::optional<std::string> mediumReadingType(const std::vector<ZoneSpeed>& zones, const Medium& medium);
 

@@ -39,12 +39,34 @@ TEST(MediumCurve, ADualLayerDiscIsReadPerLayerFromTheHub) {
   speeds.insert(speeds.end(), layer1.begin(), layer1.end());
   Medium dl{MediumKind::DVD, 0x002B, "DVD+R DL", 2, true, 4'173'824, 31 * 65'536};
   EXPECT_EQ(mediumReadingType(zones(speeds, 65'536), dl), "CAV") << "falling layer 1 read from its hub";
-  EXPECT_EQ(curveType(speeds), "P-CAV") << "as one curve it would read wrong";
+  EXPECT_EQ(curveType(speeds), std::nullopt) << "as one curve it falls by 7% at the hub: no type";
 
   std::vector<double> mixed(31, 0);
   for (int i = 0; i < 31; ++i) mixed[static_cast<size_t>(i)] = i < 10 ? 6 : i < 20 ? 8 : 10;
   mixed.insert(mixed.end(), layer1.begin(), layer1.end());
   EXPECT_EQ(mediumReadingType(zones(mixed, 65'536), dl), "L0 Z-CLV, L1 CAV");
+  EXPECT_EQ(unclassifiedFall(zones(mixed, 65'536), dl), std::nullopt);
+
+  // Layer 1 read the wrong way round (a parallel-track disc taken for OTP)
+  // falls from the hub: neither layer's type is given.
+  Medium ptp = dl;
+  ptp.oppositeTrackPath = false;
+  EXPECT_EQ(mediumReadingType(zones(speeds, 65'536), ptp), std::nullopt);
+}
+
+// A host that stalls or a disc read with retries makes a curve that falls
+// between zones: no drive reads so, and the fall is told, not a type guessed.
+TEST(MediumCurve, ACurveThatFallsHasNoReadingType) {
+  const std::vector<double> noisy = {33.99, 26.76, 31.26, 22.47, 20.48, 24.62, 28.26};
+  Medium dvd{MediumKind::DVD, 0x0010, "DVD-ROM", 1, false, 470'016, std::nullopt};
+  EXPECT_EQ(curveType(noisy), std::nullopt);
+  EXPECT_EQ(mediumReadingType(zones(noisy, 65'536), dvd), std::nullopt);
+  const auto fall = unclassifiedFall(zones(noisy, 65'536), dvd);
+  ASSERT_TRUE(fall);
+  EXPECT_NEAR(*fall, (31.26 - 22.47) / 31.26, 1e-12);
+
+  EXPECT_TRUE(curveType({8.0, 7.7, 8.0, 8.0})) << "a 3.75% dip still leaves a type";
+  EXPECT_EQ(unclassifiedFall(zones({8.0, 7.7, 8.0, 8.0}, 65'536), dvd), std::nullopt);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ inline StoredRun sampleCdRun(RunOutcome outcome = RunOutcome::Completed, const s
   r.discLength = 333000;
   r.discType = 1;
   clearSpeedSamples(r);
-  for (int z = 0; z < 36; ++z) storeSpeedSample(r, z, 80.0 + z * 2.5);
-  r.lastZone = 35;
+  for (int z = 0; z < 37; ++z) storeSpeedSample(r, z, 80.0 + z * 2.5);
+  r.lastZone = 36;
   r.daeScore = 9;
   r.accurateStream = 1;
   r.cpuUsage = {3, 5, 9, -1};

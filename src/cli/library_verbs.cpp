@@ -35,14 +35,13 @@ ResultsLibrary* writableLibrary(Application& app) {
   return lib;
 }
 
-// The library to read, opened read-only: reading never makes one. Empty when
-// there is none yet (`missing` set) or it cannot be read (printed).
+// The library to read: reading never makes one (an older one is updated).
+// Empty when there is none yet (`missing` set) or it cannot be read (printed).
 std::optional<ResultsLibrary> readableLibrary(Application& app, bool& missing) {
   const auto& path = app.recorder().path();
   missing = !path || !std::filesystem::exists(*path);
   if (missing) return std::nullopt;
-  ResultsLibrary lib = ResultsLibrary::open(*path, {.busyTimeout = app.options().libraryOptions.busyTimeout,
-                                                    .readOnly = true});
+  ResultsLibrary lib = ResultsLibrary::open(*path, app.options().libraryOptions);
   if (lib.state() == LibraryState::Failed) {
     printError(lib.reason());
     return std::nullopt;

@@ -48,6 +48,7 @@ template <class T>
 struct LibraryResult {
   std::optional<T> value;
   std::string error;  // the cause; empty when value holds
+  bool damaged = false;  // the file is corrupt: setAsideBadLibrary and a new one can help
 
   explicit operator bool() const { return value.has_value(); }
 };
@@ -77,6 +78,9 @@ class ResultsLibrary {
   const std::filesystem::path& path() const { return path_; }
   // The file's PRAGMA user_version as found on opening (0 for a new file).
   int schemaVersion() const { return schemaVersion_; }
+  // Failed because the file is no database or a corrupt one: the window
+  // offers to keep it as .bad and start a new library (setAsideBadLibrary).
+  bool damaged() const { return damaged_; }
 
   // Writes one run in one transaction; its id, or why it was not recorded.
   LibraryResult<int64_t> record(const StoredRun& run);
@@ -112,6 +116,7 @@ class ResultsLibrary {
   LibraryState state_ = LibraryState::Failed;
   std::string reason_;
   int schemaVersion_ = 0;
+  bool damaged_ = false;
   std::unique_ptr<SqliteDatabase> db_;
 };
 

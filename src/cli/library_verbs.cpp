@@ -205,7 +205,9 @@ std::string figure(const char* format, double value) {
 std::string historyLine(const RunSummary& run) {
   std::string time = run.utcTime;
   if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
-  std::string line = figure("%5.0f", static_cast<double>(run.id)) + "  " + time + "  " + run.drive + "  " + run.disc;
+  char id[24];
+  std::snprintf(id, sizeof id, "%5lld", static_cast<long long>(run.id));
+  std::string line = std::string(id) + "  " + time + "  " + run.drive + "  " + run.disc;
   if (run.kind == StoredRunKind::QualityCheck) line += "  quality check";
   std::vector<std::string> figures;
   if (run.averageX) figures.push_back(figure("%.2fX average", *run.averageX));

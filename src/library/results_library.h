@@ -83,6 +83,8 @@ class ResultsLibrary {
   bool damaged() const { return damaged_; }
 
   // Writes one run in one transaction; its id, or why it was not recorded.
+  // The summary's time, kind, drive, disc and outcome are kept as given; its
+  // figures are taken from the record (makeRunReport), so they always agree.
   LibraryResult<int64_t> record(const StoredRun& run);
   // Writes all runs in one transaction, or none of them.
   LibraryResult<std::vector<int64_t>> recordAll(std::span<const StoredRun> runs);

@@ -8,6 +8,9 @@
 //   LibraryResult<int64_t> id = lib.record(run);
 //   LibraryResult<std::vector<RunSummary>> rows = lib.list({.drive = "ABC CDROM 40X 1.0a"});
 //   LibraryResult<StoredRun> again = lib.load(*id.value);
+//
+// One ResultsLibrary is one SQLite connection, for one thread at a time; other
+// threads and processes open their own (WAL lets readers go on while one writes).
 #pragma once
 
 #include <chrono>

@@ -1,25 +1,17 @@
 #include "cli/library_verbs.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "cli/run_output.h"
 #include "cli/save_phase.h"
 #include "library/run_bundle.h"
 #include "library/run_csv.h"
-#include "library/stored_run_builder.h"
-#include "platform/regular_file.h"
-#include "results/dat_file.h"
-#include "results/file_messages.h"
+#include "program/run_import.h"
 #include "results/result_texts.h"
 #include "results/safe_text.h"
 
 namespace tmx::cli {
 namespace {
-
-constexpr size_t kMaxImportBytes = 256u << 20;
 
 // The library to record in, or nullptr with the reason printed.
 ResultsLibrary* writableLibrary(Application& app) {
@@ -62,50 +54,14 @@ ResultsLibrary* openForReading(Application& app, std::optional<ResultsLibrary>& 
   return holder ? &*holder : nullptr;
 }
 
-// A DAT file as a CD run, kept with the time the file was last written.
-std::optional<StoredRun> datRun(const std::string& path, Application& app) {
-  ResultsModel model;
-  StatusLog lines(app.clock());
-  const FileStatus status = loadDatFile(path, model, lines);
-  if (!status.ok()) {
-    printError(status.error);
-    return std::nullopt;
-  }
-  FinishedRun finished{model.record, RunOutcome::LoadedFromFile};
-  struct stat st {};
-  finished.endTime = std::chrono::system_clock::from_time_t(::stat(path.c_str(), &st) == 0 ? st.st_mtime : 0);
-  finished.statusLines = lines.lines();
-  StoredRun run = storedRunOf(finished);
-  run.summary.drive = "unknown drive (DAT file)";
-  return run;
-}
-
-// The runs of one file to import, appended to `runs`; false (printed) when it is refused.
-bool readImport(const std::string& path, Application& app, std::vector<StoredRun>& runs) {
-  std::string bytes;
-  if (const int error = readRegularFile(path, kMaxImportBytes, bytes); error != 0) {
-    printError(openErrorMessage(path, error == EISDIR ? 0 : error));
-    return false;
-  }
-  const size_t first = bytes.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos || bytes[first] != '{') {
-    auto run = datRun(path, app);
-    if (run) runs.push_back(std::move(*run));
-    return run.has_value();
-  }
-  BundleRead read = readBundle(bytes);
-  if (!read.error.empty()) {
-    printError(path + " is refused, nothing of it is imported: " + read.error);
-    return false;
-  }
-  for (StoredRun& run : read.runs) runs.push_back(std::move(run));
-  return true;
-}
-
 int importRuns(const CliOptions& options, Application& app) {
-  std::vector<StoredRun> runs;
-  for (const std::string& path : options.importRuns)
-    if (!readImport(path, app, runs)) return 1;
+  const std::vector<std::filesystem::path> files(options.importRuns.begin(), options.importRuns.end());
+  const ImportRead read = readRunsToImport(files, app.clock());
+  if (!read.error.empty()) {
+    printError(read.error);
+    return 1;
+  }
+  const std::vector<StoredRun>& runs = read.runs;
   ResultsLibrary* lib = writableLibrary(app);
   if (!lib) return 1;
   const auto ids = lib->recordAll(runs);

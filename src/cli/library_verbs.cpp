@@ -1,0 +1,191 @@
+#include "cli/library_verbs.h"
+
+#include <cstdio>
+
+#include "cli/run_output.h"
+#include "cli/save_phase.h"
+#include "library/run_bundle.h"
+#include "library/run_csv.h"
+#include "program/run_import.h"
+#include "results/result_texts.h"
+#include "results/safe_text.h"
+
+namespace tmx::cli {
+namespace {
+
+// The library to record in, or nullptr with the reason printed.
+ResultsLibrary* writableLibrary(Application& app) {
+  ResultsLibrary* lib = app.recorder().library();
+  if (!lib) {
+    printError("no results library: set HOME or give --library FILE");
+    return nullptr;
+  }
+  if (lib->state() != LibraryState::Ready) {
+    printError(lib->reason());
+    return nullptr;
+  }
+  return lib;
+}
+
+// The library to read: reading never makes one (an older one is updated).
+// Empty when there is none yet (`missing` set) or it cannot be read (printed).
+std::optional<ResultsLibrary> readableLibrary(Application& app, bool& missing) {
+  const auto& path = app.recorder().path();
+  missing = !path || !std::filesystem::exists(*path);
+  if (missing) return std::nullopt;
+  ResultsLibrary lib = ResultsLibrary::open(*path, app.options().libraryOptions);
+  if (lib.state() == LibraryState::Failed) {
+    printError(lib.reason());
+    return std::nullopt;
+  }
+  return lib;
+}
+
+std::string libraryName(Application& app) {
+  const auto& path = app.recorder().path();
+  return path ? path->string() : std::string("(none)");
+}
+
+// The library to read; nullptr with the reason printed.
+ResultsLibrary* openForReading(Application& app, std::optional<ResultsLibrary>& holder) {
+  bool missing = false;
+  holder = readableLibrary(app, missing);
+  if (missing) printError("there is no results library " + libraryName(app) + " yet");
+  return holder ? &*holder : nullptr;
+}
+
+int importRuns(const CliOptions& options, Application& app) {
+  const std::vector<std::filesystem::path> files(options.importRuns.begin(), options.importRuns.end());
+  const ImportRead read = readRunsToImport(files, app.clock());
+  if (!read.error.empty()) {
+    printError(read.error);
+    return 1;
+  }
+  const std::vector<StoredRun>& runs = read.runs;
+  ResultsLibrary* lib = writableLibrary(app);
+  if (!lib) return 1;
+  const auto ids = lib->recordAll(runs);
+  if (!ids) {
+    printError("nothing imported into the results library " + lib->path().string() + ": " + ids.error);
+    return 1;
+  }
+  std::printf("Imported %zu run%s into %s\n", runs.size(), runs.size() == 1 ? "" : "s", lib->path().c_str());
+  return 0;
+}
+
+// The runs an export takes: those of --runs, else all, newest first.
+std::optional<std::vector<StoredRun>> exportedRuns(const CliOptions& options, ResultsLibrary& lib) {
+  const auto ids = options.runIds ? LibraryResult<std::vector<int64_t>>{*options.runIds, {}} : lib.allIds();
+  auto runs = ids ? lib.loadAll(*ids.value) : LibraryResult<std::vector<StoredRun>>{std::nullopt, ids.error};
+  if (!runs) {
+    printError("the runs cannot be read from " + lib.path().string() + ": " + runs.error);
+    return std::nullopt;
+  }
+  return std::move(*runs.value);
+}
+
+int exportFile(const CliOptions& options, Application& app, InterruptPoll& interrupt, const std::string& path,
+               bool csv) {
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
+  if (!lib) return 1;
+  const auto runs = exportedRuns(options, *lib);
+  if (!runs) return 1;
+  SavePhase saves(interrupt);
+  if (!saves.writeText(path, csv ? runsCsv(*runs) : bundleText(*runs))) return 1;
+  std::printf("Exported %zu run%s to %s\n", runs->size(), runs->size() == 1 ? "" : "s", path.c_str());
+  return 0;
+}
+
+int history(Application& app) {
+  bool missing = false;
+  std::optional<ResultsLibrary> lib = readableLibrary(app, missing);
+  if (missing) {
+    std::printf("No runs in %s\n", libraryName(app).c_str());
+    return 0;
+  }
+  if (!lib) return 1;
+  const auto rows = lib->list();
+  if (!rows) {
+    printError("the runs cannot be read from " + lib->path().string() + ": " + rows.error);
+    return 1;
+  }
+  if (rows.value->empty()) std::printf("No runs in %s\n", lib->path().c_str());
+  for (const RunSummary& row : *rows.value) std::printf("%s\n", safeText(historyLine(row)).c_str());
+  return 0;
+}
+
+DriveFacts factsOf(const StoredDrive& drive) {
+  DriveFacts facts;
+  facts.vendor = drive.vendor;
+  facts.product = drive.product;
+  facts.revision = drive.revision;
+  return facts;
+}
+
+int showRun(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
+  if (!lib) return 1;
+  const auto run = lib->load(*options.showRun);
+  if (!run) {
+    printError("run " + std::to_string(*options.showRun) + " cannot be shown from " + lib->path().string() + ": " +
+               run.error);
+    return 1;
+  }
+  const StoredRun& stored = *run.value;
+  const bool check = stored.summary.kind == StoredRunKind::QualityCheck;
+  ResultsModel model;
+  model.record = stored.record;
+  const RunReport report = makeRunReport(model.record, stored.summary.outcome, check);
+  fillTextsFromReport(report, model.texts);
+  std::printf("%s\n", safeText(historyLine(stored.summary)).c_str());
+  printSummary(report);
+  if (check) printQualityMap(model.record);
+  SettingsWordArray words{};
+  for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<uint32_t>(stored.optionWords[i]);
+  RunFiles files{model, stored.statusLines, factsOf(stored.drive), stored.summary.outcome, check,
+                 static_cast<int>(std::max<int64_t>(stored.disc.lengthSectors, 0))};
+  SavePhase saves(interrupt);
+  return saveRunFiles(options, files, false, unpackSettings(words), app.clock(), saves) ? 0 : 1;
+}
+
+std::string figure(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+std::string historyLine(const RunSummary& run) {
+  std::string time = run.utcTime;
+  if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
+  char id[24];
+  std::snprintf(id, sizeof id, "%5lld", static_cast<long long>(run.id));
+  std::string line = std::string(id) + "  " + time + "  " + run.drive + "  " + run.disc;
+  if (run.kind == StoredRunKind::QualityCheck) line += "  quality check";
+  std::vector<std::string> figures;
+  if (run.averageX) figures.push_back(figure("%.2fX average", *run.averageX));
+  if (run.randomSeekMs || run.oneThirdSeekMs || run.fullSeekMs) {
+    auto ms = [](const std::optional<int32_t>& v) { return v ? std::to_string(*v) : std::string("N/A"); };
+    figures.push_back("seeks " + ms(run.randomSeekMs) + "/" + ms(run.oneThirdSeekMs) + "/" + ms(run.fullSeekMs) +
+                      " ms");
+  }
+  if (run.daeScore) figures.push_back("DAE " + std::to_string(*run.daeScore));
+  if (run.burstMBps) figures.push_back("burst " + std::to_string(*run.burstMBps) + " MB/s");
+  figures.push_back(std::string(outcomeName(run.outcome)));
+  for (size_t i = 0; i < figures.size(); ++i) line += (i ? ", " : "  ") + figures[i];
+  return line;
+}
+
+int runLibraryCommands(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  if (!options.importRuns.empty() && importRuns(options, app) != 0) return 1;
+  if (options.exportRuns && exportFile(options, app, interrupt, *options.exportRuns, false) != 0) return 1;
+  if (options.exportCsv && exportFile(options, app, interrupt, *options.exportCsv, true) != 0) return 1;
+  if (options.history && history(app) != 0) return 1;
+  if (options.showRun) return showRun(options, app, interrupt);
+  return 0;
+}
+
+}  // namespace tmx::cli

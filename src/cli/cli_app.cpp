@@ -7,6 +7,7 @@
 
 #include "program/application.h"
 #include "program/graph_svg.h"
+#include "program/report_page.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
 #include "cli/interrupt_poll.h"
@@ -160,6 +161,11 @@ bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const 
     ok = saves.writeText(*options.graphSvg,
                          recordGraphSvg(settings, run.results.record, run.qualityCheck, run.discSectors)) &&
          ok;
+  }
+  if (options.saveHtml) {
+    const LiveRunPage page{run.results.record, run.outcome, run.qualityCheck, run.discSectors, run.facts,
+                           run.statusLog.lines(), kVersion, utcTimeText(std::time(nullptr))};
+    ok = saves.writeText(*options.saveHtml, reportPageHtml(reportPageOf(page, settings))) && ok;
   }
   return ok;
 }

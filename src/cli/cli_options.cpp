@@ -40,6 +40,7 @@ constexpr FileOption kFileOptions[] = {
     {"--load-dat", &CliOptions::loadDat},               {"--save-dat", &CliOptions::saveDat},
     {"--save-report", &CliOptions::saveReport},         {"--save-status", &CliOptions::saveStatus},
     {"--json", &CliOptions::json},                      {"--graph-svg", &CliOptions::graphSvg},
+    {"--save-html", &CliOptions::saveHtml},
 };
 
 std::string testNames() {
@@ -145,6 +146,9 @@ std::string checkCombinations(const CliOptions& o) {
   if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
     return "--graph-svg draws the results of --run, --quality-check or --load-dat";
   }
+  if (o.saveHtml && !o.runTests && !o.qualityCheck && !o.loadDat) {
+    return "--save-html writes the page of --run, --quality-check or --load-dat";
+  }
   if (o.timeMode != TimeMode::Real && o.noEmulated) {
     return "--virtual-time and --time-scale apply to emulated drives only";
   }
@@ -223,6 +227,7 @@ Results:
   --json FILE            every result, the samples and the status lines as JSON
                          (with --drive-check: the report lines)
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
+  --save-html FILE       the results as one self-contained HTML page, for sharing or printing
 
 Other:
   --help                 this text

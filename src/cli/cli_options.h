@@ -39,6 +39,7 @@ struct CliOptions {
   std::optional<std::string> saveStatus;
   std::optional<std::string> json;
   std::optional<std::string> graphSvg;  // the speed graph of the run or the loaded file
+  std::optional<std::string> saveHtml;  // the report page of the run or the loaded file
 };
 
 // TestId of a test's name on the command line (transfer, dae, seek, cpu,

@@ -1,6 +1,7 @@
 // The results library: every run kept in one SQLite file, listed newest
 // first, loaded back as the record it was, removed on request. Errors are
-// values: a call that fails says why in one line naming the file.
+// values: a call that fails gives the cause ("database is locked"), which
+// the caller puts in its line beside path().
 //
 //   ResultsLibrary lib = ResultsLibrary::open(defaultLibraryPath(getenv("XDG_DATA_HOME"), getenv("HOME")));
 //   if (lib.state() == LibraryState::Failed) puts(lib.reason().c_str());
@@ -46,7 +47,7 @@ struct LibraryOptions {
 template <class T>
 struct LibraryResult {
   std::optional<T> value;
-  std::string error;  // empty when value holds
+  std::string error;  // the cause; empty when value holds
 
   explicit operator bool() const { return value.has_value(); }
 };
@@ -100,8 +101,14 @@ class ResultsLibrary {
 
  private:
   ResultsLibrary() = default;
+  ResultsLibrary& fail(const std::string& cause);
+  void prepareSchema(const LibraryOptions& options);
+  bool migrate();
+  std::optional<std::string> unwritable() const;
+  LibraryResult<std::vector<std::string>> distinct(const char* column) const;
 
   std::filesystem::path path_;
+  std::chrono::milliseconds busyTimeout_{0};
   LibraryState state_ = LibraryState::Failed;
   std::string reason_;
   int schemaVersion_ = 0;

@@ -23,6 +23,7 @@ void MainWindowController::startUp() {
   });
   // A reset or a DAT load replaces what the panels and the graph show.
   app_.results().setObserver([this] {
+    shownOutcome_.reset();
     redrawGraph();
     changed();
   });
@@ -134,6 +135,8 @@ bool MainWindowController::enabled(int id) const {
     case CmdOptions: return idle && static_cast<bool>(hooks.options);
     case CmdDriveCheck: return idle && hasDrive() && static_cast<bool>(hooks.driveCheck);
     case CmdSaveStatus: return saveStatusEnabled_;
+    case CmdSaveHtml: return idle && (saveResultsEnabled_ || shownOutcome_.has_value());
+    case CmdResultsLibrary: return idle && static_cast<bool>(hooks.resultsLibrary);
     case CmdAbout:
     case CmdSystemAbout: return static_cast<bool>(hooks.about);
     case CmdExit:
@@ -168,6 +171,8 @@ bool MainWindowController::command(int id) {
     case CmdSaveBinary: saveBinary(); break;
     case CmdSaveAscii: saveAscii(); break;
     case CmdSaveStatus: saveStatus(); break;
+    case CmdSaveHtml: saveHtml(); break;
+    case CmdResultsLibrary: hooks.resultsLibrary(); break;
     case CmdOptions:
       if (hooks.options()) {
         redrawGraph();

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "program/speed_graph_model.h"
 #include "app/window_dialogs.h"
 #include "engine/engine_host.h"
+#include "library/stored_run.h"
 
 namespace tmx {
 
@@ -34,6 +36,8 @@ struct WindowHooks {
   std::function<void(DriveAddress)> driveCheck;
   // Closes the window (the Exit commands); the window then calls shutdown.
   std::function<void()> close;
+  // The results library's dialog, run modally.
+  std::function<void()> resultsLibrary;
   // Where the manual may be, in order of preference.
   std::vector<std::string> documentationPaths;
 };
@@ -64,6 +68,11 @@ class MainWindowController final : public EngineHost {
   // returns false.
   bool command(int id);
   bool enabled(int id) const;
+  // Shows a run of the results library as a DAT load shows a file: its
+  // record, the panel texts and the graph (a check's map for a check).
+  // Refused while busy.
+  void showStoredRun(const StoredRun& run);
+
   // Whether a run or the quality check holds the drive.
   bool busy() const;
 
@@ -115,6 +124,7 @@ class MainWindowController final : public EngineHost {
   void saveBinary();
   void saveAscii();
   void saveStatus();
+  void saveHtml();
   void changed();
 
   Application& app_;
@@ -127,6 +137,9 @@ class MainWindowController final : public EngineHost {
   bool testsEnabled_ = false;
   bool saveStatusEnabled_ = false;
   bool saveResultsEnabled_ = false;
+  // Where the record shown came from when not from the last run: a DAT
+  // load, a run of the library.
+  std::optional<RunOutcome> shownOutcome_;
   bool started_ = false;
   bool optionsFailureShown_ = false;
 };

@@ -8,6 +8,7 @@
 #include "program/application.h"
 #include "program/graph_svg.h"
 #include "program/report_page.h"
+#include "library/stored_run_builder.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
 #include "cli/interrupt_poll.h"
@@ -164,7 +165,7 @@ bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const 
   }
   if (options.saveHtml) {
     const LiveRunPage page{run.results.record, run.outcome, run.qualityCheck, run.discSectors, run.facts,
-                           run.statusLog.lines(), kVersion, utcTimeText(std::time(nullptr))};
+                           run.statusLog.lines(), kVersion, utcTimeText(std::chrono::system_clock::now())};
     ok = saves.writeText(*options.saveHtml, reportPageHtml(reportPageOf(page, settings))) && ok;
   }
   return ok;

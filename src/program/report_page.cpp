@@ -14,10 +14,12 @@ h2{font-size:16px;border-bottom:1px solid #999;padding-bottom:2px;margin:22px 0 
 .sub{color:#444;margin:0 0 12px}
 .cols{display:flex;flex-wrap:wrap;gap:0 32px}
 .cols>section{flex:1 1 380px}
+.cols>section.graph{flex:0 1 auto}
+.cols>section.figures{flex:1 1 240px}
 table{border-collapse:collapse}
 th,td{text-align:left;padding:2px 12px 2px 0;vertical-align:top}
 th{font-weight:normal;color:#444;white-space:nowrap}
-td.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+td.val{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap;padding-left:16px}
 td.none{color:#888;font-style:italic}
 figure{margin:0}
 figure svg{max-width:100%;height:auto;border:1px solid #ccc}
@@ -102,10 +104,10 @@ std::string discSection(const StoredDisc& disc) {
 }
 
 std::string figuresSection(const RunReport& report) {
-  std::string out = "<section><h2>Figures</h2>\n<table>\n";
+  std::string out = "<section class=\"figures\"><h2>Figures</h2>\n<table>\n";
   for (const ReportFigure& f : reportFigures(report)) {
     const bool none = f.text == kNotMeasured;
-    row(out, f.label, f.text, none ? "none" : f.value ? "num" : nullptr);
+    row(out, f.label, f.text, none ? "val none" : "val");
   }
   return out + "</table></section>\n";
 }
@@ -122,13 +124,19 @@ std::string inlineSvg(const std::string& svg) {
   return start == std::string::npos ? std::string() : svg.substr(start);
 }
 
+// "2026-12-09T06:14:26Z" reads "2026-12-09 06:14:26 UTC".
+std::string readableTime(std::string time) {
+  if (time.size() == 20 && time[10] == 'T' && time[19] == 'Z') return time.substr(0, 10) + " " + time.substr(11, 8) + " UTC";
+  return time;
+}
+
 std::string header(const ReportPageInput& page) {
   const std::string drive = driveLine(page.drive);
   std::string title = drive.empty() ? "Saved results" : drive;
   std::string out = "<header><h1>" + markupText(title) + "</h1>\n<p class=\"sub\">" +
                     markupText(discDescription(page.disc));
   out += " &middot; " + markupText(std::string(outcomeName(page.report.outcome)));
-  if (!page.utcTime.empty()) out += " &middot; " + markupText(page.utcTime);
+  if (!page.utcTime.empty()) out += " &middot; " + markupText(readableTime(page.utcTime));
   out += " &middot; Tachometrix " + markupText(page.programVersion) + "</p></header>\n";
   return out;
 }
@@ -142,9 +150,11 @@ std::string reportPageHtml(const ReportPageInput& page) {
   out += kStyle;
   out += "</head>\n<body>\n" + header(page);
   out += "<div class=\"cols\">\n" + driveSection(page.drive) + discSection(page.disc) + "</div>\n";
+  // The graph beside the figures where the page is wide enough, above them where not.
   const std::string svg = inlineSvg(page.graphSvg);
-  if (!svg.empty()) out += "<section><h2>Graph</h2>\n<figure>" + svg + "</figure></section>\n";
-  out += figuresSection(page.report);
+  out += "<div class=\"cols\">\n";
+  if (!svg.empty()) out += "<section class=\"graph\"><h2>Graph</h2>\n<figure>" + svg + "</figure></section>\n";
+  out += figuresSection(page.report) + "</div>\n";
   out += linesSection("Status", page.statusLines);
   if (!page.driveCheck.empty()) out += linesSection("Drive check", page.driveCheck);
   out += "</body>\n</html>\n";

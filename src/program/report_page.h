@@ -7,7 +7,6 @@
 //   const std::string html = reportPageHtml(reportPageOf(storedRun, settings));
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -53,8 +52,6 @@ ReportPageInput reportPageOf(const LiveRunPage& run, const AppSettings& settings
 std::string discDescription(const StoredDisc& disc);
 // The disc of a record's report (medium, profile, type, length).
 StoredDisc storedDiscOf(const RunReport& report);
-// "2026-12-09T06:14:26Z"
-std::string utcTimeText(std::time_t time);
 // "%s %s %s" of the trimmed INQUIRY texts.
 StoredDrive storedDriveOf(const DriveFacts& facts);
 

@@ -1,6 +1,4 @@
 // The report page's input from a stored run or from the run in memory.
-#include <cstdio>
-
 #include "drive/disc_probe.h"
 #include "drive/drive_discovery.h"
 #include "program/graph_svg.h"
@@ -32,14 +30,6 @@ StoredDisc storedDiscOf(const RunReport& report) {
     disc.lengthSectors = report.medium.capacitySectors > 0 ? report.medium.capacitySectors : -1;
   }
   return disc;
-}
-
-std::string utcTimeText(std::time_t time) {
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-  return text;
 }
 
 StoredDrive storedDriveOf(const DriveFacts& facts) {

@@ -45,6 +45,8 @@ class LibraryListModel {
   // nullopt: every drive, every disc.
   void setDriveFilter(std::optional<std::string> drive) { filter_.drive = std::move(drive); }
   void setDiscFilter(std::optional<std::string> disc) { filter_.disc = std::move(disc); }
+  const std::optional<std::string>& driveFilter() const { return filter_.drive; }
+  const std::optional<std::string>& discFilter() const { return filter_.disc; }
 
   // One line under the list: "3 runs in FILE", or why the library failed.
   const std::string& statusText() const { return status_; }

@@ -94,8 +94,10 @@ std::string discSection(const StoredDisc& disc) {
   std::string out = "<section><h2>Disc</h2>\n<table>\n";
   row(out, "Medium", disc.medium.empty() ? "CD" : disc.medium);
   knownRow(out, "Profile", disc.profile);
+  // A DVD's or BD's profile says what a CD's TOC type says.
+  const bool cd = disc.medium.empty() || disc.medium == "CD";
   const std::string type = discTypeWord(disc.type);
-  row(out, "Type", type.empty() ? kNotMeasured : type, type.empty() ? "none" : nullptr);
+  if (cd) row(out, "Type", type.empty() ? kNotMeasured : type, type.empty() ? "none" : nullptr);
   const std::string length = lengthText(disc);
   row(out, "Length", length.empty() ? kNotMeasured : length, length.empty() ? "none" : nullptr);
   knownRow(out, "Manufacturer", disc.manufacturer);
@@ -105,7 +107,10 @@ std::string discSection(const StoredDisc& disc) {
 
 std::string figuresSection(const RunReport& report) {
   std::string out = "<section class=\"figures\"><h2>Figures</h2>\n<table>\n";
+  // A check measures only its own figures: the run's would all read "not measured".
+  const bool check = report.qualityCheck || report.readScan;
   for (const ReportFigure& f : reportFigures(report)) {
+    if (check && !f.ofCheck) continue;
     const bool none = f.text == kNotMeasured;
     row(out, f.label, f.text, none ? "val none" : "val");
   }

@@ -20,6 +20,7 @@ ReportFigure word(const char* label, const std::optional<std::string>& text) {
 }
 
 void addCheck(const RunReport& r, std::vector<ReportFigure>& rows) {
+  const size_t first = rows.size();
   if (r.qualityCheck) {
     rows.push_back(number("C2 errors", "", static_cast<double>(r.qualityCheck->errors), 0, true));
   }
@@ -29,6 +30,7 @@ void addCheck(const RunReport& r, std::vector<ReportFigure>& rows) {
     rows.push_back(number("Failed reads", "", static_cast<double>(scan.failedBlocks.size()), 0, true));
     rows.push_back(number("Unreadable sectors", "", static_cast<double>(scan.unreadableSectors), 0, true));
   }
+  for (size_t i = first; i < rows.size(); ++i) rows[i].ofCheck = true;
 }
 
 }  // namespace

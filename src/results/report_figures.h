@@ -21,6 +21,7 @@ struct ReportFigure {
   std::optional<double> value;   // nullopt: not measured, or a word ("CLV", "Yes")
   std::string text;              // "40.12 X", "CLV", "not measured"
   bool lowerIsBetter = false;    // seeks, CPU load, spin times, errors
+  bool ofCheck = false;          // a figure of the quality check or read scan
 };
 
 // The transfer speeds, reading type, DAE, seeks, CPU load, burst, spin

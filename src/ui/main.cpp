@@ -9,6 +9,7 @@
 
 #include "program/application.h"
 #include "app/main_window_controller.h"
+#include "app/library_access.h"
 #include "app/manual_location.h"
 #include "app/window_arguments.h"
 #include "platform/system_info.h"
@@ -21,6 +22,7 @@
 #include "ui/main_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_window_dialogs.h"
+#include "ui/results_library_dialog.h"
 
 namespace {
 
@@ -109,6 +111,13 @@ int main(int argc, char** argv) {
   controller.hooks.driveCheck = [&](tmx::DriveAddress drive) {
     tmx::ui::DriveCheckDialog dialog(app.commands(), drive, systemInfo, widestLineLength, driveCheckFiles, &controller,
                                      &window);
+    dialog.exec();
+  };
+  // Opened at the dialog's first use: the window's start-up never waits for it.
+  tmx::LibraryAccess library;
+  controller.hooks.resultsLibrary = [&] {
+    tmx::ui::ResultsLibraryDialog dialog(
+        library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, &window);
     dialog.exec();
   };
   controller.startUp();

@@ -70,6 +70,18 @@ TEST(ReportPage, FiguresWithUnitsAndNotMeasured) {
   EXPECT_TRUE(has(html, "<th>Emulated</th>"));
 }
 
+TEST(ReportPage, ACheckShowsItsOwnFiguresAndADvdNoTocType) {
+  ReportPageInput page = hostilePage();
+  page.report.readScan = ReadScan{};
+  page.report.readScan->unreadableSectors = 64;
+  page.disc = {"DVD", "DVD-ROM", -1, 2'295'104, {}, {}};
+  const std::string html = reportPageHtml(page);
+  EXPECT_TRUE(has(html, "<th>Unreadable sectors</th><td class=\"val\">64</td>"));
+  EXPECT_FALSE(has(html, "<th>Random seek</th>"));
+  EXPECT_FALSE(has(html, "<th>Type</th>"));
+  EXPECT_TRUE(has(html, "<th>Length</th><td>4.70 GB (2295104 sectors)</td>"));
+}
+
 TEST(ReportPage, TheDriveCheckOnlyWhenOneWasMade) {
   ReportPageInput page = hostilePage();
   EXPECT_FALSE(has(reportPageHtml(page), "<h2>Drive check</h2>"));

@@ -54,6 +54,8 @@ TEST(ReportFigures, ACheckAddsItsErrors) {
   EXPECT_EQ(rows[16].text, "4000");
   EXPECT_EQ(rows[17].text, "2");
   EXPECT_EQ(rows[18].label + " " + rows[18].text, "Unreadable sectors 32");
+  EXPECT_TRUE(rows[16].ofCheck);
+  EXPECT_FALSE(rows[15].ofCheck);
 }
 
 }  // namespace

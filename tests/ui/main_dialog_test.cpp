@@ -83,7 +83,8 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
       {CmdRunCpuUtilization, "&CPU Utilization Test"}, {CmdRunBurstRate, "&Burst Rate Test"},
       {CmdRunSpinUpDown, "Spin Up/Down Test"}, {CmdQualityCheck, "&CD quality check"},
       {CmdDriveCheck, "&Drive check"},       {CmdDocumentation, "&Documentation\tF1"},
-      {CmdAbout, "&About"},
+      {CmdAbout, "&About"},           {CmdSaveHtml, "&HTML..."},
+      {CmdResultsLibrary, "Results &library..."},
   };
   for (const auto& [id, text] : texts) {
     ASSERT_NE(w.dialog.action(id), nullptr) << id;
@@ -96,11 +97,15 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
   for (QAction* a : w.dialog.menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, QStringList({"&File", "&Run Test", "&Extra", "&Help"}));
   for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()) file << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(file, QStringList({"&Load DAT File", "-", "&Save Results", "Save Status", "-", "&Options", "-",
-                               "E&xit\tAlt-F4"}));
+  EXPECT_EQ(file, QStringList({"&Load DAT File", "Results &library...", "-", "&Save Results", "Save Status", "-",
+                               "&Options", "-", "E&xit\tAlt-F4"}));
+  QStringList save;
+  for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()[3]->menu()->actions()) save << a->text();
+  EXPECT_EQ(save, QStringList({"&Binary (.DAT File)", "ASCII (.TXT File)", "&HTML..."}));
   // Greyed at start.
   EXPECT_FALSE(w.dialog.action(CmdSaveBinary)->isEnabled());
   EXPECT_FALSE(w.dialog.action(CmdSaveStatus)->isEnabled());
+  EXPECT_FALSE(w.dialog.action(CmdSaveHtml)->isEnabled());
   EXPECT_TRUE(w.dialog.action(CmdRunSelected)->isEnabled());
 }
 

@@ -13,7 +13,7 @@ h1{font-size:22px;margin:0 0 4px}
 h2{font-size:16px;border-bottom:1px solid #999;padding-bottom:2px;margin:22px 0 8px}
 .sub{color:#444;margin:0 0 12px}
 .cols{display:flex;flex-wrap:wrap;gap:0 32px}
-.cols>section{flex:1 1 380px}
+.cols>section{flex:1 1 300px}
 .cols>section.graph{flex:0 1 auto}
 .cols>section.figures{flex:1 1 240px}
 table{border-collapse:collapse}
@@ -28,6 +28,9 @@ pre{font-family:"DejaVu Sans Mono",monospace;font-size:12px;background:#f4f4f4;p
 body{margin:0;max-width:none;font-size:10pt}
 h2{break-after:avoid}
 table,figure{break-inside:avoid}
+.cols{flex-wrap:nowrap;gap:0 20px}
+.cols>section.graph{flex:0 1 62%}
+figure svg{width:100%}
 pre{background:none;border:1px solid #bbb;font-size:8pt}
 }
 </style>

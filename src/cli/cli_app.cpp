@@ -3,16 +3,17 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "program/application.h"
 #include "program/graph_svg.h"
-#include "program/report_page.h"
-#include "library/stored_run_builder.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
 #include "cli/interrupt_poll.h"
 #include "cli/json_report.h"
+#include "cli/library_verbs.h"
+#include "cli/run_output.h"
 #include "cli/save_phase.h"
 #include "drive/drive_discovery.h"
 #include "engine/event_channel.h"
@@ -43,6 +44,10 @@ StartOptions startOptionsOf(const CliOptions& options) {
                                                        : ClockKind::Real;
   start.timeScale = options.timeScale;
   start.faults = options.faults;
+  const std::optional<std::filesystem::path> chosen =
+      options.library ? std::optional<std::filesystem::path>(*options.library) : std::nullopt;
+  start.libraryPath = libraryPathOf(chosen, options.noLibrary, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  if (options.libraryWaitMs) start.libraryOptions.busyTimeout = std::chrono::milliseconds(*options.libraryWaitMs);
   return start;
 }
 
@@ -108,69 +113,6 @@ bool selectDrive(const CliOptions& options, DriveTable& table) {
   return false;
 }
 
-void printSummary(const RunReport& report) {
-  for (const auto& line : summaryLines(report)) std::printf("%s\n", safeText(line).c_str());
-}
-
-// One character per 900-sector block: '.' no error, 1-9 the class, '#' above.
-void printQualityMap(const TestResults& record) {
-  int last = -1;
-  for (int b = 0; b < kQualityBlockCount; ++b) {
-    if (record.qualityMap[static_cast<size_t>(b)] >= 0) last = b;
-  }
-  if (last < 0) return;
-  std::printf("\nC2 error map, one character per 900 sectors ('.' none, 1-9 class, '#' 10 and above):\n");
-  for (int row = 0; row <= last; row += 50) {
-    std::string line;
-    for (int b = row; b < row + 50 && b <= last; ++b) {
-      const int c = record.qualityMap[static_cast<size_t>(b)];
-      line += c < 0 ? ' ' : c == 0 ? '.' : c < 10 ? static_cast<char>('0' + c) : '#';
-    }
-    std::printf("%s %s\n", FormatDiscTime(row * 900L).c_str(), line.c_str());
-  }
-}
-
-// What a run leaves for its files.
-struct RunFiles {
-  ResultsModel& results;
-  const StatusLog& statusLog;
-  DriveFacts facts;
-  RunOutcome outcome = RunOutcome::None;
-  bool qualityCheck = false;
-  int discSectors = 0;  // the end marker of the quality map
-};
-
-// Writes every file asked for, in order; false when one could not be written
-// (each failure is printed). `datFile` is false where no run record exists.
-bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const AppSettings& settings,
-                  Clock& clock, SavePhase& saves) {
-  bool ok = true;
-  if (datFile && options.saveDat) {
-    ok = saves.check(saveDatFile(*options.saveDat, run.results.record, run.facts, saves.control(*options.saveDat)));
-  }
-  if (options.saveReport) {
-    ok = saves.check(saveTextReport(*options.saveReport, run.results.texts, run.results.record, run.facts, clock,
-                                    saves.control(*options.saveReport))) &&
-         ok;
-  }
-  if (options.saveStatus) ok = saves.writeText(*options.saveStatus, statusLogText(run.statusLog.lines())) && ok;
-  if (options.json) {
-    const RunReport report = makeRunReport(run.results.record, run.outcome, run.qualityCheck);
-    ok = saves.writeText(*options.json, formatJsonReport({report, run.statusLog.lines(), run.facts})) && ok;
-  }
-  if (options.graphSvg) {
-    ok = saves.writeText(*options.graphSvg,
-                         recordGraphSvg(settings, run.results.record, run.qualityCheck, run.discSectors)) &&
-         ok;
-  }
-  if (options.saveHtml) {
-    const LiveRunPage page{run.results.record, run.outcome, run.qualityCheck, run.discSectors, run.facts,
-                           run.statusLog.lines(), kVersion, utcTimeText(std::chrono::system_clock::now())};
-    ok = saves.writeText(*options.saveHtml, reportPageHtml(reportPageOf(page, settings))) && ok;
-  }
-  return ok;
-}
-
 int loadDatVerb(const CliOptions& options, Application& app, StatusPrinter& printer, InterruptPoll& interrupt) {
   ResultsModel model;
   const FileStatus status = loadDatFile(*options.loadDat, model, app.statusLog());
@@ -181,7 +123,7 @@ int loadDatVerb(const CliOptions& options, Application& app, StatusPrinter& prin
   printSummary(makeRunReport(model.record, RunOutcome::LoadedFromFile));
   printer.flush();
   // No drive is involved: the report's drive lines stay empty.
-  RunFiles run{model, app.statusLog(), DriveFacts{}, RunOutcome::LoadedFromFile};
+  RunFiles run{model, app.statusLog().lines(), DriveFacts{}, RunOutcome::LoadedFromFile};
   SavePhase saves(interrupt);
   return saveRunFiles(options, run, false, loadSettings(), app.clock(), saves) ? 0 : 1;
 }
@@ -273,7 +215,7 @@ int measure(const CliOptions& options, Application& app, const DiscPanel& panel,
     results.resetResults();
     results.record.discType = panel.kind;
     results.record.discLength = app.probe().storedLength();
-    RunFiles run{results, app.statusLog(), factsBefore, RunOutcome::NotStarted};
+    RunFiles run{results, app.statusLog().lines(), factsBefore, RunOutcome::NotStarted};
     SavePhase saves(interrupt);
     saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
     return 1;
@@ -295,10 +237,13 @@ int measure(const CliOptions& options, Application& app, const DiscPanel& panel,
   if (options.qualityCheck) printQualityMap(results.record);
   std::fflush(stdout);
   const bool completed = outcome == RunOutcome::Completed;
-  RunFiles run{results, app.statusLog(), completed ? app.driveFacts(drive, drive) : factsBefore, outcome,
+  RunFiles run{results, app.statusLog().lines(), completed ? app.driveFacts(drive, drive) : factsBefore, outcome,
                options.qualityCheck, app.probe().storedLength()};
   SavePhase saves(interrupt);
   const bool saved = saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
+  // After the files, so they stay as they were; a failure is one more status line.
+  app.recordRun(outcome, options.qualityCheck, run.facts);
+  printer.flush();
   return completed && saved ? 0 : 1;
 }
 
@@ -321,6 +266,7 @@ int runCli(const CliOptions& options) {
   Application app(startOptionsOf(options));
   StatusPrinter printer(app.statusLog(), output);
   if (options.loadDat) return loadDatVerb(options, app, printer, interrupt);
+  if (options.libraryCommand()) return runLibraryCommands(options, app, interrupt);
 
   CliOptions verbs = options;
   if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {

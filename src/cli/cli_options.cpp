@@ -28,6 +28,7 @@ constexpr Flag kFlags[] = {
     {"--probe", &CliOptions::probe},        {"--emulated-only", &CliOptions::emulatedOnly},
     {"--no-emulated", &CliOptions::noEmulated}, {"--quality-check", &CliOptions::qualityCheck},
     {"--yes", &CliOptions::yes},            {"--drive-check", &CliOptions::driveCheck},
+    {"--no-library", &CliOptions::noLibrary}, {"--history", &CliOptions::history},
 };
 
 // Options whose value is a file.
@@ -41,6 +42,8 @@ constexpr FileOption kFileOptions[] = {
     {"--save-report", &CliOptions::saveReport},         {"--save-status", &CliOptions::saveStatus},
     {"--json", &CliOptions::json},                      {"--graph-svg", &CliOptions::graphSvg},
     {"--save-html", &CliOptions::saveHtml},
+    {"--library", &CliOptions::library},                {"--export-runs", &CliOptions::exportRuns},
+    {"--export-csv", &CliOptions::exportCsv},
 };
 
 std::string testNames() {
@@ -61,6 +64,44 @@ std::string parseSelection(const std::string& list, std::vector<int>& tests) {
       tests.push_back(id);
     }
     start = comma + 1;
+  }
+  return {};
+}
+
+// "3,12,7" as run ids.
+std::optional<std::vector<int64_t>> parseIds(const std::string& list) {
+  std::vector<int64_t> ids;
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    int64_t id = 0;
+    const char* first = list.data() + start;
+    const char* last = list.data() + comma;
+    const auto [end, ec] = std::from_chars(first, last, id);
+    if (ec != std::errc() || end != last || id < 1) return std::nullopt;
+    ids.push_back(id);
+    start = comma + 1;
+  }
+  return ids;
+}
+
+// The results library's options with a value.
+std::string parseLibraryValued(const std::string& arg, const std::optional<std::string>& v, CliOptions& o) {
+  if (arg == "--show-run") {
+    const auto ids = v ? parseIds(*v) : std::nullopt;
+    if (!ids || ids->size() != 1) return "--show-run needs a run's id (see --history)";
+    o.showRun = ids->front();
+  } else if (arg == "--runs") {
+    o.runIds = v ? parseIds(*v) : std::nullopt;
+    if (!o.runIds) return "--runs needs run ids such as 3,12,7 (see --history)";
+  } else if (arg == "--import-runs") {
+    if (!v) return "--import-runs needs a file";
+    o.importRuns.push_back(*v);
+  } else if (arg == "--library-wait") {
+    o.libraryWaitMs = v ? parseInt(*v, 0, 600'000) : std::nullopt;
+    if (!o.libraryWaitMs) return "--library-wait needs milliseconds from 0 to 600000";
+  } else {
+    return "unknown option '" + arg + "'";
   }
   return {};
 }
@@ -94,7 +135,7 @@ std::string parseValued(const std::string& arg, const std::optional<std::string>
     o.burstKb = v ? parseInt(*v, 2, 384) : std::nullopt;
     if (!o.burstKb) return "--burst-kb needs a number from 2 to 384";
   } else {
-    return "unknown option '" + arg + "'";
+    return parseLibraryValued(arg, v, o);
   }
   return {};
 }
@@ -133,8 +174,25 @@ std::string parseOne(const std::vector<std::string>& args, size_t& i, CliOptions
   return parseValued(arg, value, o);
 }
 
+// The library's commands stand alone; empty when they fit.
+std::string checkLibraryCombinations(const CliOptions& o) {
+  if (o.library && o.noLibrary) return "--library and --no-library exclude each other";
+  if (o.runIds && !o.exportRuns && !o.exportCsv) return "--runs chooses the runs of --export-runs or --export-csv";
+  if (!o.libraryCommand()) return {};
+  if (o.noLibrary) return "--no-library leaves no results library for --history, --show-run or the exports";
+  if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.list || o.probe) {
+    return "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone";
+  }
+  if (!o.showRun && (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
+    return "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
+           "commands";
+  }
+  return {};
+}
+
 // Options that exclude or need each other; empty when they fit.
 std::string checkCombinations(const CliOptions& o) {
+  if (std::string error = checkLibraryCombinations(o); !error.empty()) return error;
   if (o.emulatedOnly && o.noEmulated) return "--emulated-only and --no-emulated exclude each other";
   if (o.runTests && o.qualityCheck) return "--run and --quality-check are separate commands";
   if (o.loadDat && (o.runTests || o.qualityCheck)) return "--load-dat shows a saved run; it cannot be combined with a run";
@@ -143,11 +201,11 @@ std::string checkCombinations(const CliOptions& o) {
   }
   if (o.saveLog && !o.driveCheck) return "--save-log saves the report of --drive-check";
   if (o.saveDat && !o.runTests) return "--save-dat saves the results of --run";
-  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat) {
-    return "--graph-svg draws the results of --run, --quality-check or --load-dat";
+  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
+    return "--graph-svg draws the results of --run, --quality-check, --load-dat or --show-run";
   }
-  if (o.saveHtml && !o.runTests && !o.qualityCheck && !o.loadDat) {
-    return "--save-html writes the page of --run, --quality-check or --load-dat";
+  if (o.saveHtml && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
+    return "--save-html writes the page of --run, --quality-check, --load-dat or --show-run";
   }
   if (o.timeMode != TimeMode::Real && o.noEmulated) {
     return "--virtual-time and --time-scale apply to emulated drives only";
@@ -228,6 +286,19 @@ Results:
                          (with --drive-check: the report lines)
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
   --save-html FILE       the results as one self-contained HTML page, for sharing or printing
+
+Results library (every run that measured something is kept, in
+$XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix/):
+  --library FILE         keep and read runs in FILE instead
+  --no-library           record nothing
+  --library-wait MS      how long to wait for a library another program holds (default 5000)
+  --history              one line per run: id, date, drive, disc, main figures
+  --show-run ID          show a kept run as --load-dat does; --json, --save-report,
+                         --save-status, --graph-svg and --save-html apply to it
+  --export-runs FILE     write the runs as a JSON bundle that another library imports
+  --runs ID,...          the runs --export-runs and --export-csv take (default: all)
+  --import-runs FILE     add the runs of a bundle or a DAT file (a CD run); may be repeated
+  --export-csv FILE      one row per run, one column per figure
 
 Other:
   --help                 this text

@@ -1,6 +1,7 @@
 // Command-line options of tachometrix-cli, parsed by a pure function.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,20 @@ struct CliOptions {
   std::optional<std::string> json;
   std::optional<std::string> graphSvg;  // the speed graph of the run or the loaded file
   std::optional<std::string> saveHtml;  // the report page of the run or the loaded file
+
+  // The results library.
+  std::optional<std::string> library;  // another file than the per-user one
+  bool noLibrary = false;              // record nothing
+  std::optional<int> libraryWaitMs;    // how long a locked library is waited for
+  bool history = false;
+  std::optional<int64_t> showRun;
+  std::optional<std::string> exportRuns;
+  std::optional<std::vector<int64_t>> runIds;  // --runs: which runs the exports take
+  std::vector<std::string> importRuns;
+  std::optional<std::string> exportCsv;
+
+  // A command on the library alone: no drive is opened.
+  bool libraryCommand() const { return history || showRun || exportRuns || !importRuns.empty() || exportCsv; }
 };
 
 // TestId of a test's name on the command line (transfer, dae, seek, cpu,

@@ -25,9 +25,11 @@ const char* discTypeText(int kind) {
 
 int DiscProbe::classifyDisc(DriveAddress drive) {
   std::array<uint8_t, 804> toc{};
+  lastToc_.clear();
   if (commands_.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
     return kDiscUnknown;
   }
+  lastToc_.assign(toc.begin(), toc.end());
   return classifyTocReply(toc);
 }
 
@@ -53,6 +55,10 @@ bool DiscProbe::discInformationBlank(DriveAddress drive) {
   }
   const auto facts = parseDiscInformation(info);
   return facts && facts->blank;
+}
+
+bool DiscProbe::configurationHung(DriveAddress drive) const {
+  return configurationHangs_.contains(static_cast<uint16_t>(drive.hostAdapter << 8 | drive.target));
 }
 
 void DiscProbe::probeDriveMedium(DriveAddress drive) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "drive/drive_commands.h"
 #include "drive/medium.h"
@@ -54,6 +55,10 @@ class DiscProbe {
   // and the drive's maximum read speed for it, in its X, where known.
   const Medium& medium() const { return medium_; }
   std::optional<double> maxReadSpeedX() const { return maxReadSpeedX_; }
+  // The READ TOC reply the last classification read; empty when it failed.
+  const std::vector<uint8_t>& lastToc() const { return lastToc_; }
+  // Whether the drive let GET CONFIGURATION time out: it is not asked again.
+  bool configurationHung(DriveAddress drive) const;
   // Whether the drive answered the last readiness poll with success.
   bool discReady = true;
 
@@ -67,6 +72,7 @@ class DiscProbe {
   std::set<uint16_t> configurationHangs_;  // drives (adapter << 8 | target)
   Medium medium_;
   std::optional<double> maxReadSpeedX_;
+  std::vector<uint8_t> lastToc_;
 };
 
 }  // namespace tmx

@@ -9,7 +9,7 @@
 namespace tmx {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 // The record's "not measured" marker (-1) as null.
 json measuredOrNull(int64_t value) { return value == -1 ? json(nullptr) : json(value); }

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "drive/drive_discovery.h"
+#include "program/finished_run.h"
 #include "emulator/emulated_adapter.h"
 #include "emulator/faults.h"
 #include "platform/scsi_manager.h"
@@ -43,7 +44,8 @@ Application::Application(StartOptions options)
       settings_(options_.settingsPath ? loadSettings(*options_.settingsPath) : loadSettings()),
       channel_([this](int event, long value) {
         if (sequencer_) sequencer_->handleTestEvent(event, value);
-      }) {}
+      }),
+      recorder_(options_.libraryPath, options_.libraryOptions) {}
 
 Application::~Application() {
   // A front end that did not shut down (an early error return) still must not
@@ -125,6 +127,16 @@ DriveFacts Application::driveFacts(DriveAddress identity, DriveAddress speeds) {
   facts.speedsStatus = commands_.ModeSenseSpeeds(speeds, maximum, current);
   facts.currentReadSpeed = current;
   return facts;
+}
+
+std::optional<std::string> Application::recordRun(RunOutcome outcome, bool qualityCheck, const DriveFacts& facts) {
+  if (!recorder_.enabled()) return std::nullopt;
+  FinishedRun run = finishedRunOf(*this, outcome, qualityCheck, facts);
+  if (!worthRecording(run)) return std::nullopt;
+  run.drive.serial = driveSerialNumber(*this, table_.selectedDrive());
+  auto line = recorder_.record(run);
+  if (line) statusLog_.addStatusLine(*line);
+  return line;
 }
 
 }  // namespace tmx

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "library/results_library.h"
+#include "program/run_recorder.h"
 #include "program/scsi_setup.h"
 #include "drive/disc_probe.h"
 #include "drive/drive_commands.h"
@@ -45,6 +47,9 @@ struct StartOptions {
   std::vector<std::string> faults;  // armed on the first selected drive, an emulated one
   // The settings file; empty means the per-user default.
   std::optional<std::filesystem::path> settingsPath;
+  // The results library runs are recorded in (libraryPathOf); none: no record.
+  std::optional<std::filesystem::path> libraryPath;
+  LibraryOptions libraryOptions;
 };
 
 std::unique_ptr<Clock> makeClock(const StartOptions& options);
@@ -96,6 +101,14 @@ class Application {
   // speed of another (MODE SENSE page 2Ah), for the result files.
   DriveFacts driveFacts(DriveAddress identity, DriveAddress speeds);
 
+  // Records the run that just ended on the selected drive in the results
+  // library when it measured anything (see RunRecorder). `facts` are the
+  // drive's, as its result files got them. On failure the line "Run not
+  // recorded in the results library FILE: CAUSE" is added to the status log
+  // and returned; the run itself is untouched.
+  std::optional<std::string> recordRun(RunOutcome outcome, bool qualityCheck, const DriveFacts& facts);
+  RunRecorder& recorder() { return recorder_; }
+
   const StartOptions& options() const { return options_; }
   Clock& clock() { return *clock_; }
   StatusLog& statusLog() { return statusLog_; }
@@ -124,6 +137,7 @@ class Application {
   EventChannel channel_;
   std::unique_ptr<DiscProbe> probe_;
   std::unique_ptr<TestSequencer> sequencer_;
+  RunRecorder recorder_;
   bool workerStopped_ = false;
   bool shutDown_ = false;
 };

@@ -1,0 +1,199 @@
+#include "cli/library_verbs.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/run_output.h"
+#include "cli/save_phase.h"
+#include "library/run_bundle.h"
+#include "library/run_csv.h"
+#include "library/stored_run_builder.h"
+#include "platform/regular_file.h"
+#include "results/dat_file.h"
+#include "results/file_messages.h"
+#include "results/result_texts.h"
+#include "results/safe_text.h"
+
+namespace tmx::cli {
+namespace {
+
+constexpr size_t kMaxImportBytes = 256u << 20;
+
+// The library, or nullptr with the reason printed.
+ResultsLibrary* openLibrary(Application& app, bool forWriting) {
+  ResultsLibrary* lib = app.recorder().library();
+  if (!lib) {
+    printError("no results library: set HOME or give --library FILE");
+    return nullptr;
+  }
+  if (lib->state() == LibraryState::Failed || (forWriting && lib->state() != LibraryState::Ready)) {
+    printError(lib->reason());
+    return nullptr;
+  }
+  return lib;
+}
+
+// A DAT file as a CD run, kept with the time the file was last written.
+std::optional<StoredRun> datRun(const std::string& path, Application& app) {
+  ResultsModel model;
+  StatusLog lines(app.clock());
+  const FileStatus status = loadDatFile(path, model, lines);
+  if (!status.ok()) {
+    printError(status.error);
+    return std::nullopt;
+  }
+  FinishedRun finished{model.record, RunOutcome::LoadedFromFile};
+  struct stat st {};
+  finished.endTime = std::chrono::system_clock::from_time_t(::stat(path.c_str(), &st) == 0 ? st.st_mtime : 0);
+  finished.statusLines = lines.lines();
+  StoredRun run = storedRunOf(finished);
+  run.summary.drive = "unknown drive (DAT file)";
+  return run;
+}
+
+// The runs of one file to import, appended to `runs`; false (printed) when it is refused.
+bool readImport(const std::string& path, Application& app, std::vector<StoredRun>& runs) {
+  std::string bytes;
+  if (const int error = readRegularFile(path, kMaxImportBytes, bytes); error != 0) {
+    printError(openErrorMessage(path, error == EISDIR ? 0 : error));
+    return false;
+  }
+  const size_t first = bytes.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos || bytes[first] != '{') {
+    auto run = datRun(path, app);
+    if (run) runs.push_back(std::move(*run));
+    return run.has_value();
+  }
+  BundleRead read = readBundle(bytes);
+  if (!read.error.empty()) {
+    printError(path + " is refused, nothing of it is imported: " + read.error);
+    return false;
+  }
+  for (StoredRun& run : read.runs) runs.push_back(std::move(run));
+  return true;
+}
+
+int importRuns(const CliOptions& options, Application& app) {
+  std::vector<StoredRun> runs;
+  for (const std::string& path : options.importRuns)
+    if (!readImport(path, app, runs)) return 1;
+  ResultsLibrary* lib = openLibrary(app, true);
+  if (!lib) return 1;
+  const auto ids = lib->recordAll(runs);
+  if (!ids) {
+    printError("nothing imported into the results library " + lib->path().string() + ": " + ids.error);
+    return 1;
+  }
+  std::printf("Imported %zu run%s into %s\n", runs.size(), runs.size() == 1 ? "" : "s", lib->path().c_str());
+  return 0;
+}
+
+// The runs an export takes: those of --runs, else all, newest first.
+std::optional<std::vector<StoredRun>> exportedRuns(const CliOptions& options, ResultsLibrary& lib) {
+  const auto ids = options.runIds ? LibraryResult<std::vector<int64_t>>{*options.runIds, {}} : lib.allIds();
+  auto runs = ids ? lib.loadAll(*ids.value) : LibraryResult<std::vector<StoredRun>>{std::nullopt, ids.error};
+  if (!runs) {
+    printError("the runs cannot be read from " + lib.path().string() + ": " + runs.error);
+    return std::nullopt;
+  }
+  return std::move(*runs.value);
+}
+
+int exportFile(const CliOptions& options, Application& app, InterruptPoll& interrupt, const std::string& path,
+               bool csv) {
+  ResultsLibrary* lib = openLibrary(app, false);
+  if (!lib) return 1;
+  const auto runs = exportedRuns(options, *lib);
+  if (!runs) return 1;
+  SavePhase saves(interrupt);
+  if (!saves.writeText(path, csv ? runsCsv(*runs) : bundleText(*runs))) return 1;
+  std::printf("Exported %zu run%s to %s\n", runs->size(), runs->size() == 1 ? "" : "s", path.c_str());
+  return 0;
+}
+
+int history(Application& app) {
+  ResultsLibrary* lib = openLibrary(app, false);
+  if (!lib) return 1;
+  const auto rows = lib->list();
+  if (!rows) {
+    printError("the runs cannot be read from " + lib->path().string() + ": " + rows.error);
+    return 1;
+  }
+  if (rows.value->empty()) std::printf("No runs in %s\n", lib->path().c_str());
+  for (const RunSummary& row : *rows.value) std::printf("%s\n", safeText(historyLine(row)).c_str());
+  return 0;
+}
+
+DriveFacts factsOf(const StoredDrive& drive) {
+  DriveFacts facts;
+  facts.vendor = drive.vendor;
+  facts.product = drive.product;
+  facts.revision = drive.revision;
+  return facts;
+}
+
+int showRun(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  ResultsLibrary* lib = openLibrary(app, false);
+  if (!lib) return 1;
+  const auto run = lib->load(*options.showRun);
+  if (!run) {
+    printError("run " + std::to_string(*options.showRun) + " cannot be shown from " + lib->path().string() + ": " +
+               run.error);
+    return 1;
+  }
+  const StoredRun& stored = *run.value;
+  const bool check = stored.summary.kind == StoredRunKind::QualityCheck;
+  ResultsModel model;
+  model.record = stored.record;
+  const RunReport report = makeRunReport(model.record, stored.summary.outcome, check);
+  fillTextsFromReport(report, model.texts);
+  std::printf("%s\n", safeText(historyLine(stored.summary)).c_str());
+  printSummary(report);
+  if (check) printQualityMap(model.record);
+  SettingsWordArray words{};
+  for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<uint32_t>(stored.optionWords[i]);
+  RunFiles files{model, stored.statusLines, factsOf(stored.drive), stored.summary.outcome, check,
+                 static_cast<int>(std::max<int64_t>(stored.disc.lengthSectors, 0)), &stored};
+  SavePhase saves(interrupt);
+  return saveRunFiles(options, files, false, unpackSettings(words), app.clock(), saves) ? 0 : 1;
+}
+
+std::string figure(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+std::string historyLine(const RunSummary& run) {
+  std::string time = run.utcTime;
+  if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
+  std::string line = figure("%5.0f", static_cast<double>(run.id)) + "  " + time + "  " + run.drive + "  " + run.disc;
+  if (run.kind == StoredRunKind::QualityCheck) line += "  quality check";
+  std::vector<std::string> figures;
+  if (run.averageX) figures.push_back(figure("%.2fX average", *run.averageX));
+  if (run.randomSeekMs || run.oneThirdSeekMs || run.fullSeekMs) {
+    auto ms = [](const std::optional<int32_t>& v) { return v ? std::to_string(*v) : std::string("N/A"); };
+    figures.push_back("seeks " + ms(run.randomSeekMs) + "/" + ms(run.oneThirdSeekMs) + "/" + ms(run.fullSeekMs) +
+                      " ms");
+  }
+  if (run.daeScore) figures.push_back("DAE " + std::to_string(*run.daeScore));
+  if (run.burstMBps) figures.push_back("burst " + std::to_string(*run.burstMBps) + " MB/s");
+  figures.push_back(std::string(outcomeName(run.outcome)));
+  for (size_t i = 0; i < figures.size(); ++i) line += (i ? ", " : "  ") + figures[i];
+  return line;
+}
+
+int runLibraryCommands(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  if (!options.importRuns.empty() && importRuns(options, app) != 0) return 1;
+  if (options.exportRuns && exportFile(options, app, interrupt, *options.exportRuns, false) != 0) return 1;
+  if (options.exportCsv && exportFile(options, app, interrupt, *options.exportCsv, true) != 0) return 1;
+  if (options.history && history(app) != 0) return 1;
+  if (options.showRun) return showRun(options, app, interrupt);
+  return 0;
+}
+
+}  // namespace tmx::cli

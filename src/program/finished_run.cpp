@@ -1,0 +1,47 @@
+#include "program/finished_run.h"
+
+#include "drive/medium_probe.h"
+#include "emulator/emulated_adapter.h"
+#include "platform/scsi_manager.h"
+#include "tmx_version.h"
+
+namespace tmx {
+
+std::string driveSerialNumber(Application& app, DriveAddress drive) {
+  if (!app.attached()) return {};
+  const DiscProbe& probe = app.probe();
+  if (probe.medium().profile == kProfileNone || probe.configurationHung(drive)) return {};
+  const auto config = readConfiguration(app.commands(), drive);
+  return config && config->serialNumber ? *config->serialNumber : std::string();
+}
+
+namespace {
+
+void addAdapterFacts(Application& app, DriveAddress drive, StoredDrive& stored) {
+  const ScsiManager* manager = app.transport().manager();
+  const HostAdapter* adapter = manager ? manager->adapter(drive.hostAdapter) : nullptr;
+  if (!adapter) return;
+  stored.controller = adapter->description();
+  stored.driver = adapter->driverName();
+  stored.emulated = dynamic_cast<const emu::EmulatedAdapter*>(adapter) != nullptr;
+}
+
+}  // namespace
+
+FinishedRun finishedRunOf(Application& app, RunOutcome outcome, bool qualityCheck, const DriveFacts& facts) {
+  const DriveAddress drive = app.drives().selectedDrive();
+  FinishedRun run{app.results().record, outcome, qualityCheck};
+  run.drive.vendor = facts.vendor;
+  run.drive.product = facts.product;
+  run.drive.revision = facts.revision;
+  addAdapterFacts(app, drive, run.drive);
+  if (app.attached()) run.toc = app.probe().lastToc();
+  run.settings = app.settings();
+  run.programVersion = TMX_VERSION;
+  // The real time of day, also under virtual time: the list orders runs by it.
+  run.endTime = std::chrono::system_clock::now();
+  run.statusLines = app.statusLog().lines();
+  return run;
+}
+
+}  // namespace tmx

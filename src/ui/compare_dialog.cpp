@@ -50,7 +50,7 @@ void CompareCanvas::paintEvent(QPaintEvent*) {
   const CompareGraph& graph = model_.graph(width(), height());
   paintGraphShapes(painter, graph.shapes, look);
   if (pointerX_ >= graph.axes.left && pointerX_ <= graph.axes.right) {
-    painter.setPen(QPen(QColor(200, 200, 200), 1, Qt::DotLine));
+    painter.setPen(QPen(QColor(255, 255, 255), 1, Qt::DashLine));
     painter.drawLine(pointerX_, graph.axes.top + 1, pointerX_, graph.axes.bottom - 1);
   }
 }
@@ -78,6 +78,7 @@ CompareDialog::CompareDialog(std::vector<ComparedRun> runs, WindowDialogs& dialo
   table_ = new QTableWidget(this);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
+  table_->setFocusPolicy(Qt::NoFocus);
   fillTable();
   auto* splitter = new QSplitter(Qt::Vertical, this);
   auto* top = new QWidget(splitter);
@@ -89,6 +90,7 @@ CompareDialog::CompareDialog(std::vector<ComparedRun> runs, WindowDialogs& dialo
   splitter->addWidget(table_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 2);
+  splitter->setSizes({500, 330});
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* exportButton = buttons->addButton(QStringLiteral("&Export picture..."), QDialogButtonBox::ActionRole);
   connect(exportButton, &QPushButton::clicked, this, &CompareDialog::exportPicture);
@@ -97,7 +99,7 @@ CompareDialog::CompareDialog(std::vector<ComparedRun> runs, WindowDialogs& dialo
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter, 1);
   layout->addWidget(buttons);
-  resize(820, 760);
+  resize(840, 900);
 }
 
 void CompareDialog::fillTable() {
@@ -122,6 +124,7 @@ void CompareDialog::fillTable() {
     }
   }
   table_->resizeColumnsToContents();
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
 }
 

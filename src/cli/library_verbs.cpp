@@ -21,18 +21,46 @@ namespace {
 
 constexpr size_t kMaxImportBytes = 256u << 20;
 
-// The library, or nullptr with the reason printed.
-ResultsLibrary* openLibrary(Application& app, bool forWriting) {
+// The library to record in, or nullptr with the reason printed.
+ResultsLibrary* writableLibrary(Application& app) {
   ResultsLibrary* lib = app.recorder().library();
   if (!lib) {
     printError("no results library: set HOME or give --library FILE");
     return nullptr;
   }
-  if (lib->state() == LibraryState::Failed || (forWriting && lib->state() != LibraryState::Ready)) {
+  if (lib->state() != LibraryState::Ready) {
     printError(lib->reason());
     return nullptr;
   }
   return lib;
+}
+
+// The library to read, opened read-only: reading never makes one. Empty when
+// there is none yet (`missing` set) or it cannot be read (printed).
+std::optional<ResultsLibrary> readableLibrary(Application& app, bool& missing) {
+  const auto& path = app.recorder().path();
+  missing = !path || !std::filesystem::exists(*path);
+  if (missing) return std::nullopt;
+  ResultsLibrary lib = ResultsLibrary::open(*path, {.busyTimeout = app.options().libraryOptions.busyTimeout,
+                                                    .readOnly = true});
+  if (lib.state() == LibraryState::Failed) {
+    printError(lib.reason());
+    return std::nullopt;
+  }
+  return lib;
+}
+
+std::string libraryName(Application& app) {
+  const auto& path = app.recorder().path();
+  return path ? path->string() : std::string("(none)");
+}
+
+// The library to read; nullptr with the reason printed.
+ResultsLibrary* openForReading(Application& app, std::optional<ResultsLibrary>& holder) {
+  bool missing = false;
+  holder = readableLibrary(app, missing);
+  if (missing) printError("there is no results library " + libraryName(app) + " yet");
+  return holder ? &*holder : nullptr;
 }
 
 // A DAT file as a CD run, kept with the time the file was last written.
@@ -79,7 +107,7 @@ int importRuns(const CliOptions& options, Application& app) {
   std::vector<StoredRun> runs;
   for (const std::string& path : options.importRuns)
     if (!readImport(path, app, runs)) return 1;
-  ResultsLibrary* lib = openLibrary(app, true);
+  ResultsLibrary* lib = writableLibrary(app);
   if (!lib) return 1;
   const auto ids = lib->recordAll(runs);
   if (!ids) {
@@ -103,7 +131,8 @@ std::optional<std::vector<StoredRun>> exportedRuns(const CliOptions& options, Re
 
 int exportFile(const CliOptions& options, Application& app, InterruptPoll& interrupt, const std::string& path,
                bool csv) {
-  ResultsLibrary* lib = openLibrary(app, false);
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
   if (!lib) return 1;
   const auto runs = exportedRuns(options, *lib);
   if (!runs) return 1;
@@ -114,7 +143,12 @@ int exportFile(const CliOptions& options, Application& app, InterruptPoll& inter
 }
 
 int history(Application& app) {
-  ResultsLibrary* lib = openLibrary(app, false);
+  bool missing = false;
+  std::optional<ResultsLibrary> lib = readableLibrary(app, missing);
+  if (missing) {
+    std::printf("No runs in %s\n", libraryName(app).c_str());
+    return 0;
+  }
   if (!lib) return 1;
   const auto rows = lib->list();
   if (!rows) {
@@ -135,7 +169,8 @@ DriveFacts factsOf(const StoredDrive& drive) {
 }
 
 int showRun(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
-  ResultsLibrary* lib = openLibrary(app, false);
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
   if (!lib) return 1;
   const auto run = lib->load(*options.showRun);
   if (!run) {

@@ -21,7 +21,8 @@ class CliGraphSvg : public ::testing::Test {
 
   // Exit status of the CLI run in the test's folder, its output discarded.
   int run(const std::string& args) {
-    const std::string command = "cd '" + dir_.string() + "' && XDG_CONFIG_HOME='" + dir_.string() + "' '" +
+    const std::string command = "cd '" + dir_.string() + "' && XDG_CONFIG_HOME='" + dir_.string() +
+                                "' XDG_DATA_HOME='" + dir_.string() + "' '" +
                                 TMX_CLI_PATH + "' " + args + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -36,6 +36,39 @@ TEST(CliOptions, UsageErrors) {
       << "model time means nothing to a real drive";
 }
 
+TEST(CliOptions, ResultsLibrary) {
+  auto p = parseCliOptions({"--library", "l.sqlite", "--export-runs", "b.json", "--runs", "3,12,7", "--import-runs",
+                            "a.json", "--import-runs", "b.dat", "--export-csv", "c.csv", "--history",
+                            "--library-wait", "250"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.library, "l.sqlite");
+  EXPECT_EQ(p.options.runIds, (std::vector<int64_t>{3, 12, 7}));
+  EXPECT_EQ(p.options.importRuns, (std::vector<std::string>{"a.json", "b.dat"}));
+  EXPECT_EQ(p.options.libraryWaitMs, 250);
+  EXPECT_TRUE(p.options.libraryCommand());
+  p = parseCliOptions({"--show-run", "4", "--json", "r.json", "--graph-svg", "g.svg", "--save-report", "r.txt"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.showRun, 4);
+  EXPECT_TRUE(parseCliOptions({"--run", "--no-library"}).error.empty());
+  EXPECT_FALSE(parseCliOptions({"--run"}).options.libraryCommand());
+
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"--show-run", "0"}, "--show-run needs a run's id (see --history)"},
+      {{"--show-run", "1,2"}, "--show-run needs a run's id (see --history)"},
+      {{"--runs", "1,,2", "--export-csv", "c"}, "--runs needs run ids such as 3,12,7 (see --history)"},
+      {{"--runs", "1"}, "--runs chooses the runs of --export-runs or --export-csv"},
+      {{"--library", "a", "--no-library"}, "--library and --no-library exclude each other"},
+      {{"--history", "--no-library"},
+       "--no-library leaves no results library for --history, --show-run or the exports"},
+      {{"--history", "--run"},
+       "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone"},
+      {{"--export-runs", "b.json", "--json", "j"},
+       "--save-report, --save-status, --json and --graph-svg apply to --show-run of the library's commands"},
+      {{"--library-wait", "-1"}, "--library-wait needs milliseconds from 0 to 600000"},
+  };
+  for (const auto& [args, error] : refused) EXPECT_EQ(parseCliOptions(args).error, error) << args.front();
+}
+
 TEST(CliOptions, TimeModes) {
   EXPECT_EQ(parseCliOptions({}).options.timeMode, TimeMode::Real);
   EXPECT_EQ(parseCliOptions({"--virtual-time"}).options.timeMode, TimeMode::Virtual);

@@ -106,6 +106,8 @@ class CliSandbox {
       if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) _exit(127);
       if (outPipe[1] >= 0 && ::dup2(outPipe[1], STDOUT_FILENO) < 0) _exit(127);
       ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+      // Runs are recorded in the sandbox's library, never in the user's.
+      ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
       ::execv(TMX_CLI_PATH, argv.data());
       _exit(127);
     }

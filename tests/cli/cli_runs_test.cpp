@@ -52,6 +52,7 @@ class CliRuns : public ::testing::Test {
       argv.push_back(nullptr);
       if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr)) _exit(127);
       setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+      setenv("XDG_DATA_HOME", dir_.c_str(), 1);
       execv(TMX_CLI_PATH, argv.data());
       _exit(127);
     }

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     dialog.exec();
   };
   // Opened at the dialog's first use: the window's start-up never waits for it.
-  tmx::LibraryAccess library;
+  tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
   controller.hooks.resultsLibrary = [&] {
     tmx::ui::ResultsLibraryDialog dialog(
         library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, &window);

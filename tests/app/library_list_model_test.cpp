@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
+
 #include "library/run_bundle.h"
 #include "results/scratch_dir.h"
 
@@ -144,6 +146,7 @@ TEST(LibraryListModel, ADamagedLibrarySaysWhyAndANewOneKeepsTheOldFileAsBad) {
 
 TEST(LibraryAccess, OpensTheEnvironmentsLibraryOnlyWhenFirstUsed) {
   ScratchDir dir;
+  const std::string before = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
   ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
   LibraryAccess access;
   const fs::path expected = dir / "tachometrix" / "results.sqlite";
@@ -153,6 +156,7 @@ TEST(LibraryAccess, OpensTheEnvironmentsLibraryOnlyWhenFirstUsed) {
   EXPECT_EQ(access.path(), expected);
   EXPECT_TRUE(fs::exists(expected));
   EXPECT_EQ(access.failure(), "");
+  ::setenv("XDG_DATA_HOME", before.c_str(), 1);  // the program's scratch folder again
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ void MainWindowController::showStoredRun(const StoredRun& run) {
   clearResultTexts(texts);
   const RunReport report = makeRunReport(run.record, run.summary.outcome, check);
   fillTextsFromReport(report, texts);
+  // A DAT file has no reading type; a stored run keeps the one it was measured with.
+  texts.readingTypeText = report.readingType.value_or("");
   texts.speedLabelText = "Average";
   if (report.medium.kind != MediumKind::CD) {
     texts.discTypeText = report.medium.profileName.empty() ? mediumName(report.medium.kind) : report.medium.profileName;

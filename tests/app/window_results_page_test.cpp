@@ -99,6 +99,7 @@ TEST(WindowResultsPage, AStoredRunIsShownAsALoadShowsAFile) {
   EXPECT_EQ(shown.averageText, measured.averageText);
   EXPECT_EQ(shown.randomSeekText, measured.randomSeekText);
   EXPECT_EQ(shown.daeScoreText, measured.daeScoreText);
+  EXPECT_EQ(shown.readingTypeText, "CAV");
   EXPECT_EQ(shown.lengthText, "74:00.00");
   EXPECT_EQ(shown.speedLabelText, "Average");
   EXPECT_EQ(rig.controller.graph().shapes().size(), curve);  // the same curve again

@@ -125,6 +125,36 @@ TEST(MainDialog, ValueLabelsAreCyanBoldOnBlackAndShowTheDiscPanel) {
   EXPECT_EQ(w.dialog.speedLabel()->text(), "Current");
 }
 
+TEST(MainDialog, ARunOfTheLibraryIsShownInThePanelsAndTheGraph) {
+  Window w;
+  w.rig.fastSettings();
+  w.rig.app.settings().runDaeQuality = false;
+  w.dialog.startButton()->click();
+  processUntil([&] { return !w.rig.controller.busy(); });
+  const QString average = w.dialog.valueLabel(1006)->text();
+  StoredRun run;
+  run.summary = {12, "2026-12-01T10:00:00Z"};
+  run.summary.outcome = RunOutcome::Completed;
+  run.record = w.rig.app.results().record;
+  w.rig.controller.selectDrive(1);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(w.dialog.valueLabel(1006)->text().isEmpty());
+
+  w.rig.controller.showStoredRun(run);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.dialog.valueLabel(1006)->text(), average);
+  EXPECT_TRUE(w.dialog.action(CmdSaveHtml)->isEnabled());
+  EXPECT_TRUE(w.dialog.statusList()->item(w.dialog.statusList()->count() - 1)->text().endsWith(
+      "Showing run 12 of the results library, measured 2026-12-01T10:00:00Z"));
+  // The run's curve in the transfer rate's green, zone 1 onwards.
+  const QImage image = w.dialog.clientArea()->grab().toImage();
+  int green = 0;
+  for (int x = kGraphLeft + 10; x < kGraphRight; ++x) {
+    for (int y = kGraphTop; y <= kGraphBottom; ++y) green += image.pixelColor(x, y) == QColor(0, 255, 0);
+  }
+  EXPECT_GT(green, 300);
+}
+
 TEST(MainDialog, ARunThroughTheQtEventLoopFillsThePanelsAndTheStatusList) {
   Window w;
   w.rig.fastSettings();

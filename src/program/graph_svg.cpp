@@ -1,6 +1,7 @@
 #include "program/graph_svg.h"
 
 #include "program/banner_png.h"
+#include "program/markup_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,20 +15,6 @@ std::string hexColour(uint32_t word, const GraphSvgLook& look) {
   char text[8];
   std::snprintf(text, sizeof text, "#%02X%02X%02X", word & 0xFFu, (word >> 8) & 0xFFu, (word >> 16) & 0xFFu);
   return text;
-}
-
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 // A block of whole pixels.
@@ -69,7 +56,7 @@ std::string textElement(const GraphShape& s, const GraphSvgLook& look) {
   const int baseline = s.y1 + (look.fontPixels * 9 + 5) / 10;
   return "<text x=\"" + std::to_string(s.x1) + "\" y=\"" + std::to_string(baseline) +
          (s.leftAligned ? "\" text-anchor=\"start" : "") + "\" fill=\"" +
-         hexColour(s.colour, look) + "\">" + escaped(s.text) + "</text>\n";
+         hexColour(s.colour, look) + "\">" + markupText(s.text) + "</text>\n";
 }
 
 }  // namespace
@@ -99,7 +86,7 @@ std::string shapesSvg(const std::vector<GraphShape>& shapes, int width, int heig
                     "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + w + "\" height=\"" + h +
                     "\" viewBox=\"0 0 " + w + " " + h + "\" shape-rendering=\"crispEdges\">\n";
   // Blanks in labels (" 8X") move their centre as they do on screen.
-  out += "<g font-family=\"" + escaped(look.fontFamily) + "\" font-size=\"" + std::to_string(look.fontPixels) +
+  out += "<g font-family=\"" + markupText(look.fontFamily) + "\" font-size=\"" + std::to_string(look.fontPixels) +
          "px\" text-anchor=\"middle\" xml:space=\"preserve\">\n";
   out += pixels(0, 0, width, height, hexColour(kButtonFaceColour, look));
   for (const GraphShape& s : shapes) {

@@ -78,6 +78,9 @@ TEST(CompareGraph, LegendHasASwatchAndTheLabelOfEveryRun) {
   const std::string svg = shapesSvg(g.shapes, 640, 480);
   EXPECT_NE(svg.find("text-anchor=\"start\" fill=\"#000000\">run &lt;0&gt;</text>"), std::string::npos);
   EXPECT_NE(svg.find("width=\"640\" height=\"480\" viewBox=\"0 0 640 480\""), std::string::npos);
+  // A drive's stray byte stays valid XML.
+  const std::string odd = shapesSvg(compareGraph({cdCurve("VEN\xff\x01", {10, 12})}, 640, 480).shapes, 640, 480);
+  EXPECT_NE(odd.find(">VEN\xEF\xBF\xBD\xEF\xBF\xBD</text>"), std::string::npos);
 }
 
 TEST(CompareGraph, DvdAndBdRunsInGbAndMixedMediaSaySo) {

@@ -73,6 +73,10 @@ class MainWindowController final : public EngineHost {
   // Refused while busy.
   void showStoredRun(const StoredRun& run);
 
+  // The report of the drive check just made of `drive`: a report page of
+  // that drive's run includes it.
+  void noteDriveCheck(DriveAddress drive, std::vector<std::string> lines);
+
   // Whether a run or the quality check holds the drive.
   bool busy() const;
 
@@ -140,6 +144,8 @@ class MainWindowController final : public EngineHost {
   // Where the record shown came from when not from the last run: a DAT
   // load, a run of the library.
   std::optional<RunOutcome> shownOutcome_;
+  std::optional<DriveAddress> checkedDrive_;
+  std::vector<std::string> driveCheckLines_;
   bool started_ = false;
   bool optionsFailureShown_ = false;
 };

@@ -80,12 +80,21 @@ void MainWindowController::saveStatus() {
   if (!status.ok()) dialogs_.messageBox(status.error);
 }
 
+void MainWindowController::noteDriveCheck(DriveAddress drive, std::vector<std::string> lines) {
+  checkedDrive_ = drive;
+  driveCheckLines_ = std::move(lines);
+}
+
 void MainWindowController::saveHtml() {
   // A loaded file has no drive; a run names the drive it measured.
   DriveFacts facts;
+  std::vector<std::string> check;
   if (!shownOutcome_ && hasDrive()) {
     const DriveAddress drive = app_.drives().selectedDrive();
     facts = app_.driveFacts(drive, drive);
+    if (checkedDrive_ && checkedDrive_->hostAdapter == drive.hostAdapter && checkedDrive_->target == drive.target) {
+      check = driveCheckLines_;
+    }
   }
   FileChoice choice = kHtmlChoice;
   choice.proposedName = facts.vendor.empty() ? "results.html" : proposedFileName(facts, ".html");
@@ -94,7 +103,8 @@ void MainWindowController::saveHtml() {
   const SequencerState& state = app_.sequencer().state();
   const RunOutcome outcome = shownOutcome_.value_or(app_.sequencer().lastOutcome());
   const LiveRunPage run{app_.results().record, outcome, state.qualityCheckActive, state.discSectors, facts,
-                        app_.statusLog().lines(), TMX_VERSION, utcTimeText(std::chrono::system_clock::now())};
+                        app_.statusLog().lines(), TMX_VERSION, utcTimeText(std::chrono::system_clock::now()),
+                        check};
   const std::string html = reportPageHtml(reportPageOf(run, app_.settings()));
   if (const int error = writeFileAtomically(path, html); error != 0) dialogs_.messageBox(saveErrorMessage(path, error));
 }

@@ -44,6 +44,7 @@ struct LiveRunPage {
   const std::vector<std::string>& statusLines;
   std::string programVersion;
   std::string utcTime;
+  std::vector<std::string> driveCheck;  // the drive check made of this drive, if any
 };
 ReportPageInput reportPageOf(const LiveRunPage& run, const AppSettings& settings);
 

@@ -60,6 +60,7 @@ ReportPageInput reportPageOf(const LiveRunPage& run, const AppSettings& settings
   page.report = makeRunReport(run.record, run.outcome, run.qualityCheck);
   page.disc = storedDiscOf(page.report);
   page.statusLines = run.statusLines;
+  page.driveCheck = run.driveCheck;
   page.graphSvg = recordGraphSvg(settings, run.record, run.qualityCheck, run.qualityLength);
   return page;
 }

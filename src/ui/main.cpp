@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     tmx::ui::DriveCheckDialog dialog(app.commands(), drive, systemInfo, widestLineLength, driveCheckFiles, &controller,
                                      &window);
     dialog.exec();
+    controller.noteDriveCheck(drive, dialog.lines());
   };
   // Opened at the dialog's first use: the window's start-up never waits for it.
   tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));

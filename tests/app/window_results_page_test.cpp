@@ -43,7 +43,18 @@ TEST(WindowResultsPage, SavedAfterARunWithTheDriveItsFiguresAndStatusLines) {
   EXPECT_TRUE(has(html, "<th>Spin-up time</th><td class=\"val none\">not measured</td>"));
   EXPECT_TRUE(has(html, "Transfer rate test completed"));
   EXPECT_TRUE(has(html, "<figure><svg "));
+  EXPECT_FALSE(has(html, "<h2>Drive check</h2>"));
   EXPECT_TRUE(rig.dialogs.messages.empty());
+
+  // The drive check of the run's drive is on the page; another drive's is not.
+  rig.controller.noteDriveCheck(rig.app.drives().entries[1], {"Drive: another"});
+  rig.dialogs.paths = {page.string()};
+  rig.controller.command(CmdSaveHtml);
+  EXPECT_FALSE(has(readFile(page), "<h2>Drive check</h2>"));
+  rig.controller.noteDriveCheck(rig.app.drives().selectedDrive(), {"Features: <all>"});
+  rig.dialogs.paths = {page.string()};
+  rig.controller.command(CmdSaveHtml);
+  EXPECT_TRUE(has(readFile(page), "<h2>Drive check</h2>\n<pre>Features: &lt;all&gt;\n</pre>"));
 
   rig.dialogs.paths = {(rig.scratch / "missing" / "run.html").string()};
   rig.controller.command(CmdSaveHtml);

@@ -49,11 +49,15 @@ TEST(ReportFigures, ACheckAddsItsErrors) {
   dvd.readScan->blocksRead = 4000;
   dvd.readScan->failedBlocks.resize(2);
   dvd.readScan->unreadableSectors = 32;
+  dvd.readScan->latencyBuckets = {3900, 90, 7, 2, 1, 0};
   const auto rows = reportFigures(dvd);
-  ASSERT_EQ(rows.size(), 19u);
+  ASSERT_EQ(rows.size(), 25u);
   EXPECT_EQ(rows[16].text, "4000");
-  EXPECT_EQ(rows[17].text, "2");
-  EXPECT_EQ(rows[18].label + " " + rows[18].text, "Unreadable sectors 32");
+  EXPECT_EQ(rows[17].label + " " + rows[17].text, "Reads under 3 ms 3900");
+  EXPECT_EQ(rows[21].label + " " + rows[21].text, "Reads under 500 ms 1");
+  EXPECT_EQ(rows[22].label + " " + rows[22].text, "Reads of 500 ms or more 0");
+  EXPECT_EQ(rows[23].text, "2");
+  EXPECT_EQ(rows[24].label + " " + rows[24].text, "Unreadable sectors 32");
   EXPECT_TRUE(rows[16].ofCheck);
   EXPECT_FALSE(rows[15].ofCheck);
 }

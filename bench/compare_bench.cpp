@@ -26,8 +26,10 @@ constexpr double kBudgetMs = 50.0;
 std::vector<ComparedRun> cdRuns() {
   std::vector<ComparedRun> runs;
   for (int r = 0; r < kMaxComparedRuns; ++r) {
-    ComparedRun run{"#" + std::to_string(r + 1), "#" + std::to_string(r + 1) + " 2026-12-09 06:14 DRIVE " +
-                                                     std::to_string(r) + ", CD audio 74:00.00", {}};
+    ComparedRun run{
+        "#" + std::to_string(r + 1),
+        "#" + std::to_string(r + 1) + " 2026-12-09 06:14 DRIVE " + std::to_string(r) + ", CD audio 74:00.00",
+        {}};
     for (int z = 0; z <= kMaxLastZone; ++z) run.report.zones.push_back({z * kSectorsPerZone, 20.0 + r + 0.7 * z});
     run.report.averageX = 30.0 + r;
     run.report.randomSeekMs = 80 + r;
@@ -97,8 +99,8 @@ int main(int argc, char** argv) {
   std::printf("  one speed graph's SVG:  median %7.3f ms  max %7.3f ms  (%zu bytes)\n", one.medianMs, one.maxMs,
               one.bytes);
   const auto report = [&](const char* name, const Timing& t) {
-    std::printf("  %-22s median %7.3f ms  max %7.3f ms  (%zu bytes)  %.1fx one graph, %s\n", name, t.medianMs,
-                t.maxMs, t.bytes, t.medianMs / one.medianMs, t.maxMs < kBudgetMs ? "within budget" : "OVER BUDGET");
+    std::printf("  %-22s median %7.3f ms  max %7.3f ms  (%zu bytes)  %.1fx one graph, %s\n", name, t.medianMs, t.maxMs,
+                t.bytes, t.medianMs / one.medianMs, t.maxMs < kBudgetMs ? "within budget" : "OVER BUDGET");
   };
   report("8 CD runs, 41 zones:", cdTiming);
   report("8 DVD runs, 200 zones:", dvdTiming);

@@ -30,8 +30,10 @@ void MainWindowController::showStoredRun(const StoredRun& run) {
   state.discSectors = run.disc.lengthSectors > 0 ? static_cast<int32_t>(run.disc.lengthSectors) : run.record.discLength;
   results.notifyChanged();  // redraws the graph from the record
   shownOutcome_ = run.summary.outcome;
-  addStatusLine("Showing run " + std::to_string(run.summary.id) + " of the results library, measured " +
-                run.summary.utcTime);
+  // The drive list still names the selected drive: the line says whose run this is.
+  const std::string drive = run.summary.drive.empty() ? std::string() : run.summary.drive + ", ";
+  addStatusLine("Showing run " + std::to_string(run.summary.id) + " of the results library (" + drive + "measured " +
+                run.summary.utcTime + ")");
   changed();
 }
 

@@ -60,7 +60,7 @@ bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const 
   }
   if (options.saveHtml) {
     const LiveRunPage live{run.results.record, run.outcome, run.qualityCheck, run.discSectors, run.facts,
-                           run.statusLines, TMX_VERSION, utcTimeText(std::chrono::system_clock::now())};
+                           run.statusLines, TMX_VERSION, utcTimeText(std::chrono::system_clock::now()), {}};
     const ReportPageInput page = run.stored ? reportPageOf(*run.stored, settings) : reportPageOf(live, settings);
     ok = saves.writeText(*options.saveHtml, reportPageHtml(page)) && ok;
   }

@@ -40,8 +40,10 @@ Scale speedScale(double fastestX) {
 Scale positionScale(const std::vector<CompareCurve>& curves, bool minutes) {
   double end = minutes ? kCdAxisMinutes : 0;
   for (const CompareCurve& c : curves) {
-    if (!minutes) end = std::max(end, c.medium == MediumKind::CD ? gigabytesOf(kCdAxisMinutes * kCdSectorsPerMinute)
-                                                                  : c.nominalGigabytes);
+    if (!minutes) {
+      end = std::max(
+          end, c.medium == MediumKind::CD ? gigabytesOf(kCdAxisMinutes * kCdSectorsPerMinute) : c.nominalGigabytes);
+    }
     if (!c.zones.empty()) end = std::max(end, axisPosition(c, c.zones.back().startLba, minutes));
   }
   if (minutes) return {std::ceil(end / 10) * 10, 10, 2};
@@ -55,7 +57,7 @@ bool onStep(double value, double step) { return std::fabs(std::remainder(value, 
 
 class Canvas {
  public:
-  Canvas(CompareGraph& graph) : g_(graph), a_(graph.axes) {}
+  explicit Canvas(CompareGraph& graph) : g_(graph), a_(graph.axes) {}
   int column(double position) const {
     return a_.left + static_cast<int>(std::lround(std::min(position, a_.xMax) / a_.xMax * (a_.right - a_.left)));
   }
@@ -78,7 +80,9 @@ GraphShape label(int x, int y, std::string text, bool left = false) {
 
 void Canvas::frame(const Scale& x, const Scale& y) {
   add(rect(a_.left, a_.top, a_.right + 1, a_.bottom + 1, kMajorColour, kBlack));
-  for (double v = y.gridStep; v < y.max - 1e-9; v += y.gridStep) add(line(a_.left + 1, row(v), a_.right, row(v), kMinorColour));
+  for (double v = y.gridStep; v < y.max - 1e-9; v += y.gridStep) {
+    add(line(a_.left + 1, row(v), a_.right, row(v), kMinorColour));
+  }
   for (double v = 0; v <= y.max + 1e-9; v += y.labelStep) {
     add(line(a_.left - 3, row(v), a_.left, row(v), kMajorColour));
     add(label(a_.left - 22, row(v) - 7, formatString("%gX", v)));
@@ -104,8 +108,8 @@ void Canvas::curve(const CompareCurve& c, uint32_t colour) {
     const ZoneSpeed& a = c.zones[k - 1];
     const ZoneSpeed& b = c.zones[k];
     if (!std::isfinite(a.speedX) || !std::isfinite(b.speedX)) continue;
-    add(line(column(axisPosition(c, a.startLba, a_.minutes)), row(a.speedX), column(axisPosition(c, b.startLba, a_.minutes)),
-             row(b.speedX), colour));
+    add(line(column(axisPosition(c, a.startLba, a_.minutes)), row(a.speedX),
+             column(axisPosition(c, b.startLba, a_.minutes)), row(b.speedX), colour));
   }
 }
 
@@ -133,7 +137,8 @@ CompareGraph compareGraph(const std::vector<CompareCurve>& all, int width, int h
   height = std::max(height, 240);
   CompareGraph graph;
   CompareAxes& a = graph.axes;
-  a.mixedMedia = std::any_of(curves.begin(), curves.end(), [&](const CompareCurve& c) { return c.medium != curves[0].medium; });
+  a.mixedMedia =
+      std::any_of(curves.begin(), curves.end(), [&](const CompareCurve& c) { return c.medium != curves[0].medium; });
   a.minutes = !a.mixedMedia && (curves.empty() || curves[0].medium == MediumKind::CD);
   const int legendHeight = static_cast<int>(curves.size()) * kLegendRow + 6;
   a.left = 48;
@@ -142,7 +147,9 @@ CompareGraph compareGraph(const std::vector<CompareCurve>& all, int width, int h
   a.bottom = std::max(a.top + 100, height - legendHeight - 36);
   double fastest = 0;
   for (const CompareCurve& c : curves) {
-    for (const ZoneSpeed& z : c.zones) if (std::isfinite(z.speedX)) fastest = std::max(fastest, z.speedX);
+    for (const ZoneSpeed& z : c.zones) {
+      if (std::isfinite(z.speedX)) fastest = std::max(fastest, z.speedX);
+    }
   }
   const Scale y = speedScale(fastest);
   const Scale x = positionScale(curves, a.minutes);

@@ -81,7 +81,9 @@ std::string compareTableText(const CompareTable& table, const std::vector<Compar
   for (const ComparedRun& run : runs) grid[0].push_back(run.heading);
   for (const CompareRow& row : table.rows) {
     std::vector<std::string> line{row.label};
-    for (const CompareCell& cell : row.cells) line.push_back(cell.difference.empty() ? cell.text : cell.text + " (" + cell.difference + ")");
+    for (const CompareCell& cell : row.cells) {
+      line.push_back(cell.difference.empty() ? cell.text : cell.text + " (" + cell.difference + ")");
+    }
     grid.push_back(std::move(line));
   }
   std::vector<size_t> widths(grid[0].size(), 0);

@@ -134,15 +134,17 @@ std::string inlineSvg(const std::string& svg) {
 
 // "2026-12-09T06:14:26Z" reads "2026-12-09 06:14:26 UTC".
 std::string readableTime(std::string time) {
-  if (time.size() == 20 && time[10] == 'T' && time[19] == 'Z') return time.substr(0, 10) + " " + time.substr(11, 8) + " UTC";
+  if (time.size() == 20 && time[10] == 'T' && time[19] == 'Z') {
+    return time.substr(0, 10) + " " + time.substr(11, 8) + " UTC";
+  }
   return time;
 }
 
 std::string header(const ReportPageInput& page) {
   const std::string drive = driveLine(page.drive);
   std::string title = drive.empty() ? "Saved results" : drive;
-  std::string out = "<header><h1>" + markupText(title) + "</h1>\n<p class=\"sub\">" +
-                    markupText(discDescription(page.disc));
+  std::string out =
+      "<header><h1>" + markupText(title) + "</h1>\n<p class=\"sub\">" + markupText(discDescription(page.disc));
   out += " &middot; " + markupText(std::string(outcomeName(page.report.outcome)));
   if (!page.utcTime.empty()) out += " &middot; " + markupText(readableTime(page.utcTime));
   out += " &middot; Tachometrix " + markupText(page.programVersion) + "</p></header>\n";

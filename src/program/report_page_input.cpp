@@ -33,8 +33,13 @@ StoredDisc storedDiscOf(const RunReport& report) {
 }
 
 StoredDrive storedDriveOf(const DriveFacts& facts) {
-  return {TrimTrailingBlanks(facts.vendor), TrimTrailingBlanks(facts.product), TrimTrailingBlanks(facts.revision),
-          {}, {}, {}, false};
+  return {TrimTrailingBlanks(facts.vendor),
+          TrimTrailingBlanks(facts.product),
+          TrimTrailingBlanks(facts.revision),
+          {},
+          {},
+          {},
+          false};
 }
 
 ReportPageInput reportPageOf(const StoredRun& run, const AppSettings& settings) {

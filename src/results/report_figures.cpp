@@ -27,11 +27,12 @@ void addCheck(const RunReport& r, std::vector<ReportFigure>& rows) {
   if (r.readScan) {
     const ReadScan& scan = *r.readScan;
     rows.push_back(number("Blocks read", "", static_cast<double>(scan.blocksRead), 0));
-    static constexpr const char* kBuckets[kLatencyBucketCount] = {
-        "Reads under 3 ms", "Reads under 10 ms", "Reads under 50 ms", "Reads under 150 ms", "Reads under 500 ms",
-        "Reads of 500 ms or more"};
+    static constexpr const char* kBuckets[kLatencyBucketCount] = {"Reads under 3 ms",   "Reads under 10 ms",
+                                                                  "Reads under 50 ms",  "Reads under 150 ms",
+                                                                  "Reads under 500 ms", "Reads of 500 ms or more"};
     for (int b = 0; b < kLatencyBucketCount; ++b) {
-      rows.push_back(number(kBuckets[b], "", static_cast<double>(scan.latencyBuckets[static_cast<size_t>(b)]), 0, b > 0));
+      rows.push_back(
+          number(kBuckets[b], "", static_cast<double>(scan.latencyBuckets[static_cast<size_t>(b)]), 0, b > 0));
     }
     rows.push_back(number("Failed reads", "", static_cast<double>(scan.failedBlocks.size()), 0, true));
     rows.push_back(number("Unreadable sectors", "", static_cast<double>(scan.unreadableSectors), 0, true));

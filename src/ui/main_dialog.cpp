@@ -155,7 +155,7 @@ QAction* MainDialog::addCommand(QMenu* menu, int id, const QString& text, const 
 void MainDialog::buildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   addCommand(file, CmdLoadDat, "&Load DAT File");
-  addCommand(file, CmdResultsLibrary, "Results &library...");
+  addCommand(file, CmdResultsLibrary, "&Results library...");
   file->addSeparator();
   QMenu* save = file->addMenu("&Save Results");
   addCommand(save, CmdSaveBinary, "&Binary (.DAT File)");

@@ -83,6 +83,7 @@ ResultsLibraryDialog::ResultsLibraryDialog(LibraryAccess& access, WindowDialogs&
   };
   resize(980, 520);
   refresh();
+  list_->setFocus();  // the keys select runs from the start
 }
 
 QPushButton* ResultsLibraryDialog::addButton(const QString& text, const QString& name) {
@@ -121,7 +122,9 @@ void ResultsLibraryDialog::refresh() {
   list_->clear();
   for (const LibraryRow& row : model_.rows()) {
     auto* item = new QTreeWidgetItem(list_);
-    for (size_t c = 0; c < row.cells.size(); ++c) item->setText(static_cast<int>(c), QString::fromStdString(row.cells[c]));
+    for (size_t c = 0; c < row.cells.size(); ++c) {
+      item->setText(static_cast<int>(c), QString::fromStdString(row.cells[c]));
+    }
     for (int c : {3, 4, 5, 6}) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(row.id));
   }
@@ -189,9 +192,9 @@ void ResultsLibraryDialog::exportSelected() {
 void ResultsLibraryDialog::deleteSelected() {
   const auto ids = selectedIds();
   if (ids.empty()) return;
-  const std::string question = ids.size() == 1 ? "Delete the selected run from the results library?"
-                                               : "Delete the " + std::to_string(ids.size()) +
-                                                     " selected runs from the results library?";
+  const std::string question =
+      ids.size() == 1 ? "Delete the selected run from the results library?"
+                      : "Delete the " + std::to_string(ids.size()) + " selected runs from the results library?";
   if (!dialogs_.askYesNo(question)) return;
   if (const auto error = model_.remove(ids)) dialogs_.messageBox(*error);
   refresh();

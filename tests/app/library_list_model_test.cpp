@@ -53,8 +53,9 @@ TEST(LibraryListModel, ARowShowsEachColumnAndDashesWhatWasNotMeasured) {
   s.outcome = RunOutcome::Aborted;
   const LibraryRow row = libraryRowOf(s);
   EXPECT_EQ(row.id, 4);
-  const std::array<std::string, 8> expected = {"2026-12-09 06:14", "ABC CDROM 40X 1.0a", "CD audio 74:00.00",
-                                               "39.05 X", "84 / - / 142 ms", "10", "-", "aborted"};
+  const std::array<std::string, 8> expected = {
+      "2026-12-09 06:14", "ABC CDROM 40X 1.0a", "CD audio 74:00.00", "39.05 X", "84 / - / 142 ms", "10", "-",
+      "aborted"};
   EXPECT_EQ(row.cells, expected);
   s.kind = StoredRunKind::QualityCheck;
   s.randomSeekMs.reset();

@@ -91,6 +91,7 @@ StoredRun storedRunOf(WindowRig& rig, int64_t id, StoredRunKind kind) {
   run.summary.utcTime = "2026-12-01T10:00:00Z";
   run.summary.kind = kind;
   run.summary.outcome = RunOutcome::Completed;
+  run.summary.drive = "ABC CDROM 40X 1.0a";
   run.record = rig.app.results().record;
   run.disc.lengthSectors = run.record.discLength;
   return run;
@@ -116,7 +117,7 @@ TEST(WindowResultsPage, AStoredRunIsShownAsALoadShowsAFile) {
   EXPECT_EQ(rig.controller.graph().shapes().size(), curve);  // the same curve again
   EXPECT_FALSE(rig.controller.graph().qualityMode());
   EXPECT_TRUE(rig.controller.statusLines().back().ends_with(
-      "Showing run 7 of the results library, measured 2026-12-01T10:00:00Z"));
+      "Showing run 7 of the results library (ABC CDROM 40X 1.0a, measured 2026-12-01T10:00:00Z)"));
   EXPECT_TRUE(rig.controller.enabled(CmdSaveHtml));
 
   // A check is shown as its map.

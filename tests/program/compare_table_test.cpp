@@ -55,11 +55,12 @@ TEST(CompareTable, TextHasAlignedColumnsAndSaysWhenMediaDiffer) {
   const CompareTable t = compareTable(runs);
   EXPECT_TRUE(t.mixedMedia);
   const std::string text = compareTableText(t, runs);
-  EXPECT_TRUE(text.starts_with("#1 drive, disc\n#12 drive, disc\n"
-                               "Different media compared (CD, DVD): speeds are in X of each run's own medium.\n\n"
-                               "Figure           #1            #12\n"
-                               "Average speed    40.00 X       8.50 X (-31.50 X)\n"
-                               "Start speed      not measured  not measured\n"))
+  EXPECT_TRUE(
+      text.starts_with("#1 drive, disc\n#12 drive, disc\n"
+                       "Different media compared (CD, DVD): speeds are in X of each run's own medium.\n\n"
+                       "Figure           #1            #12\n"
+                       "Average speed    40.00 X       8.50 X (-31.50 X)\n"
+                       "Start speed      not measured  not measured\n"))
       << text;
   EXPECT_NE(text.find("\nRandom seek      90 ms         120 ms (+30 ms)\n"), std::string::npos) << text;
   EXPECT_EQ(compareTableText(compareTable({runs[0], runs[0]}), {runs[0], runs[0]}).find("Different media"),

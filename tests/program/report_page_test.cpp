@@ -86,15 +86,16 @@ TEST(ReportPage, TheDriveCheckOnlyWhenOneWasMade) {
   ReportPageInput page = hostilePage();
   EXPECT_FALSE(has(reportPageHtml(page), "<h2>Drive check</h2>"));
   page.driveCheck = {"Profiles: CD-ROM <current>", "Features: 0001h"};
-  EXPECT_TRUE(has(reportPageHtml(page), "<h2>Drive check</h2>\n<pre>Profiles: CD-ROM &lt;current&gt;\nFeatures: 0001h\n</pre>"));
+  EXPECT_TRUE(has(reportPageHtml(page),
+                  "<h2>Drive check</h2>\n<pre>Profiles: CD-ROM &lt;current&gt;\nFeatures: 0001h\n</pre>"));
 }
 
 TEST(ReportPage, ALoadedFileHasNoDrive) {
   const TestResults record = cdRecord();
   const DriveFacts none;
   const std::vector<std::string> lines;
-  const ReportPageInput page =
-      reportPageOf(LiveRunPage{record, RunOutcome::LoadedFromFile, false, 0, none, lines, "0.1.0", ""}, AppSettings{});
+  const ReportPageInput page = reportPageOf(
+      LiveRunPage{record, RunOutcome::LoadedFromFile, false, 0, none, lines, "0.1.0", "", {}}, AppSettings{});
   const std::string html = reportPageHtml(page);
   EXPECT_TRUE(has(html, "<h1>Saved results</h1>"));
   EXPECT_TRUE(has(html, "no drive: the results were loaded from a file"));

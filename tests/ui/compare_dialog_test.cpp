@@ -1,12 +1,11 @@
 #include "ui/compare_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableWidget>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdio>
 
@@ -40,7 +39,8 @@ TEST(CompareDialog, CurvesFollowTheWindowsSizeInTheirColours) {
   const QImage before = canvas->grab().toImage();
   const CompareGraph& graph = dialog.model().graph(canvas->width(), canvas->height());
   // The first run's curve starts at 16X on the left edge of the plot.
-  const int y = graph.axes.bottom - static_cast<int>(std::lround(16.0 / graph.axes.yMaxX * (graph.axes.bottom - graph.axes.top)));
+  const int y =
+      graph.axes.bottom - static_cast<int>(std::lround(16.0 / graph.axes.yMaxX * (graph.axes.bottom - graph.axes.top)));
   EXPECT_EQ(before.pixelColor(graph.axes.left + 1, y), colourOf(compareColour(0)));
   const int widthBefore = canvas->width();
   dialog.resize(1200, 800);

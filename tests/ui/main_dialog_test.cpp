@@ -84,7 +84,7 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
       {CmdRunSpinUpDown, "Spin Up/Down Test"}, {CmdQualityCheck, "&CD quality check"},
       {CmdDriveCheck, "&Drive check"},       {CmdDocumentation, "&Documentation\tF1"},
       {CmdAbout, "&About"},           {CmdSaveHtml, "&HTML..."},
-      {CmdResultsLibrary, "Results &library..."},
+      {CmdResultsLibrary, "&Results library..."},
   };
   for (const auto& [id, text] : texts) {
     ASSERT_NE(w.dialog.action(id), nullptr) << id;
@@ -97,7 +97,7 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
   for (QAction* a : w.dialog.menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, QStringList({"&File", "&Run Test", "&Extra", "&Help"}));
   for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()) file << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(file, QStringList({"&Load DAT File", "Results &library...", "-", "&Save Results", "Save Status", "-",
+  EXPECT_EQ(file, QStringList({"&Load DAT File", "&Results library...", "-", "&Save Results", "Save Status", "-",
                                "&Options", "-", "E&xit\tAlt-F4"}));
   QStringList save;
   for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()[3]->menu()->actions()) save << a->text();
@@ -145,7 +145,7 @@ TEST(MainDialog, ARunOfTheLibraryIsShownInThePanelsAndTheGraph) {
   EXPECT_EQ(w.dialog.valueLabel(1006)->text(), average);
   EXPECT_TRUE(w.dialog.action(CmdSaveHtml)->isEnabled());
   EXPECT_TRUE(w.dialog.statusList()->item(w.dialog.statusList()->count() - 1)->text().endsWith(
-      "Showing run 12 of the results library, measured 2026-12-01T10:00:00Z"));
+      "Showing run 12 of the results library (measured 2026-12-01T10:00:00Z)"));
   // The run's curve in the transfer rate's green, zone 1 onwards.
   const QImage image = w.dialog.clientArea()->grab().toImage();
   int green = 0;

@@ -1,12 +1,12 @@
 // The results library's dialog over real SQLite files in scratch folders.
 #include "ui/results_library_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 #include "results/scratch_dir.h"
 #include "support/window_rig.h"
@@ -45,7 +45,8 @@ struct LibraryRig {
     ids.push_back(*lib.record(runOf("2026-12-03T10:00:00Z", "XYZ DVD 16X 2.0", 40)).value);
   }
   std::unique_ptr<ResultsLibraryDialog> dialog(LibraryAccess& access) {
-    auto d = std::make_unique<ResultsLibraryDialog>(access, dialogs, [this](const StoredRun& r) { opened.push_back(r); });
+    auto d =
+        std::make_unique<ResultsLibraryDialog>(access, dialogs, [this](const StoredRun& r) { opened.push_back(r); });
     d->showCompare = [this](std::vector<ComparedRun> runs) { compared.push_back(std::move(runs)); };
     return d;
   }
@@ -69,7 +70,9 @@ TEST(ResultsLibraryDialog, ListsTheRunsAndTheButtonsFollowTheSelection) {
   EXPECT_EQ(list->topLevelItem(0)->text(3), "40.00 X");
   EXPECT_EQ(dialog->status()->text().toStdString(), "3 runs in " + rig.file.string());
   EXPECT_FALSE(dialog->button("new")->isVisibleTo(dialog.get()));
-  for (const char* name : {"open", "compare", "export", "delete"}) EXPECT_FALSE(dialog->button(name)->isEnabled()) << name;
+  for (const char* name : {"open", "compare", "export", "delete"}) {
+    EXPECT_FALSE(dialog->button(name)->isEnabled()) << name;
+  }
 
   select(list, {0});
   EXPECT_TRUE(dialog->button("open")->isEnabled());

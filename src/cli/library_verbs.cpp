@@ -1,25 +1,17 @@
 #include "cli/library_verbs.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "cli/run_output.h"
 #include "cli/save_phase.h"
 #include "library/run_bundle.h"
 #include "library/run_csv.h"
-#include "library/stored_run_builder.h"
-#include "platform/regular_file.h"
-#include "results/dat_file.h"
-#include "results/file_messages.h"
+#include "program/run_import.h"
 #include "results/result_texts.h"
 #include "results/safe_text.h"
 
 namespace tmx::cli {
 namespace {
-
-constexpr size_t kMaxImportBytes = 256u << 20;
 
 // The library to record in, or nullptr with the reason printed.
 ResultsLibrary* writableLibrary(Application& app) {
@@ -35,14 +27,13 @@ ResultsLibrary* writableLibrary(Application& app) {
   return lib;
 }
 
-// The library to read, opened read-only: reading never makes one. Empty when
-// there is none yet (`missing` set) or it cannot be read (printed).
+// The library to read: reading never makes one (an older one is updated).
+// Empty when there is none yet (`missing` set) or it cannot be read (printed).
 std::optional<ResultsLibrary> readableLibrary(Application& app, bool& missing) {
   const auto& path = app.recorder().path();
   missing = !path || !std::filesystem::exists(*path);
   if (missing) return std::nullopt;
-  ResultsLibrary lib = ResultsLibrary::open(*path, {.busyTimeout = app.options().libraryOptions.busyTimeout,
-                                                    .readOnly = true});
+  ResultsLibrary lib = ResultsLibrary::open(*path, app.options().libraryOptions);
   if (lib.state() == LibraryState::Failed) {
     printError(lib.reason());
     return std::nullopt;
@@ -63,50 +54,14 @@ ResultsLibrary* openForReading(Application& app, std::optional<ResultsLibrary>& 
   return holder ? &*holder : nullptr;
 }
 
-// A DAT file as a CD run, kept with the time the file was last written.
-std::optional<StoredRun> datRun(const std::string& path, Application& app) {
-  ResultsModel model;
-  StatusLog lines(app.clock());
-  const FileStatus status = loadDatFile(path, model, lines);
-  if (!status.ok()) {
-    printError(status.error);
-    return std::nullopt;
-  }
-  FinishedRun finished{model.record, RunOutcome::LoadedFromFile};
-  struct stat st {};
-  finished.endTime = std::chrono::system_clock::from_time_t(::stat(path.c_str(), &st) == 0 ? st.st_mtime : 0);
-  finished.statusLines = lines.lines();
-  StoredRun run = storedRunOf(finished);
-  run.summary.drive = "unknown drive (DAT file)";
-  return run;
-}
-
-// The runs of one file to import, appended to `runs`; false (printed) when it is refused.
-bool readImport(const std::string& path, Application& app, std::vector<StoredRun>& runs) {
-  std::string bytes;
-  if (const int error = readRegularFile(path, kMaxImportBytes, bytes); error != 0) {
-    printError(openErrorMessage(path, error == EISDIR ? 0 : error));
-    return false;
-  }
-  const size_t first = bytes.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos || bytes[first] != '{') {
-    auto run = datRun(path, app);
-    if (run) runs.push_back(std::move(*run));
-    return run.has_value();
-  }
-  BundleRead read = readBundle(bytes);
-  if (!read.error.empty()) {
-    printError(path + " is refused, nothing of it is imported: " + read.error);
-    return false;
-  }
-  for (StoredRun& run : read.runs) runs.push_back(std::move(run));
-  return true;
-}
-
 int importRuns(const CliOptions& options, Application& app) {
-  std::vector<StoredRun> runs;
-  for (const std::string& path : options.importRuns)
-    if (!readImport(path, app, runs)) return 1;
+  const std::vector<std::filesystem::path> files(options.importRuns.begin(), options.importRuns.end());
+  const ImportRead read = readRunsToImport(files, app.clock());
+  if (!read.error.empty()) {
+    printError(read.error);
+    return 1;
+  }
+  const std::vector<StoredRun>& runs = read.runs;
   ResultsLibrary* lib = writableLibrary(app);
   if (!lib) return 1;
   const auto ids = lib->recordAll(runs);
@@ -206,7 +161,9 @@ std::string figure(const char* format, double value) {
 std::string historyLine(const RunSummary& run) {
   std::string time = run.utcTime;
   if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
-  std::string line = figure("%5.0f", static_cast<double>(run.id)) + "  " + time + "  " + run.drive + "  " + run.disc;
+  char id[24];
+  std::snprintf(id, sizeof id, "%5lld", static_cast<long long>(run.id));
+  std::string line = std::string(id) + "  " + time + "  " + run.drive + "  " + run.disc;
   if (run.kind == StoredRunKind::QualityCheck) line += "  quality check";
   std::vector<std::string> figures;
   if (run.averageX) figures.push_back(figure("%.2fX average", *run.averageX));

@@ -25,11 +25,16 @@ std::string openLine(const std::filesystem::path& path, const std::string& cause
   return "Results library " + path.string() + " cannot be used: " + cause;
 }
 
+bool damagedCode(int code) { return (code & 0xFF) == SQLITE_CORRUPT || (code & 0xFF) == SQLITE_NOTADB; }
+
 // A write that failed: SQLite's words, and for a lock how long it was waited for.
-std::string writeCause(const SqliteError& error, std::chrono::milliseconds waited) {
+template <class T>
+LibraryResult<T> writeFailure(const SqliteError& error, std::chrono::milliseconds waited) {
+  LibraryResult<T> result{std::nullopt, error.message};
   if ((error.code & 0xFF) == SQLITE_BUSY)
-    return error.message + " (by another program, waited " + std::to_string(waited.count()) + " ms)";
-  return error.message;
+    result.error += " (by another program, waited " + std::to_string(waited.count()) + " ms)";
+  result.damaged = damagedCode(error.code);
+  return result;
 }
 
 }  // namespace
@@ -60,6 +65,7 @@ ResultsLibrary ResultsLibrary::open(const std::filesystem::path& path, const Lib
 }
 
 ResultsLibrary& ResultsLibrary::fail(const std::string& cause) {
+  if (db_) damaged_ = damagedCode(db_->lastError().code);
   state_ = LibraryState::Failed;
   reason_ = openLine(path_, cause);
   db_.reset();
@@ -81,9 +87,14 @@ void ResultsLibrary::prepareSchema(const LibraryOptions& options) {
     return;
   }
   if (options.readOnly || db_->readOnly()) {
-    state_ = schemaVersion_ == 0 ? LibraryState::Failed : LibraryState::ReadOnly;
+    if (schemaVersion_ < kLibrarySchemaVersion) {
+      fail(schemaVersion_ == 0 ? "it is empty and cannot be written"
+                               : "its schema (version " + std::to_string(schemaVersion_) +
+                                     ") must be updated, and the file cannot be written");
+      return;
+    }
+    state_ = LibraryState::ReadOnly;
     reason_ = "Results library " + path_.string() + " is open for reading only";
-    if (state_ == LibraryState::Failed) fail("it is empty and cannot be written");
     return;
   }
   if (!db_->exec("PRAGMA journal_mode = WAL")) {
@@ -121,21 +132,21 @@ std::optional<std::string> ResultsLibrary::unwritable() const {
 
 LibraryResult<int64_t> ResultsLibrary::record(const StoredRun& run) {
   auto ids = recordAll(std::span<const StoredRun>(&run, 1));
-  if (!ids) return failure<int64_t>(ids.error);
+  if (!ids) return {std::nullopt, ids.error, ids.damaged};
   return success(ids.value->front());
 }
 
 LibraryResult<std::vector<int64_t>> ResultsLibrary::recordAll(std::span<const StoredRun> runs) {
   if (const auto why = unwritable()) return failure<std::vector<int64_t>>(*why);
   SqliteTransaction tx(*db_);
-  if (!tx.begun()) return failure<std::vector<int64_t>>(writeCause(db_->lastError(), busyTimeout_));
+  if (!tx.begun()) return writeFailure<std::vector<int64_t>>(db_->lastError(), busyTimeout_);
   std::vector<int64_t> ids;
   for (const StoredRun& run : runs) {
     const auto id = insertRun(*db_, run);
-    if (!id) return failure<std::vector<int64_t>>(writeCause(db_->lastError(), busyTimeout_));
+    if (!id) return writeFailure<std::vector<int64_t>>(db_->lastError(), busyTimeout_);
     ids.push_back(*id);
   }
-  if (!tx.commit()) return failure<std::vector<int64_t>>(writeCause(db_->lastError(), busyTimeout_));
+  if (!tx.commit()) return writeFailure<std::vector<int64_t>>(db_->lastError(), busyTimeout_);
   return success(std::move(ids));
 }
 
@@ -204,15 +215,15 @@ LibraryResult<int64_t> ResultsLibrary::remove(std::span<const int64_t> ids) {
   if (const auto why = unwritable()) return failure<int64_t>(*why);
   SqliteTransaction tx(*db_);
   auto st = db_->prepare("DELETE FROM runs WHERE id = ?1");
-  if (!tx.begun() || !st) return failure<int64_t>(writeCause(db_->lastError(), busyTimeout_));
+  if (!tx.begun() || !st) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
   int64_t removed = 0;
   for (const int64_t id : ids) {
     st->reset();
     st->bind(1, id);
-    if (st->step() != SqliteStep::Done) return failure<int64_t>(writeCause(db_->lastError(), busyTimeout_));
+    if (st->step() != SqliteStep::Done) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
     removed += db_->changes();
   }
-  if (!tx.commit()) return failure<int64_t>(writeCause(db_->lastError(), busyTimeout_));
+  if (!tx.commit()) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
   return success(removed);
 }
 

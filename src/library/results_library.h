@@ -8,6 +8,9 @@
 //   LibraryResult<int64_t> id = lib.record(run);
 //   LibraryResult<std::vector<RunSummary>> rows = lib.list({.drive = "ABC CDROM 40X 1.0a"});
 //   LibraryResult<StoredRun> again = lib.load(*id.value);
+//
+// One ResultsLibrary is one SQLite connection, for one thread at a time; other
+// threads and processes open their own (WAL lets readers go on while one writes).
 #pragma once
 
 #include <chrono>
@@ -48,6 +51,7 @@ template <class T>
 struct LibraryResult {
   std::optional<T> value;
   std::string error;  // the cause; empty when value holds
+  bool damaged = false;  // the file is corrupt: setAsideBadLibrary and a new one can help
 
   explicit operator bool() const { return value.has_value(); }
 };
@@ -77,8 +81,13 @@ class ResultsLibrary {
   const std::filesystem::path& path() const { return path_; }
   // The file's PRAGMA user_version as found on opening (0 for a new file).
   int schemaVersion() const { return schemaVersion_; }
+  // Failed because the file is no database or a corrupt one: the window
+  // offers to keep it as .bad and start a new library (setAsideBadLibrary).
+  bool damaged() const { return damaged_; }
 
   // Writes one run in one transaction; its id, or why it was not recorded.
+  // The summary's time, kind, drive, disc and outcome are kept as given; its
+  // figures are taken from the record (makeRunReport), so they always agree.
   LibraryResult<int64_t> record(const StoredRun& run);
   // Writes all runs in one transaction, or none of them.
   LibraryResult<std::vector<int64_t>> recordAll(std::span<const StoredRun> runs);
@@ -112,6 +121,7 @@ class ResultsLibrary {
   LibraryState state_ = LibraryState::Failed;
   std::string reason_;
   int schemaVersion_ = 0;
+  bool damaged_ = false;
   std::unique_ptr<SqliteDatabase> db_;
 };
 

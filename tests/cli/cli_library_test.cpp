@@ -59,6 +59,21 @@ TEST_F(CliLibrary, EveryRunThatMeasuredIsRecordedInTheSandboxsLibrary) {
   EXPECT_FALSE(stored.value->statusLines.empty());
 }
 
+TEST_F(CliLibrary, CancelledRunIsRecordedWithItsFiguresAndOneWithoutNone) {
+  CliCall call({"--emulated-only", "--time-scale", "50", "--run", "--select", "seek,cpu"});
+  call.interruptAfterText = "Seek test completed";
+  const CliRun cancelled = box.run(call);
+  EXPECT_EQ(cancelled.exitCode, 1) << describe(cancelled);
+  CliCall early({"--emulated-only", "--time-scale", "50", "--run", "burst"});
+  early.interruptAfter = std::chrono::microseconds(0);
+  EXPECT_EQ(box.run(early).exitCode, 1);
+  const auto rows = ResultsLibrary::open(library).list();
+  ASSERT_TRUE(rows) << rows.error;
+  ASSERT_EQ(rows.value->size(), 1u);
+  EXPECT_EQ(rows.value->front().outcome, RunOutcome::Cancelled);
+  EXPECT_TRUE(rows.value->front().randomSeekMs);
+}
+
 TEST_F(CliLibrary, OutputsStayAsTheyWereAndNoLibraryRecordsNothing) {
   const CliRun recorded = run(with(kRun, {"--save-dat", "a.dat"}));
   const CliRun unrecorded = run(with(kRun, {"--save-dat", "b.dat", "--no-library", "--library-wait", "10"}));

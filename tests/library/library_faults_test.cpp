@@ -50,6 +50,7 @@ TEST_F(LibraryFaults, DamagedFileFailsNamingItAndIsKeptAsBad) {
   auto lib = ResultsLibrary::open(file);
   EXPECT_EQ(lib.state(), LibraryState::Failed);
   EXPECT_EQ(lib.reason(), "Results library " + file.string() + " cannot be used: file is not a database");
+  EXPECT_TRUE(lib.damaged());
   EXPECT_FALSE(lib.record(sampleCdRun()));
   EXPECT_FALSE(lib.list());
 
@@ -57,6 +58,7 @@ TEST_F(LibraryFaults, DamagedFileFailsNamingItAndIsKeptAsBad) {
   EXPECT_EQ(testing::readFile(file.string() + ".bad"), std::string(4096, 'x'));
   auto fresh = ResultsLibrary::open(file);
   EXPECT_EQ(fresh.state(), LibraryState::Ready);
+  EXPECT_FALSE(fresh.damaged());
   EXPECT_TRUE(fresh.record(sampleCdRun()));
   EXPECT_TRUE(setAsideBadLibrary(dir / "missing.sqlite"));
 }
@@ -82,6 +84,19 @@ TEST_F(LibraryFaults, FileWithoutWritePermissionOpensReadOnly) {
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_NE(lib.state(), LibraryState::Ready);
   EXPECT_FALSE(lib.record(sampleCdRun()));
+}
+
+TEST_F(LibraryFaults, CorruptPagesFailTheWriteAsDamaged) {
+  auto lib = ResultsLibrary::open(file);
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(lib.record(sampleCdRun()));
+  lib = ResultsLibrary::open(dir / "other.sqlite");  // closes the file: the WAL goes into it
+  std::string bytes = testing::readFile(file);
+  ASSERT_GT(bytes.size(), 8192u);
+  for (size_t i = 4096 + 100; i < bytes.size(); i += 7) bytes[i] = static_cast<char>(0xA5);  // every page but the first
+  testing::writeFile(file, bytes);
+  auto damaged = ResultsLibrary::open(file);
+  const auto refused = damaged.state() == LibraryState::Ready ? damaged.record(sampleCdRun()) : LibraryResult<int64_t>{};
+  EXPECT_TRUE(damaged.damaged() || refused.damaged) << damaged.reason() << refused.error;
 }
 
 TEST_F(LibraryFaults, FullLibraryRefusesTheRunAndKeepsTheOthers) {
@@ -150,6 +165,7 @@ TEST_F(LibraryFaults, FirstSchemaIsMigratedAndItsRunsLoad) {
   EXPECT_EQ(old.value->disc.manufacturer, "");
   EXPECT_TRUE(old.value->driveCheck.empty());
   EXPECT_EQ(old.value->statusLines, std::vector<std::string>{"[05:05:05]   old line"});
+  EXPECT_EQ(ResultsLibrary::open(file, {.readOnly = true}).state(), LibraryState::ReadOnly);
   const auto added = lib.record(sampleCdRun());
   ASSERT_TRUE(added);
   EXPECT_EQ(lib.load(*added.value).value->driveCheck.size(), 2u);

@@ -23,6 +23,8 @@ class LibraryAccess {
   const std::filesystem::path& path() const { return path_; }
   // Empty while the library works: "Results library FILE is ...: CAUSE".
   std::string failure() const;
+  // Failed on a file that is no database or a corrupt one: a new library can help.
+  bool damaged() const { return library_ && library_->damaged(); }
   // The library read-only (a newer schema): why, or empty.
   std::string readOnlyReason() const;
   // Keeps the failed file as FILE.bad and opens a new one; why not, or nullopt.

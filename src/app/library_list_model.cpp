@@ -1,6 +1,7 @@
 #include "app/library_list_model.h"
 
 #include "library/run_bundle.h"
+#include "program/run_import.h"
 #include "platform/atomic_file.h"
 #include "results/file_messages.h"
 #include "results/format_string.h"
@@ -34,6 +35,7 @@ LibraryRow libraryRowOf(const RunSummary& run) {
 ResultsLibrary* LibraryListModel::library() {
   ResultsLibrary* lib = access_.library();
   failed_ = lib == nullptr;
+  damaged_ = access_.damaged();
   readOnly_ = lib && lib->state() == LibraryState::ReadOnly;
   return lib;
 }
@@ -51,7 +53,10 @@ void LibraryListModel::refresh() {
   auto drives = lib->drives();
   auto discs = lib->discs();
   if (!runs || !drives || !discs) {
+    // A file can open and still be found corrupt when read.
     status_ = !runs ? runs.error : !drives ? drives.error : discs.error;
+    failed_ = true;
+    damaged_ = runs.damaged || drives.damaged || discs.damaged;
     return;
   }
   for (const RunSummary& run : *runs.value) rows_.push_back(libraryRowOf(run));
@@ -88,6 +93,17 @@ LibraryResult<StoredRun> LibraryListModel::load(int64_t id) {
   ResultsLibrary* lib = library();
   if (!lib) return {std::nullopt, access_.failure()};
   return lib->load(id);
+}
+
+std::optional<std::string> LibraryListModel::importFiles(const std::vector<std::filesystem::path>& files,
+                                                         Clock& clock) {
+  ResultsLibrary* lib = library();
+  if (!lib) return access_.failure();
+  const ImportRead read = readRunsToImport(files, clock);
+  if (!read.error.empty()) return read.error;
+  const auto ids = lib->recordAll(read.runs);
+  refresh();
+  return ids ? std::nullopt : std::optional(ids.error);
 }
 
 LibraryResult<std::vector<ComparedRun>> LibraryListModel::compared(const std::vector<int64_t>& ids) {

@@ -1,7 +1,7 @@
 // What the results library's dialog shows and does, without widgets: the
 // runs of the library (date, drive, disc, average speed, seeks, DAE, burst,
 // outcome) filtered by drive and by disc, and the commands on the selected
-// runs: delete, export as a bundle, open one, compare 2 to 8.
+// runs: delete, export as a bundle, open one, compare 2 to 8; and import.
 //
 //   LibraryListModel model(access);
 //   model.refresh();
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/library_access.h"
+#include "platform/clock.h"
 #include "program/compared_run.h"
 
 namespace tmx {
@@ -50,8 +51,10 @@ class LibraryListModel {
 
   // One line under the list: "3 runs in FILE", or why the library failed.
   const std::string& statusText() const { return status_; }
-  // The library could not be opened: the dialog offers a new one.
+  // The library could not be opened or read.
   bool failed() const { return failed_; }
+  // Its file is damaged (no database, a corrupt one): the dialog offers a new library.
+  bool damaged() const { return damaged_; }
   bool readOnly() const { return readOnly_; }
   // Keeps the old file as FILE.bad, starts a new library, refreshes; why not, or nullopt.
   std::optional<std::string> startNewLibrary();
@@ -60,6 +63,8 @@ class LibraryListModel {
   std::optional<std::string> remove(const std::vector<int64_t>& ids);
   std::optional<std::string> exportBundle(const std::vector<int64_t>& ids, const std::string& path);
   LibraryResult<StoredRun> load(int64_t id);
+  // Adds the runs of bundles or DAT files, all or none; the list is read again.
+  std::optional<std::string> importFiles(const std::vector<std::filesystem::path>& files, Clock& clock);
   // 2 to 8 runs, in the order given.
   LibraryResult<std::vector<ComparedRun>> compared(const std::vector<int64_t>& ids);
   // Whether `count` selected runs can be compared.
@@ -73,6 +78,7 @@ class LibraryListModel {
   std::vector<std::string> drives_, discs_;
   std::string status_;
   bool failed_ = false;
+  bool damaged_ = false;
   bool readOnly_ = false;
 };
 

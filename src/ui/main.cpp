@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
   tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
   controller.hooks.resultsLibrary = [&] {
     tmx::ui::ResultsLibraryDialog dialog(
-        library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, &window);
+        library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, app.clock(), &window);
     dialog.exec();
   };
   controller.startUp();

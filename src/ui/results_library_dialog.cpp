@@ -21,8 +21,9 @@ std::optional<std::string> chosen(const QComboBox* box) {
 }  // namespace
 
 ResultsLibraryDialog::ResultsLibraryDialog(LibraryAccess& access, WindowDialogs& dialogs,
-                                           std::function<void(const StoredRun&)> open, QWidget* parent)
-    : QDialog(parent), model_(access), dialogs_(dialogs), open_(std::move(open)) {
+                                           std::function<void(const StoredRun&)> open, Clock& clock,
+                                           QWidget* parent)
+    : QDialog(parent), model_(access), dialogs_(dialogs), open_(std::move(open)), clock_(clock) {
   setWindowTitle(QStringLiteral("Results library"));
   setSizeGripEnabled(true);
   driveFilter_ = new QComboBox(this);
@@ -62,6 +63,8 @@ ResultsLibraryDialog::ResultsLibraryDialog(LibraryAccess& access, WindowDialogs&
           &ResultsLibraryDialog::exportSelected);
   connect(addButton(QStringLiteral("De&lete"), QStringLiteral("delete")), &QPushButton::clicked, this,
           &ResultsLibraryDialog::deleteSelected);
+  connect(addButton(QStringLiteral("&Import..."), QStringLiteral("import")), &QPushButton::clicked, this,
+          &ResultsLibraryDialog::importFiles);
   connect(addButton(QStringLiteral("Start a &new library"), QStringLiteral("new")), &QPushButton::clicked, this,
           &ResultsLibraryDialog::startNewLibrary);
   buttons->addStretch(1);
@@ -130,7 +133,7 @@ void ResultsLibraryDialog::refresh() {
   }
   for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
   status_->setText(QString::fromStdString(model_.statusText()));
-  button(QStringLiteral("new"))->setVisible(model_.failed());
+  button(QStringLiteral("new"))->setVisible(model_.damaged());
   selectionChanged();
 }
 
@@ -158,6 +161,7 @@ void ResultsLibraryDialog::selectionChanged() {
   button(QStringLiteral("compare"))->setEnabled(LibraryListModel::canCompare(count));
   button(QStringLiteral("export"))->setEnabled(count > 0);
   button(QStringLiteral("delete"))->setEnabled(count > 0 && writable);
+  button(QStringLiteral("import"))->setEnabled(writable);
 }
 
 void ResultsLibraryDialog::openSelected() {
@@ -187,6 +191,13 @@ void ResultsLibraryDialog::exportSelected() {
   const std::string path = dialogs_.chooseSaveFile({"Run bundles|*.json||", "json", "runs.json"});
   if (path.empty()) return;
   if (const auto error = model_.exportBundle(ids, path)) dialogs_.messageBox(*error);
+}
+
+void ResultsLibraryDialog::importFiles() {
+  const std::string path = dialogs_.chooseOpenFile({"Run bundles and DAT files|*.json;*.dat||", "json", ""});
+  if (path.empty()) return;
+  if (const auto error = model_.importFiles({path}, clock_)) dialogs_.messageBox(*error);
+  refresh();
 }
 
 void ResultsLibraryDialog::deleteSelected() {

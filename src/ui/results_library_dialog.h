@@ -1,7 +1,7 @@
 // "File > Results library...": the runs of the library in a list, filtered
 // by drive and by disc; Open shows the selected run in the main window,
 // Compare opens the Compare window for 2 to 8 runs, Export writes them as a
-// bundle, Delete removes them. A library that failed to open shows why, and
+// bundle, Delete removes them, Import adds a bundle's or a DAT file's. A library that failed to open shows why, and
 // the dialog offers to start a new one keeping the old file as FILE.bad.
 #pragma once
 
@@ -25,8 +25,9 @@ class ResultsLibraryDialog : public QDialog {
 
  public:
   // `open` shows a run in the main window; `dialogs` asks and tells.
+  // `clock` dates an imported DAT file's run when its file time is unknown.
   ResultsLibraryDialog(LibraryAccess& access, WindowDialogs& dialogs, std::function<void(const StoredRun&)> open,
-                       QWidget* parent = nullptr);
+                       Clock& clock, QWidget* parent = nullptr);
 
   LibraryListModel& model() { return model_; }
   QTreeWidget* list() const { return list_; }
@@ -44,6 +45,7 @@ class ResultsLibraryDialog : public QDialog {
   void openSelected();
   void compareSelected();
   void exportSelected();
+  void importFiles();
   void deleteSelected();
   void startNewLibrary();
 
@@ -56,6 +58,7 @@ class ResultsLibraryDialog : public QDialog {
   LibraryListModel model_;
   WindowDialogs& dialogs_;
   std::function<void(const StoredRun&)> open_;
+  Clock& clock_;
   QComboBox* driveFilter_;
   QComboBox* discFilter_;
   QTreeWidget* list_;

@@ -135,12 +135,14 @@ TEST(LibraryListModel, ADamagedLibrarySaysWhyAndANewOneKeepsTheOldFileAsBad) {
   LibraryListModel model(access);
   model.refresh();
   EXPECT_TRUE(model.failed());
+  EXPECT_TRUE(model.damaged());
   EXPECT_TRUE(model.rows().empty());
   EXPECT_NE(model.statusText().find(file.string()), std::string::npos) << model.statusText();
   EXPECT_TRUE(model.remove({1}).has_value());
 
   EXPECT_EQ(model.startNewLibrary(), std::nullopt);
   EXPECT_FALSE(model.failed()) << model.statusText();
+  EXPECT_FALSE(model.damaged());
   EXPECT_EQ(model.statusText(), "0 runs in " + file.string());
   EXPECT_EQ(readFile(dir / "results.sqlite.bad"), std::string(4096, 'x'));
 }

@@ -133,7 +133,8 @@ TEST(MainDialog, ARunOfTheLibraryIsShownInThePanelsAndTheGraph) {
   processUntil([&] { return !w.rig.controller.busy(); });
   const QString average = w.dialog.valueLabel(1006)->text();
   StoredRun run;
-  run.summary = {12, "2026-12-01T10:00:00Z"};
+  run.summary.id = 12;
+  run.summary.utcTime = "2026-12-01T10:00:00Z";
   run.summary.outcome = RunOutcome::Completed;
   run.record = w.rig.app.results().record;
   w.rig.controller.selectDrive(1);

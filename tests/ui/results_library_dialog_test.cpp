@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "platform/clock.h"
 #include "results/scratch_dir.h"
 #include "support/window_rig.h"
 
@@ -34,6 +35,7 @@ struct LibraryRig {
   testing::ScratchDir dir;
   fs::path file = dir / "results.sqlite";
   testing::ScriptedDialogs dialogs;
+  VirtualClock clock;
   std::vector<int64_t> ids;
   std::vector<StoredRun> opened;
   std::vector<std::vector<ComparedRun>> compared;
@@ -46,7 +48,7 @@ struct LibraryRig {
   }
   std::unique_ptr<ResultsLibraryDialog> dialog(LibraryAccess& access) {
     auto d =
-        std::make_unique<ResultsLibraryDialog>(access, dialogs, [this](const StoredRun& r) { opened.push_back(r); });
+        std::make_unique<ResultsLibraryDialog>(access, dialogs, [this](const StoredRun& r) { opened.push_back(r); }, clock);
     d->showCompare = [this](std::vector<ComparedRun> runs) { compared.push_back(std::move(runs)); };
     return d;
   }
@@ -112,12 +114,26 @@ TEST(ResultsLibraryDialog, FiltersDeletesAndExports) {
   EXPECT_EQ(rig.dialogs.choices.back().filter, "Run bundles|*.json||");
   EXPECT_TRUE(fs::file_size(bundle) > 0);
 
+  // The bundle imported again: its two runs once more, under new ids.
+  drives->setCurrentIndex(0);
+  rig.dialogs.paths = {bundle.string()};
+  dialog->button("import")->click();
+  EXPECT_EQ(rig.dialogs.choices.back().filter, "Run bundles and DAT files|*.json;*.dat||");
+  EXPECT_EQ(dialog->list()->topLevelItemCount(), 5);
+  rig.dialogs.paths = {(rig.dir / "none.json").string()};
+  dialog->button("import")->click();
+  ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+  rig.dialogs.messages.clear();
+  drives->setCurrentIndex(drives->findText("ABC CDROM 40X 1.0a"));
+  ASSERT_EQ(dialog->list()->topLevelItemCount(), 4);
+  select(dialog->list(), {0, 1, 2, 3});
+
   rig.dialogs.answerYes = false;
   dialog->button("delete")->click();
-  EXPECT_EQ(dialog->list()->topLevelItemCount(), 2);
+  EXPECT_EQ(dialog->list()->topLevelItemCount(), 4);
   rig.dialogs.answerYes = true;
   dialog->button("delete")->click();
-  EXPECT_EQ(rig.dialogs.questions.back(), "Delete the 2 selected runs from the results library?");
+  EXPECT_EQ(rig.dialogs.questions.back(), "Delete the 4 selected runs from the results library?");
   // The drive of the filter has no run left: the list shows every drive's.
   EXPECT_EQ(drives->currentIndex(), 0);
   EXPECT_EQ(drives->count(), 2);
@@ -138,6 +154,18 @@ TEST(ResultsLibraryDialog, ADamagedLibraryOffersANewOneKeepingTheOldFile) {
   EXPECT_FALSE(dialog->button("new")->isVisibleTo(dialog.get()));
   EXPECT_EQ(dialog->status()->text().toStdString(), "0 runs in " + rig.file.string());
   EXPECT_TRUE(fs::exists(rig.dir / "results.sqlite.bad"));
+}
+
+TEST(ResultsLibraryDialog, ALibraryThatCannotBeMadeOffersNoNewOne) {
+  LibraryRig rig;
+  testing::writeFile(rig.dir / "file", "x");
+  LibraryAccess access(rig.dir / "file" / "results.sqlite");  // a folder that cannot exist
+  auto dialog = rig.dialog(access);
+  EXPECT_TRUE(dialog->model().failed());
+  EXPECT_FALSE(dialog->model().damaged());
+  EXPECT_FALSE(dialog->button("new")->isVisibleTo(dialog.get()));
+  EXPECT_FALSE(dialog->button("import")->isEnabled());
+  EXPECT_FALSE(dialog->status()->text().isEmpty());
 }
 
 }  // namespace

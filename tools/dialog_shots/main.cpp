@@ -40,10 +40,10 @@ bool save(QWidget& w, const QDir& dir, const char* name) {
 
 // The results library's list and Compare with the library's three newest
 // runs (the script records them first); nothing without three runs.
-bool saveLibraryShots(const QDir& dir) {
+bool saveLibraryShots(const QDir& dir, tmx::Clock& clock) {
   tmx::LibraryAccess access;
   tmx::ui::QtWindowDialogs dialogs;
-  tmx::ui::ResultsLibraryDialog library(access, dialogs, {});
+  tmx::ui::ResultsLibraryDialog library(access, dialogs, {}, clock);
   QTreeWidget* list = library.list();
   if (list->topLevelItemCount() < 3) {
     std::fprintf(stderr, "tmx-dialog-shots: fewer than three runs in the library: no library pictures\n");
@@ -112,6 +112,6 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20000 && check.building(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
     ok = save(check, dir, "drive-check.png") && ok;
   }
-  ok = saveLibraryShots(dir) && ok;
+  ok = saveLibraryShots(dir, clock) && ok;
   return ok ? 0 : 1;
 }

@@ -109,7 +109,8 @@ class MainWindowController final : public EngineHost {
   void messageBox(std::string_view text) override { dialogs_.messageBox(text); }
   bool askYesNo(std::string_view text) override { return dialogs_.askYesNo(text); }
   void stopReadinessPoll() override { pollRunning_ = false; }
-  void startReadinessPoll() override { pollRunning_ = hasDrive() && !isShutDown(); }
+  // Also where a run or check has ended: it is recorded in the results library.
+  void startReadinessPoll() override;
   void enableSaveStatus() override;
   void enableSaveResults() override;
 
@@ -129,6 +130,8 @@ class MainWindowController final : public EngineHost {
   void saveAscii();
   void saveStatus();
   void saveHtml();
+  void measure(const std::function<void()>& start);
+  void recordFinishedRun();
   void changed();
 
   Application& app_;
@@ -145,6 +148,7 @@ class MainWindowController final : public EngineHost {
   // load, a run of the library.
   std::optional<RunOutcome> shownOutcome_;
   std::optional<DriveAddress> checkedDrive_;
+  bool recordPending_ = false;  // a run or check was started and has not been recorded
   std::vector<std::string> driveCheckLines_;
   bool started_ = false;
   bool optionsFailureShown_ = false;

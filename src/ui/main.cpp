@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "program/application.h"
+#include "program/run_recorder.h"
 #include "app/main_window_controller.h"
 #include "app/library_access.h"
 #include "app/manual_location.h"
@@ -88,7 +89,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  tmx::Application app(parsed.start);
+  tmx::StartOptions start = parsed.start;
+  // Every run is kept in the results library of the user's data folder.
+  start.libraryPath = tmx::libraryPathOf(std::nullopt, false, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  tmx::Application app(start);
   tmx::ui::QtWindowDialogs dialogs;
   tmx::MainWindowController controller(app, dialogs);
   controller.hooks.documentationPaths = manualPaths();

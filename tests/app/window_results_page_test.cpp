@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "library/results_library.h"
 #include "results/dat_file.h"
 #include "support/window_rig.h"
 
@@ -145,6 +146,32 @@ TEST(WindowResultsPage, NoStoredRunIsShownDuringARun) {
   EXPECT_FALSE(rig.controller.enabled(CmdResultsLibrary));
   rig.controller.command(CmdStart);
   rig.runToEnd();
+}
+
+TEST(WindowResultsPage, EveryRunAndCheckIsRecordedOnceWhenItEnds) {
+  ScratchDir data;
+  const fs::path file = data / "results.sqlite";
+  WindowRig rig([&](StartOptions& options) { options.libraryPath = file; });
+  fastRun(rig);
+  rig.controller.command(CmdQualityCheck);
+  rig.runToEnd();
+  // A drive check restarts the poll: nothing is recorded again.
+  rig.controller.hooks.driveCheck = [](DriveAddress) {};
+  rig.controller.command(CmdDriveCheck);
+  ResultsLibrary lib = ResultsLibrary::open(file);
+  const auto runs = lib.list();
+  ASSERT_TRUE(runs) << runs.error;
+  ASSERT_EQ(runs.value->size(), 2u);
+  EXPECT_EQ((*runs.value)[0].kind, StoredRunKind::QualityCheck);
+  EXPECT_EQ((*runs.value)[1].kind, StoredRunKind::Run);
+  EXPECT_EQ((*runs.value)[1].drive, "QUASARIX CD-5200 CAV 1.04");
+  EXPECT_EQ((*runs.value)[1].outcome, RunOutcome::Completed);
+}
+
+TEST(WindowResultsPage, WithoutALibraryNothingIsRecorded) {
+  WindowRig rig;  // the rigs' default: no library
+  fastRun(rig);
+  EXPECT_FALSE(rig.app.recorder().enabled());
 }
 
 }  // namespace

@@ -132,7 +132,8 @@ std::filesystem::path defaultLibraryPath(const char* xdgDataHome, const char* ho
 
 // Keeps a damaged library beside its place as FILE.bad (an older .bad is
 // replaced; the -wal and -shm files go with it), so a new one can be started
-// at FILE. nullopt on success, else why not.
+// at FILE. nullopt on success, else why not. Destroy the ResultsLibrary
+// that found it damaged first: it may still hold the file open.
 std::optional<std::string> setAsideBadLibrary(const std::filesystem::path& path);
 
 }  // namespace tmx

@@ -134,6 +134,7 @@ std::optional<std::string> Application::recordRun(RunOutcome outcome, bool quali
   FinishedRun run = finishedRunOf(*this, outcome, qualityCheck, facts);
   if (!worthRecording(run)) return std::nullopt;
   run.drive.serial = driveSerialNumber(*this, table_.selectedDrive());
+  run.manufacturer = recordableManufacturer(*this, table_.selectedDrive());
   auto line = recorder_.record(run);
   if (line) statusLog_.addStatusLine(*line);
   return line;

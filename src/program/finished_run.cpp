@@ -1,11 +1,18 @@
 #include "program/finished_run.h"
 
 #include "drive/medium_probe.h"
+#include "drivecheck/recordable_media.h"
 #include "emulator/emulated_adapter.h"
 #include "platform/scsi_manager.h"
 #include "tmx_version.h"
 
 namespace tmx {
+namespace {
+
+constexpr uint16_t kProfileCdR = 0x0009;
+constexpr uint16_t kProfileCdRw = 0x000A;
+
+}  // namespace
 
 std::string driveSerialNumber(Application& app, DriveAddress drive) {
   if (!app.attached()) return {};
@@ -13,6 +20,14 @@ std::string driveSerialNumber(Application& app, DriveAddress drive) {
   if (probe.medium().profile == kProfileNone || probe.configurationHung(drive)) return {};
   const auto config = readConfiguration(app.commands(), drive);
   return config && config->serialNumber ? *config->serialNumber : std::string();
+}
+
+std::string recordableManufacturer(Application& app, DriveAddress drive) {
+  if (!app.attached()) return {};
+  const uint16_t profile = app.probe().medium().profile;
+  if (profile != kProfileCdR && profile != kProfileCdRw) return {};
+  const RecordableDisc disc = identifyRecordableDisc(app.commands(), drive);
+  return disc.found && disc.manufacturer != "unknown" ? disc.manufacturer : std::string();
 }
 
 namespace {

@@ -18,4 +18,8 @@ FinishedRun finishedRunOf(Application& app, RunOutcome outcome, bool qualityChec
 // where the drive reports none.
 std::string driveSerialNumber(Application& app, DriveAddress drive);
 
+// The maker of a CD-R or CD-RW (of the drive's current profile) from its
+// ATIP, as the drive check finds it; empty for other media or an unknown maker.
+std::string recordableManufacturer(Application& app, DriveAddress drive);
+
 }  // namespace tmx

@@ -15,7 +15,7 @@ std::optional<std::string> RunRecorder::record(const FinishedRun& run) {
     const std::string line = "Run not recorded: " + lib.reason();
     // A damaged file, a folder that cannot be made: tried again next time,
     // the user may have fixed it.
-    if (lib.state() == LibraryState::Failed) library_.reset();
+    if (lib.state() == LibraryState::Failed) close();
     return line;
   }
   const auto id = lib.record(storedRunOf(run));

@@ -25,8 +25,13 @@ class RunRecorder {
 
   bool enabled() const { return path_.has_value() && !path_->empty(); }
   const std::optional<std::filesystem::path>& path() const { return path_; }
-  // The library, opened on first use; nullptr when recording is off.
+  // The library, opened on first use; nullptr when recording is off. The
+  // pointer holds until close(), or until a record() finds the library
+  // failed (it is closed then, and opened again by the next use).
   ResultsLibrary* library();
+  // Closes the library, so a damaged file can be set aside
+  // (setAsideBadLibrary); the next use opens the file again.
+  void close() { library_.reset(); }
 
   // Records the run when it is worth it (worthRecording). nullopt when it
   // was recorded or needs no record; else "Run not recorded in the results

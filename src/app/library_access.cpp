@@ -23,6 +23,7 @@ std::string LibraryAccess::readOnlyReason() const {
 
 std::optional<std::string> LibraryAccess::startNewLibrary() {
   library_.reset();  // closes the file before it is moved
+  if (beforeSetAside) beforeSetAside();
   if (path_.empty()) path_ = defaultLibraryPath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
   if (auto error = setAsideBadLibrary(path_)) {
     library_ = ResultsLibrary::open(path_);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,9 @@ class LibraryAccess {
   std::string readOnlyReason() const;
   // Keeps the failed file as FILE.bad and opens a new one; why not, or nullopt.
   std::optional<std::string> startNewLibrary();
+  // Called before the file is set aside, so other holders of it (the run
+  // recorder) close it first.
+  std::function<void()> beforeSetAside;
 
  private:
   std::filesystem::path path_;

@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
   };
   // Opened at the dialog's first use: the window's start-up never waits for it.
   tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
+  library.beforeSetAside = [&] { app.recorder().close(); };
   controller.hooks.resultsLibrary = [&] {
     tmx::ui::ResultsLibraryDialog dialog(
         library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, app.clock(), &window);

@@ -132,6 +132,8 @@ TEST(LibraryListModel, ADamagedLibrarySaysWhyAndANewOneKeepsTheOldFileAsBad) {
   const fs::path file = dir / "results.sqlite";
   writeFile(file, std::string(4096, 'x'));
   LibraryAccess access(file);
+  bool othersClosed = false;
+  access.beforeSetAside = [&] { othersClosed = true; };
   LibraryListModel model(access);
   model.refresh();
   EXPECT_TRUE(model.failed());
@@ -141,6 +143,7 @@ TEST(LibraryListModel, ADamagedLibrarySaysWhyAndANewOneKeepsTheOldFileAsBad) {
   EXPECT_TRUE(model.remove({1}).has_value());
 
   EXPECT_EQ(model.startNewLibrary(), std::nullopt);
+  EXPECT_TRUE(othersClosed);
   EXPECT_FALSE(model.failed()) << model.statusText();
   EXPECT_FALSE(model.damaged());
   EXPECT_EQ(model.statusText(), "0 runs in " + file.string());

@@ -30,15 +30,17 @@ enum CommandId : int {
   CmdAbout = 32786,
   CmdQualityCheck = 32787,
   CmdDriveCheck = 32788,
+  CmdSaveHtml = 32789,
+  CmdResultsLibrary = 32790,
   CmdDocumentation = 57670,
 };
 
-inline constexpr std::array<int, 21> kAllCommands = {
+inline constexpr std::array<int, 23> kAllCommands = {
     CmdExitButton,   CmdSystemAbout,     CmdDriveList,     CmdStart,           CmdExit,
     CmdOptions,      CmdSaveStatus,      CmdRunSelected,   CmdRunTransferRate, CmdRunSeekTimes,
     CmdRunCpuUtilization, CmdRunBurstRate, CmdRunDaeQuality, CmdRunSpinUpDown, CmdSaveBinary,
     CmdSaveAscii,    CmdLoadDat,         CmdAbout,         CmdQualityCheck,    CmdDriveCheck,
-    CmdDocumentation,
+    CmdDocumentation, CmdSaveHtml,   CmdResultsLibrary,
 };
 
 }  // namespace tmx

@@ -23,6 +23,7 @@ void MainWindowController::startUp() {
   });
   // A reset or a DAT load replaces what the panels and the graph show.
   app_.results().setObserver([this] {
+    shownOutcome_.reset();
     redrawGraph();
     changed();
   });
@@ -134,6 +135,8 @@ bool MainWindowController::enabled(int id) const {
     case CmdOptions: return idle && static_cast<bool>(hooks.options);
     case CmdDriveCheck: return idle && hasDrive() && static_cast<bool>(hooks.driveCheck);
     case CmdSaveStatus: return saveStatusEnabled_;
+    case CmdSaveHtml: return idle && (saveResultsEnabled_ || shownOutcome_.has_value());
+    case CmdResultsLibrary: return idle && static_cast<bool>(hooks.resultsLibrary);
     case CmdAbout:
     case CmdSystemAbout: return static_cast<bool>(hooks.about);
     case CmdExit:
@@ -154,7 +157,7 @@ bool MainWindowController::command(int id) {
     return true;
   }
   switch (id) {
-    case CmdStart: app_.sequencer().startRun(); break;
+    case CmdStart: measure([this] { app_.sequencer().startRun(); }); break;
     case CmdRunSelected: runTest(RunAllSelected); break;
     case CmdRunTransferRate:
     case CmdRunSeekTimes:
@@ -168,6 +171,8 @@ bool MainWindowController::command(int id) {
     case CmdSaveBinary: saveBinary(); break;
     case CmdSaveAscii: saveAscii(); break;
     case CmdSaveStatus: saveStatus(); break;
+    case CmdSaveHtml: saveHtml(); break;
+    case CmdResultsLibrary: hooks.resultsLibrary(); break;
     case CmdOptions:
       if (hooks.options()) {
         redrawGraph();
@@ -194,9 +199,36 @@ void MainWindowController::saveOptions() {
   addStatusLine(*error);
 }
 
-void MainWindowController::runTest(int testId) { app_.sequencer().runTest(testId); }
+void MainWindowController::runTest(int testId) {
+  measure([&] { app_.sequencer().runTest(testId); });
+}
 
-void MainWindowController::qualityCheck() { app_.sequencer().startQualityCheck(); }
+void MainWindowController::qualityCheck() {
+  measure([this] { app_.sequencer().startQualityCheck(); });
+}
+
+// A run that ends at once is recorded on its way out; one that never
+// started (a question answered No) leaves nothing to record.
+void MainWindowController::measure(const std::function<void()>& start) {
+  recordPending_ = true;
+  start();
+  if (!app_.sequencer().busy()) recordPending_ = false;
+}
+
+void MainWindowController::startReadinessPoll() {
+  pollRunning_ = hasDrive() && !isShutDown();
+  if (recordPending_ && app_.attached() && !app_.sequencer().busy()) recordFinishedRun();
+}
+
+// The worker waits on the event being handled here: the drive is the main
+// thread's for the facts the record asks of it.
+void MainWindowController::recordFinishedRun() {
+  recordPending_ = false;
+  const RunOutcome outcome = app_.sequencer().lastOutcome();
+  if (outcome == RunOutcome::None || !hasDrive()) return;
+  const DriveAddress drive = app_.drives().selectedDrive();
+  app_.recordRun(outcome, app_.sequencer().state().qualityCheckActive, app_.driveFacts(drive, drive));
+}
 
 void MainWindowController::driveCheck() {
   // The dialog sends its own commands: the poll must not run beside them.

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "program/speed_graph_model.h"
 #include "app/window_dialogs.h"
 #include "engine/engine_host.h"
+#include "library/stored_run.h"
 
 namespace tmx {
 
@@ -34,6 +36,8 @@ struct WindowHooks {
   std::function<void(DriveAddress)> driveCheck;
   // Closes the window (the Exit commands); the window then calls shutdown.
   std::function<void()> close;
+  // The results library's dialog, run modally.
+  std::function<void()> resultsLibrary;
   // Where the manual may be, in order of preference.
   std::vector<std::string> documentationPaths;
 };
@@ -64,6 +68,15 @@ class MainWindowController final : public EngineHost {
   // returns false.
   bool command(int id);
   bool enabled(int id) const;
+  // Shows a run of the results library as a DAT load shows a file: its
+  // record, the panel texts and the graph (a check's map for a check).
+  // Refused while busy.
+  void showStoredRun(const StoredRun& run);
+
+  // The report of the drive check just made of `drive`: a report page of
+  // that drive's run includes it.
+  void noteDriveCheck(DriveAddress drive, std::vector<std::string> lines);
+
   // Whether a run or the quality check holds the drive.
   bool busy() const;
 
@@ -96,7 +109,8 @@ class MainWindowController final : public EngineHost {
   void messageBox(std::string_view text) override { dialogs_.messageBox(text); }
   bool askYesNo(std::string_view text) override { return dialogs_.askYesNo(text); }
   void stopReadinessPoll() override { pollRunning_ = false; }
-  void startReadinessPoll() override { pollRunning_ = hasDrive() && !isShutDown(); }
+  // Also where a run or check has ended: it is recorded in the results library.
+  void startReadinessPoll() override;
   void enableSaveStatus() override;
   void enableSaveResults() override;
 
@@ -115,6 +129,9 @@ class MainWindowController final : public EngineHost {
   void saveBinary();
   void saveAscii();
   void saveStatus();
+  void saveHtml();
+  void measure(const std::function<void()>& start);
+  void recordFinishedRun();
   void changed();
 
   Application& app_;
@@ -127,6 +144,12 @@ class MainWindowController final : public EngineHost {
   bool testsEnabled_ = false;
   bool saveStatusEnabled_ = false;
   bool saveResultsEnabled_ = false;
+  // Where the record shown came from when not from the last run: a DAT
+  // load, a run of the library.
+  std::optional<RunOutcome> shownOutcome_;
+  std::optional<DriveAddress> checkedDrive_;
+  bool recordPending_ = false;  // a run or check was started and has not been recorded
+  std::vector<std::string> driveCheckLines_;
   bool started_ = false;
   bool optionsFailureShown_ = false;
 };

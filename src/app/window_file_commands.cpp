@@ -1,17 +1,23 @@
-// The main window's file commands: load a DAT file, save the results as DAT
-// or text, save the status list. Every save is atomic; a failure shows its
+// The main window's file commands: load a DAT file, save the results as DAT,
+// text or a report page, save the status list. Every save is atomic; a failure shows its
 // message box and leaves an existing file as it was.
+#include <chrono>
 #include <filesystem>
 
 #include "app/main_window_controller.h"
+#include "library/stored_run_builder.h"
+#include "platform/atomic_file.h"
+#include "program/report_page.h"
 #include "results/dat_file.h"
 #include "results/text_report.h"
+#include "tmx_version.h"
 
 namespace tmx {
 namespace {
 
 const FileChoice kDatChoice{"DAT files|*.dat||", "dat", ""};
 const FileChoice kTextChoice{"TXT files|*.txt||", "txt", ""};
+const FileChoice kHtmlChoice{"HTML files|*.html||", "html", ""};
 
 }  // namespace
 
@@ -26,6 +32,8 @@ void MainWindowController::loadDat() {
   // A loaded run is shown as a run: the error map of an earlier check goes.
   leaveQualityMode();
   redrawGraph();
+  shownOutcome_ = RunOutcome::LoadedFromFile;
+  changed();
 }
 
 void MainWindowController::saveBinary() {
@@ -70,6 +78,35 @@ void MainWindowController::saveStatus() {
   if (path.empty()) return;
   const FileStatus status = saveStatusLog(path, app_.statusLog().lines());
   if (!status.ok()) dialogs_.messageBox(status.error);
+}
+
+void MainWindowController::noteDriveCheck(DriveAddress drive, std::vector<std::string> lines) {
+  checkedDrive_ = drive;
+  driveCheckLines_ = std::move(lines);
+}
+
+void MainWindowController::saveHtml() {
+  // A loaded file has no drive; a run names the drive it measured.
+  DriveFacts facts;
+  std::vector<std::string> check;
+  if (!shownOutcome_ && hasDrive()) {
+    const DriveAddress drive = app_.drives().selectedDrive();
+    facts = app_.driveFacts(drive, drive);
+    if (checkedDrive_ && checkedDrive_->hostAdapter == drive.hostAdapter && checkedDrive_->target == drive.target) {
+      check = driveCheckLines_;
+    }
+  }
+  FileChoice choice = kHtmlChoice;
+  choice.proposedName = facts.vendor.empty() ? "results.html" : proposedFileName(facts, ".html");
+  const std::string path = dialogs_.chooseSaveFile(choice);
+  if (path.empty()) return;
+  const SequencerState& state = app_.sequencer().state();
+  const RunOutcome outcome = shownOutcome_.value_or(app_.sequencer().lastOutcome());
+  const LiveRunPage run{app_.results().record, outcome, state.qualityCheckActive, state.discSectors, facts,
+                        app_.statusLog().lines(), TMX_VERSION, utcTimeText(std::chrono::system_clock::now()),
+                        check};
+  const std::string html = reportPageHtml(reportPageOf(run, app_.settings()));
+  if (const int error = writeFileAtomically(path, html); error != 0) dialogs_.messageBox(saveErrorMessage(path, error));
 }
 
 }  // namespace tmx

@@ -41,6 +41,7 @@ constexpr FileOption kFileOptions[] = {
     {"--load-dat", &CliOptions::loadDat},               {"--save-dat", &CliOptions::saveDat},
     {"--save-report", &CliOptions::saveReport},         {"--save-status", &CliOptions::saveStatus},
     {"--json", &CliOptions::json},                      {"--graph-svg", &CliOptions::graphSvg},
+    {"--save-html", &CliOptions::saveHtml},
     {"--library", &CliOptions::library},                {"--export-runs", &CliOptions::exportRuns},
     {"--export-csv", &CliOptions::exportCsv},
 };
@@ -182,8 +183,9 @@ std::string checkLibraryCombinations(const CliOptions& o) {
   if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.list || o.probe) {
     return "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone";
   }
-  if (!o.showRun && (o.saveReport || o.json || o.graphSvg || o.saveStatus)) {
-    return "--save-report, --save-status, --json and --graph-svg apply to --show-run of the library's commands";
+  if (!o.showRun && (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
+    return "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
+           "commands";
   }
   return {};
 }
@@ -201,6 +203,9 @@ std::string checkCombinations(const CliOptions& o) {
   if (o.saveDat && !o.runTests) return "--save-dat saves the results of --run";
   if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
     return "--graph-svg draws the results of --run, --quality-check, --load-dat or --show-run";
+  }
+  if (o.saveHtml && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
+    return "--save-html writes the page of --run, --quality-check, --load-dat or --show-run";
   }
   if (o.timeMode != TimeMode::Real && o.noEmulated) {
     return "--virtual-time and --time-scale apply to emulated drives only";
@@ -280,6 +285,7 @@ Results:
   --json FILE            every result, the samples and the status lines as JSON
                          (with --drive-check: the report lines)
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
+  --save-html FILE       the results as one self-contained HTML page, for sharing or printing
 
 Results library (every run that measured something is kept, in
 $XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix/):
@@ -288,7 +294,7 @@ $XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix
   --library-wait MS      how long to wait for a library another program holds (default 5000)
   --history              one line per run: id, date, drive, disc, main figures
   --show-run ID          show a kept run as --load-dat does; --json, --save-report,
-                         --save-status and --graph-svg apply to it
+                         --save-status, --graph-svg and --save-html apply to it
   --export-runs FILE     write the runs as a JSON bundle that another library imports
   --runs ID,...          the runs --export-runs and --export-csv take (default: all)
   --import-runs FILE     add the runs of a bundle or a DAT file (a CD run); may be repeated

@@ -40,6 +40,7 @@ struct CliOptions {
   std::optional<std::string> saveStatus;
   std::optional<std::string> json;
   std::optional<std::string> graphSvg;  // the speed graph of the run or the loaded file
+  std::optional<std::string> saveHtml;  // the report page of the run or the loaded file
 
   // The results library.
   std::optional<std::string> library;  // another file than the per-user one

@@ -145,7 +145,7 @@ int showRun(const CliOptions& options, Application& app, InterruptPoll& interrup
   SettingsWordArray words{};
   for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<uint32_t>(stored.optionWords[i]);
   RunFiles files{model, stored.statusLines, factsOf(stored.drive), stored.summary.outcome, check,
-                 static_cast<int>(std::max<int64_t>(stored.disc.lengthSectors, 0))};
+                 static_cast<int>(std::max<int64_t>(stored.disc.lengthSectors, 0)), &stored};
   SavePhase saves(interrupt);
   return saveRunFiles(options, files, false, unpackSettings(words), app.clock(), saves) ? 0 : 1;
 }

@@ -1,14 +1,18 @@
 #include "cli/run_output.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "cli/json_report.h"
 #include "drive/disc_probe.h"
+#include "library/stored_run_builder.h"
 #include "program/graph_svg.h"
+#include "program/report_page.h"
 #include "results/dat_file.h"
 #include "results/result_texts.h"
 #include "results/safe_text.h"
 #include "results/text_report.h"
+#include "tmx_version.h"
 
 namespace tmx::cli {
 
@@ -53,6 +57,12 @@ bool saveRunFiles(const CliOptions& options, RunFiles& run, bool datFile, const 
     ok = saves.writeText(*options.graphSvg,
                          recordGraphSvg(settings, run.results.record, run.qualityCheck, run.discSectors)) &&
          ok;
+  }
+  if (options.saveHtml) {
+    const LiveRunPage live{run.results.record, run.outcome, run.qualityCheck, run.discSectors, run.facts,
+                           run.statusLines, TMX_VERSION, utcTimeText(std::chrono::system_clock::now()), {}};
+    const ReportPageInput page = run.stored ? reportPageOf(*run.stored, settings) : reportPageOf(live, settings);
+    ok = saves.writeText(*options.saveHtml, reportPageHtml(page)) && ok;
   }
   return ok;
 }

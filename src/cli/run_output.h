@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/save_phase.h"
+#include "library/stored_run.h"
 #include "platform/clock.h"
 #include "results/app_settings.h"
 #include "results/drive_facts.h"
@@ -25,6 +26,7 @@ struct RunFiles {
   RunOutcome outcome = RunOutcome::None;
   bool qualityCheck = false;
   int discSectors = 0;  // the end marker of the quality map
+  const StoredRun* stored = nullptr;  // a run of the library: its page names all it holds
 };
 
 // Writes every file asked for, in order; false when one could not be written

@@ -1,6 +1,7 @@
 #include "program/graph_svg.h"
 
 #include "program/banner_png.h"
+#include "program/markup_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,20 +15,6 @@ std::string hexColour(uint32_t word, const GraphSvgLook& look) {
   char text[8];
   std::snprintf(text, sizeof text, "#%02X%02X%02X", word & 0xFFu, (word >> 8) & 0xFFu, (word >> 16) & 0xFFu);
   return text;
-}
-
-std::string escaped(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 // A block of whole pixels.
@@ -67,8 +54,9 @@ std::string rectElements(const GraphShape& s, const GraphSvgLook& look) {
 std::string textElement(const GraphShape& s, const GraphSvgLook& look) {
   // The baseline sits about one ascent (nine tenths of the size) below the top.
   const int baseline = s.y1 + (look.fontPixels * 9 + 5) / 10;
-  return "<text x=\"" + std::to_string(s.x1) + "\" y=\"" + std::to_string(baseline) + "\" fill=\"" +
-         hexColour(s.colour, look) + "\">" + escaped(s.text) + "</text>\n";
+  return "<text x=\"" + std::to_string(s.x1) + "\" y=\"" + std::to_string(baseline) +
+         (s.leftAligned ? "\" text-anchor=\"start" : "") + "\" fill=\"" +
+         hexColour(s.colour, look) + "\">" + markupText(s.text) + "</text>\n";
 }
 
 }  // namespace
@@ -87,15 +75,20 @@ std::string base64(std::string_view bytes) {
 }
 
 std::string graphSvg(const std::vector<GraphShape>& shapes, std::string_view bannerPng, const GraphSvgLook& look) {
-  const std::string w = std::to_string(kGraphImageWidth);
-  const std::string h = std::to_string(kGraphImageHeight);
+  return shapesSvg(shapes, kGraphImageWidth, kGraphImageHeight, bannerPng, look);
+}
+
+std::string shapesSvg(const std::vector<GraphShape>& shapes, int width, int height, std::string_view bannerPng,
+                      const GraphSvgLook& look) {
+  const std::string w = std::to_string(width);
+  const std::string h = std::to_string(height);
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
                     "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + w + "\" height=\"" + h +
                     "\" viewBox=\"0 0 " + w + " " + h + "\" shape-rendering=\"crispEdges\">\n";
   // Blanks in labels (" 8X") move their centre as they do on screen.
-  out += "<g font-family=\"" + escaped(look.fontFamily) + "\" font-size=\"" + std::to_string(look.fontPixels) +
+  out += "<g font-family=\"" + markupText(look.fontFamily) + "\" font-size=\"" + std::to_string(look.fontPixels) +
          "px\" text-anchor=\"middle\" xml:space=\"preserve\">\n";
-  out += pixels(0, 0, kGraphImageWidth, kGraphImageHeight, hexColour(kButtonFaceColour, look));
+  out += pixels(0, 0, width, height, hexColour(kButtonFaceColour, look));
   for (const GraphShape& s : shapes) {
     switch (s.kind) {
       case GraphShape::Kind::Line: out += lineElement(s, look); break;

@@ -27,6 +27,10 @@ struct GraphSvgLook {
 std::string graphSvg(const std::vector<GraphShape>& shapes, std::string_view bannerPng = {},
                      const GraphSvgLook& look = {});
 
+// The same for a picture of any size (the comparison's).
+std::string shapesSvg(const std::vector<GraphShape>& shapes, int width, int height, std::string_view bannerPng = {},
+                      const GraphSvgLook& look = {});
+
 // The picture the window shows for `record` when it repaints, banner
 // included: the speed curves, or with `qualityMode` the error bars of a check
 // over `qualityLength` sectors.

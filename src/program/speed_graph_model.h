@@ -34,6 +34,7 @@ struct GraphShape {
   uint32_t colour = 0;  // pen (line, outline, text)
   uint32_t fill = 0;    // FilledRect only
   std::string text;     // Text only
+  bool leftAligned = false;  // Text only: starts at x1 instead of being centred on it
 
   bool operator==(const GraphShape&) const = default;
 };

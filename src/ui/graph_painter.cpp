@@ -57,7 +57,8 @@ void paintText(QPainter& painter, const GraphShape& s, const GraphLook& look) {
   const QFontMetrics metrics(look.font);
   painter.setFont(look.font);
   painter.setPen(shapeColour(s.colour, look));
-  painter.drawText(s.x1 - metrics.horizontalAdvance(text) / 2, s.y1 + metrics.ascent(), text);
+  const int x = s.leftAligned ? s.x1 : s.x1 - metrics.horizontalAdvance(text) / 2;
+  painter.drawText(x, s.y1 + metrics.ascent(), text);
 }
 
 }  // namespace

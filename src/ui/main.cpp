@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "program/application.h"
+#include "program/run_recorder.h"
 #include "app/main_window_controller.h"
+#include "app/library_access.h"
 #include "app/manual_location.h"
 #include "app/window_arguments.h"
 #include "platform/system_info.h"
@@ -21,6 +23,7 @@
 #include "ui/main_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_window_dialogs.h"
+#include "ui/results_library_dialog.h"
 
 namespace {
 
@@ -86,7 +89,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  tmx::Application app(parsed.start);
+  tmx::StartOptions start = parsed.start;
+  // Every run is kept in the results library of the user's data folder.
+  start.libraryPath = tmx::libraryPathOf(std::nullopt, false, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  tmx::Application app(start);
   tmx::ui::QtWindowDialogs dialogs;
   tmx::MainWindowController controller(app, dialogs);
   controller.hooks.documentationPaths = manualPaths();
@@ -109,6 +115,15 @@ int main(int argc, char** argv) {
   controller.hooks.driveCheck = [&](tmx::DriveAddress drive) {
     tmx::ui::DriveCheckDialog dialog(app.commands(), drive, systemInfo, widestLineLength, driveCheckFiles, &controller,
                                      &window);
+    dialog.exec();
+    controller.noteDriveCheck(drive, dialog.lines());
+  };
+  // Opened at the dialog's first use: the window's start-up never waits for it.
+  tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
+  library.beforeSetAside = [&] { app.recorder().close(); };
+  controller.hooks.resultsLibrary = [&] {
+    tmx::ui::ResultsLibraryDialog dialog(
+        library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, app.clock(), &window);
     dialog.exec();
   };
   controller.startUp();

@@ -155,10 +155,12 @@ QAction* MainDialog::addCommand(QMenu* menu, int id, const QString& text, const 
 void MainDialog::buildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   addCommand(file, CmdLoadDat, "&Load DAT File");
+  addCommand(file, CmdResultsLibrary, "&Results library...");
   file->addSeparator();
   QMenu* save = file->addMenu("&Save Results");
   addCommand(save, CmdSaveBinary, "&Binary (.DAT File)");
   addCommand(save, CmdSaveAscii, "ASCII (.TXT File)");
+  addCommand(save, CmdSaveHtml, "&HTML...");
   addCommand(file, CmdSaveStatus, "Save Status");
   file->addSeparator();
   addCommand(file, CmdOptions, "&Options");

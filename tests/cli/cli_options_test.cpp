@@ -63,8 +63,10 @@ TEST(CliOptions, ResultsLibrary) {
       {{"--history", "--run"},
        "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone"},
       {{"--export-runs", "b.json", "--json", "j"},
-       "--save-report, --save-status, --json and --graph-svg apply to --show-run of the library's commands"},
+       "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
+       "commands"},
       {{"--library-wait", "-1"}, "--library-wait needs milliseconds from 0 to 600000"},
+      {{"--save-html", "p.html"}, "--save-html writes the page of --run, --quality-check, --load-dat or --show-run"},
   };
   for (const auto& [args, error] : refused) EXPECT_EQ(parseCliOptions(args).error, error) << args.front();
 }

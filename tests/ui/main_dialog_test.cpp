@@ -83,7 +83,8 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
       {CmdRunCpuUtilization, "&CPU Utilization Test"}, {CmdRunBurstRate, "&Burst Rate Test"},
       {CmdRunSpinUpDown, "Spin Up/Down Test"}, {CmdQualityCheck, "&CD quality check"},
       {CmdDriveCheck, "&Drive check"},       {CmdDocumentation, "&Documentation\tF1"},
-      {CmdAbout, "&About"},
+      {CmdAbout, "&About"},           {CmdSaveHtml, "&HTML..."},
+      {CmdResultsLibrary, "&Results library..."},
   };
   for (const auto& [id, text] : texts) {
     ASSERT_NE(w.dialog.action(id), nullptr) << id;
@@ -96,11 +97,15 @@ TEST(MainDialog, MenusCarryTheCommandTableTextsShortcutsAndSeparators) {
   for (QAction* a : w.dialog.menuBar()->actions()) menus << a->text();
   EXPECT_EQ(menus, QStringList({"&File", "&Run Test", "&Extra", "&Help"}));
   for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()) file << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(file, QStringList({"&Load DAT File", "-", "&Save Results", "Save Status", "-", "&Options", "-",
-                               "E&xit\tAlt-F4"}));
+  EXPECT_EQ(file, QStringList({"&Load DAT File", "&Results library...", "-", "&Save Results", "Save Status", "-",
+                               "&Options", "-", "E&xit\tAlt-F4"}));
+  QStringList save;
+  for (QAction* a : w.dialog.menuBar()->actions()[0]->menu()->actions()[3]->menu()->actions()) save << a->text();
+  EXPECT_EQ(save, QStringList({"&Binary (.DAT File)", "ASCII (.TXT File)", "&HTML..."}));
   // Greyed at start.
   EXPECT_FALSE(w.dialog.action(CmdSaveBinary)->isEnabled());
   EXPECT_FALSE(w.dialog.action(CmdSaveStatus)->isEnabled());
+  EXPECT_FALSE(w.dialog.action(CmdSaveHtml)->isEnabled());
   EXPECT_TRUE(w.dialog.action(CmdRunSelected)->isEnabled());
 }
 
@@ -118,6 +123,37 @@ TEST(MainDialog, ValueLabelsAreCyanBoldOnBlackAndShowTheDiscPanel) {
   EXPECT_EQ(w.dialog.driveList()->count(), 12);
   EXPECT_EQ(w.dialog.driveList()->currentIndex(), 0);
   EXPECT_EQ(w.dialog.speedLabel()->text(), "Current");
+}
+
+TEST(MainDialog, ARunOfTheLibraryIsShownInThePanelsAndTheGraph) {
+  Window w;
+  w.rig.fastSettings();
+  w.rig.app.settings().runDaeQuality = false;
+  w.dialog.startButton()->click();
+  processUntil([&] { return !w.rig.controller.busy(); });
+  const QString average = w.dialog.valueLabel(1006)->text();
+  StoredRun run;
+  run.summary.id = 12;
+  run.summary.utcTime = "2026-12-01T10:00:00Z";
+  run.summary.outcome = RunOutcome::Completed;
+  run.record = w.rig.app.results().record;
+  w.rig.controller.selectDrive(1);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(w.dialog.valueLabel(1006)->text().isEmpty());
+
+  w.rig.controller.showStoredRun(run);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.dialog.valueLabel(1006)->text(), average);
+  EXPECT_TRUE(w.dialog.action(CmdSaveHtml)->isEnabled());
+  EXPECT_TRUE(w.dialog.statusList()->item(w.dialog.statusList()->count() - 1)->text().endsWith(
+      "Showing run 12 of the results library (measured 2026-12-01T10:00:00Z)"));
+  // The run's curve in the transfer rate's green, zone 1 onwards.
+  const QImage image = w.dialog.clientArea()->grab().toImage();
+  int green = 0;
+  for (int x = kGraphLeft + 10; x < kGraphRight; ++x) {
+    for (int y = kGraphTop; y <= kGraphBottom; ++y) green += image.pixelColor(x, y) == QColor(0, 255, 0);
+  }
+  EXPECT_GT(green, 300);
 }
 
 TEST(MainDialog, ARunThroughTheQtEventLoopFillsThePanelsAndTheStatusList) {

@@ -3,7 +3,9 @@
 //   tmx-dialog-shots OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QTreeWidget>
 #include <cstdio>
 
 #include "drive/drive_commands.h"
@@ -18,6 +20,9 @@
 #include "ui/dialog_prompts.h"
 #include "ui/drive_check_dialog.h"
 #include "ui/options_dialog.h"
+#include "ui/compare_dialog.h"
+#include "ui/qt_window_dialogs.h"
+#include "ui/results_library_dialog.h"
 
 namespace {
 
@@ -31,6 +36,35 @@ bool save(QWidget& w, const QDir& dir, const char* name) {
   }
   std::printf("%s\n", qPrintable(path));
   return true;
+}
+
+// The results library's list and Compare with the library's three newest
+// runs (the script records them first); nothing without three runs.
+bool saveLibraryShots(const QDir& dir, tmx::Clock& clock) {
+  tmx::LibraryAccess access;
+  tmx::ui::QtWindowDialogs dialogs;
+  tmx::ui::ResultsLibraryDialog library(access, dialogs, {}, clock);
+  QTreeWidget* list = library.list();
+  if (list->topLevelItemCount() < 3) {
+    std::fprintf(stderr, "tmx-dialog-shots: fewer than three runs in the library: no library pictures\n");
+    return true;
+  }
+  for (int row = 0; row < 3; ++row) list->topLevelItem(row)->setSelected(true);
+  library.resize(1000, 360);
+  bool ok = save(library, dir, "results-library.png");
+  auto runs = library.model().compared(library.selectedIds());
+  if (!runs) return false;
+  tmx::ui::CompareDialog compare(std::move(*runs.value), dialogs);
+  compare.resize(840, 900);
+  compare.show();
+  QApplication::processEvents();
+  // The readout a third of the way into the plot.
+  tmx::ui::CompareCanvas* canvas = compare.canvas();
+  const tmx::CompareAxes axes = compare.model().graph(canvas->width(), canvas->height()).axes;
+  const QPointF at(axes.left + (axes.right - axes.left) / 3, (axes.top + axes.bottom) / 2);
+  QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(canvas, &move);
+  return save(compare, dir, "compare.png") && ok;
 }
 
 }  // namespace
@@ -78,5 +112,6 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20000 && check.building(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
     ok = save(check, dir, "drive-check.png") && ok;
   }
+  ok = saveLibraryShots(dir, clock) && ok;
   return ok ? 0 : 1;
 }

@@ -91,6 +91,11 @@ std::string parseLibraryValued(const std::string& arg, const std::optional<std::
     const auto ids = v ? parseIds(*v) : std::nullopt;
     if (!ids || ids->size() != 1) return "--show-run needs a run's id (see --history)";
     o.showRun = ids->front();
+  } else if (arg == "--compare") {
+    o.compareRuns = v ? parseIds(*v) : std::nullopt;
+    if (!o.compareRuns || o.compareRuns->size() < 2 || o.compareRuns->size() > 8) {
+      return "--compare needs 2 to 8 run ids such as 3,12 (see --history)";
+    }
   } else if (arg == "--runs") {
     o.runIds = v ? parseIds(*v) : std::nullopt;
     if (!o.runIds) return "--runs needs run ids such as 3,12,7 (see --history)";
@@ -183,7 +188,10 @@ std::string checkLibraryCombinations(const CliOptions& o) {
   if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.list || o.probe) {
     return "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone";
   }
-  if (!o.showRun && (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
+  if (o.compareRuns && (o.showRun || o.saveReport || o.json || o.saveStatus || o.saveHtml)) {
+    return "--compare prints the runs side by side; of the files, only --graph-svg (their curves) applies";
+  }
+  if (!o.showRun && !o.compareRuns && (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
     return "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
            "commands";
   }
@@ -201,8 +209,8 @@ std::string checkCombinations(const CliOptions& o) {
   }
   if (o.saveLog && !o.driveCheck) return "--save-log saves the report of --drive-check";
   if (o.saveDat && !o.runTests) return "--save-dat saves the results of --run";
-  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
-    return "--graph-svg draws the results of --run, --quality-check, --load-dat or --show-run";
+  if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun && !o.compareRuns) {
+    return "--graph-svg draws the results of --run, --quality-check, --load-dat, --show-run or --compare";
   }
   if (o.saveHtml && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun) {
     return "--save-html writes the page of --run, --quality-check, --load-dat or --show-run";
@@ -296,6 +304,8 @@ $XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix
   --show-run ID          show a kept run as --load-dat does; --json, --save-report,
                          --save-status, --graph-svg and --save-html apply to it
   --export-runs FILE     write the runs as a JSON bundle that another library imports
+  --compare ID,ID,...    2 to 8 kept runs' figures side by side, each with its difference
+                         to the first; --graph-svg draws their curves overlaid
   --runs ID,...          the runs --export-runs and --export-csv take (default: all)
   --import-runs FILE     add the runs of a bundle or a DAT file (a CD run); may be repeated
   --export-csv FILE      one row per run, one column per figure

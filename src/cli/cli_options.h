@@ -50,11 +50,14 @@ struct CliOptions {
   std::optional<int64_t> showRun;
   std::optional<std::string> exportRuns;
   std::optional<std::vector<int64_t>> runIds;  // --runs: which runs the exports take
+  std::optional<std::vector<int64_t>> compareRuns;  // 2 to 8 runs side by side
   std::vector<std::string> importRuns;
   std::optional<std::string> exportCsv;
 
   // A command on the library alone: no drive is opened.
-  bool libraryCommand() const { return history || showRun || exportRuns || !importRuns.empty() || exportCsv; }
+  bool libraryCommand() const {
+    return history || showRun || compareRuns || exportRuns || !importRuns.empty() || exportCsv;
+  }
 };
 
 // TestId of a test's name on the command line (transfer, dae, seek, cpu,

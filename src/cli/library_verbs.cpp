@@ -6,6 +6,8 @@
 #include "cli/save_phase.h"
 #include "library/run_bundle.h"
 #include "library/run_csv.h"
+#include "program/compare_table.h"
+#include "program/graph_svg.h"
 #include "program/run_import.h"
 #include "results/result_texts.h"
 #include "results/safe_text.h"
@@ -150,6 +152,30 @@ int showRun(const CliOptions& options, Application& app, InterruptPoll& interrup
   return saveRunFiles(options, files, false, unpackSettings(words), app.clock(), saves) ? 0 : 1;
 }
 
+// The runs side by side as text; their curves overlaid as SVG when asked.
+int compareRuns(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
+  if (!lib) return 1;
+  const auto stored = lib->loadAll(*options.compareRuns);
+  if (!stored) {
+    printError("the runs cannot be compared from " + lib->path().string() + ": " + stored.error);
+    return 1;
+  }
+  std::vector<ComparedRun> runs;
+  for (const StoredRun& run : *stored.value) runs.push_back(comparedRunOf(run));
+  const std::string text = compareTableText(compareTable(runs), runs);
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    std::printf("%s\n", safeText(std::string_view(text).substr(start, end - start)).c_str());
+  }
+  if (!options.graphSvg) return 0;
+  constexpr int kWidth = 800, kHeight = 500;
+  const CompareGraph graph = compareGraph(compareCurvesOf(runs), kWidth, kHeight);
+  SavePhase saves(interrupt);
+  return saves.writeText(*options.graphSvg, shapesSvg(graph.shapes, kWidth, kHeight)) ? 0 : 1;
+}
+
 std::string figure(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
@@ -185,6 +211,7 @@ int runLibraryCommands(const CliOptions& options, Application& app, InterruptPol
   if (options.exportCsv && exportFile(options, app, interrupt, *options.exportCsv, true) != 0) return 1;
   if (options.history && history(app) != 0) return 1;
   if (options.showRun) return showRun(options, app, interrupt);
+  if (options.compareRuns) return compareRuns(options, app, interrupt);
   return 0;
 }
 

@@ -19,8 +19,10 @@ int decimalsOf(const std::string& text) {
   return static_cast<int>(end - dot - 1);
 }
 
-std::string differenceText(const ReportFigure& first, const ReportFigure& other) {
+// No difference between speeds of different media: their X differ.
+std::string differenceText(const ReportFigure& first, const ReportFigure& other, bool sameMedium) {
   if (!first.value || !other.value) return {};
+  if (!sameMedium && other.unit == "X") return {};
   const int decimals = decimalsOf(other.text);
   const double difference = *other.value - *first.value;
   const double shown = std::fabs(difference) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : difference;
@@ -65,7 +67,8 @@ CompareTable compareTable(const std::vector<ComparedRun>& runs) {
     const ReportFigure first = find(figures[0]);
     for (size_t i = 0; i < figures.size(); ++i) {
       const ReportFigure f = find(figures[i]);
-      row.cells.push_back({f.text, i == 0 ? std::string() : differenceText(first, f)});
+      const bool sameMedium = runs[i].report.medium.kind == runs[0].report.medium.kind;
+      row.cells.push_back({f.text, i == 0 ? std::string() : differenceText(first, f, sameMedium)});
     }
     table.rows.push_back(std::move(row));
   }

@@ -146,6 +146,32 @@ TEST_F(CliLibrary, ShownRunWritesTheFilesOfALoadAndExportsImportElsewhere) {
             ResultsLibrary::open(box / "two.sqlite").load(1).value->record.randomSeekMs);
 }
 
+// Two kept runs side by side: the table of both with the second's difference,
+// their curves overlaid as SVG; a single id, an unknown one or a file the
+// comparison cannot fill are refused.
+TEST_F(CliLibrary, ComparedRunsSideBySideWithTheirCurvesOverlaid) {
+  const std::vector<std::string> transfer = {"--emulated-only", "--virtual-time", "--run", "transfer", "--test-length",
+                                             "6"};
+  ASSERT_EQ(run(with(transfer, {"--drive", "0:0"})).exitCode, 0);
+  ASSERT_EQ(run(with(transfer, {"--drive", "0:1"})).exitCode, 0);
+  const CliRun compared = run({"--compare", "1,2", "--graph-svg", "both.svg"});
+  ASSERT_EQ(compared.exitCode, 0) << describe(compared);
+  EXPECT_TRUE(std::regex_search(compared.out, std::regex(R"(^#1 \d{4}-.* CD audio 74:00.00\n#2 )"))) << compared.out;
+  EXPECT_TRUE(std::regex_search(compared.out, std::regex(R"(\nAverage speed +\d+\.\d\d X +\d+\.\d\d X \([+-]\d+\.\d\d X\)\n)")))
+      << compared.out;
+  EXPECT_NE(compared.out.find("\nRandom seek      not measured  not measured\n"), std::string::npos) << compared.out;
+  const std::string svg = slurpFile(box / "both.svg");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("#1 "), std::string::npos) << "the legend names each run";
+  EXPECT_NE(svg.find("#2 "), std::string::npos);
+
+  EXPECT_EQ(run({"--compare", "1"}).exitCode, 2);
+  EXPECT_EQ(run({"--compare", "1,2", "--json", "x.json"}).exitCode, 2);
+  const CliRun unknown = run({"--compare", "1,7"});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("no run 7"), std::string::npos) << unknown.err;
+}
+
 TEST_F(CliLibrary, BadBundleIsRefusedNamingTheFieldAndNothingIsImported) {
   ASSERT_EQ(run(kRun).exitCode, 0);
   ASSERT_EQ(run({"--export-runs", "b.json"}).exitCode, 0);

@@ -146,6 +146,24 @@ void addBdStructureLines(DriveCommands& commands, DriveAddress drive, const Medi
 
 }  // namespace
 
+std::optional<MediaIdReply> readRecordableMediaId(DriveCommands& commands, DriveAddress drive, const Medium& medium) {
+  const uint16_t p = medium.profile;
+  if (medium.kind == MediumKind::BD && isBdRecordable(p)) {
+    const auto reply = readDiscStructure(commands, drive, kStructureMediaBd, kStructurePhysical, kStructureReply);
+    if (reply.empty()) return std::nullopt;
+    const auto info = parseBdDiscInformation(reply);
+    return info ? info->mediaId() : MediaIdReply{MediaIdStatus::Unrecognised, {}};
+  }
+  const uint8_t format = medium.kind != MediumKind::DVD ? 0
+                         : isMinusRecordable(p)          ? kStructurePrePit
+                         : isPlusRecordable(p)           ? kStructureAdip
+                                                         : 0;
+  if (format == 0) return std::nullopt;
+  const auto reply = readDiscStructure(commands, drive, kStructureMediaDvd, format, kStructureReply);
+  if (reply.empty()) return std::nullopt;
+  return format == kStructurePrePit ? parsePrePitMediaId(reply) : parseAdipMediaId(reply);
+}
+
 void addConfigurationLines(const DriveConfiguration& config, DriveCheckReport& report) {
   report.addReportLine("Current profile      : " +
                        (config.currentProfile == 0 ? std::string("none") : profileName(config.currentProfile)));

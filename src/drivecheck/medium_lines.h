@@ -4,6 +4,9 @@
 // drive that refuses GET CONFIGURATION gets none of them.
 #pragma once
 
+#include <optional>
+
+#include "drive/disc_structure_replies.h"
 #include "drive/drive_address.h"
 
 namespace tmx {
@@ -25,5 +28,9 @@ void addPerformanceLine(DriveCommands& commands, DriveAddress drive, const Mediu
 // type or disc type; then who made a recordable one (pre-pit data, ADIP or
 // disc information), saying so when the reply is short or not the structure.
 void addDvdBdDiscLines(DriveCommands& commands, DriveAddress drive, const Medium& medium, DriveCheckReport& report);
+
+// Who made a recordable DVD or BD, as the drive reports it (pre-pit data,
+// ADIP or disc information); nullopt for another medium or a failed read.
+std::optional<MediaIdReply> readRecordableMediaId(DriveCommands& commands, DriveAddress drive, const Medium& medium);
 
 }  // namespace tmx

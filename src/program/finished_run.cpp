@@ -1,6 +1,7 @@
 #include "program/finished_run.h"
 
 #include "drive/medium_probe.h"
+#include "drivecheck/medium_lines.h"
 #include "drivecheck/recordable_media.h"
 #include "emulator/emulated_adapter.h"
 #include "platform/scsi_manager.h"
@@ -24,7 +25,14 @@ std::string driveSerialNumber(Application& app, DriveAddress drive) {
 
 std::string recordableManufacturer(Application& app, DriveAddress drive) {
   if (!app.attached()) return {};
-  const uint16_t profile = app.probe().medium().profile;
+  const Medium& medium = app.probe().medium();
+  if (medium.kind != MediumKind::CD) {
+    // "MCC 004": the maker and, of DVD+R(W) and BD, the media type.
+    const auto reply = readRecordableMediaId(app.commands(), drive, medium);
+    if (!reply || reply->status != MediaIdStatus::Found || reply->id.manufacturer.empty()) return {};
+    return reply->id.manufacturer + (reply->id.mediaType.empty() ? "" : " " + reply->id.mediaType);
+  }
+  const uint16_t profile = medium.profile;
   if (profile != kProfileCdR && profile != kProfileCdRw) return {};
   const RecordableDisc disc = identifyRecordableDisc(app.commands(), drive);
   return disc.found && disc.manufacturer != "unknown" ? disc.manufacturer : std::string();

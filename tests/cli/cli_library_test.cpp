@@ -146,6 +146,22 @@ TEST_F(CliLibrary, ShownRunWritesTheFilesOfALoadAndExportsImportElsewhere) {
             ResultsLibrary::open(box / "two.sqlite").load(1).value->record.randomSeekMs);
 }
 
+// A recordable DVD's or BD's maker is kept with the run as the drive reports
+// it: pre-pit data, ADIP, disc information; a pressed disc has none.
+TEST_F(CliLibrary, RecordableDvdAndBdMakersAreKeptWithTheirRuns) {
+  for (const char* drive : {"0:10", "0:9", "0:12", "0:8"}) {
+    const CliRun burst = run({"--emulated-only", "--virtual-time", "--drive", drive, "--run", "burst"});
+    ASSERT_EQ(burst.exitCode, 0) << drive << describe(burst);
+  }
+  auto lib = ResultsLibrary::open(library, {.readOnly = true});
+  const std::vector<std::string> makers = {"VARENTI DR08", "NOVADISC D52", "QENTRA BR4", ""};
+  for (int64_t id = 1; id <= 4; ++id) {
+    const auto stored = lib.load(id);
+    ASSERT_TRUE(stored) << stored.error;
+    EXPECT_EQ(stored.value->disc.manufacturer, makers[static_cast<size_t>(id - 1)]) << stored.value->disc.profile;
+  }
+}
+
 // Two kept runs side by side: the table of both with the second's difference,
 // their curves overlaid as SVG; a single id, an unknown one or a file the
 // comparison cannot fill are refused.

@@ -98,7 +98,9 @@ void RippingCheck::c2Part() {
   }
   const bool asked = std::any_of(f_.commands.begin(), f_.commands.end(), [](const ReadCommandAnswer& a) { return a.c2.has_value(); });
   if (c2Opcode_ != 0 || asked) f_.c2.supported = c2Opcode_ != 0;
-  if (c2Opcode_ == 0) {
+  if (!options_.c2) {
+    f_.c2Part.skipped = "not asked for";
+  } else if (c2Opcode_ == 0) {
     f_.c2Part.skipped = asked ? "no read command returns C2 pointers" : "no read command returns whole sectors";
   } else {
     std::vector<int32_t> flagged;

@@ -32,6 +32,7 @@ struct RippingDisc {
 
 struct RippingOptions {
   bool overread = false;       // some firmware hangs outside the disc: opt-in
+  bool c2 = true;              // the C2 part (its scan reads the whole disc)
   double partSeconds = 40;     // drive time each part may take
   double c2ScanSeconds = 130;  // the C2 part's scan for damage
   int c2Rereads = 3;

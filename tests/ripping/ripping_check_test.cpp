@@ -74,7 +74,9 @@ void expectCommands(const RippingFeatures& f, const emu::GroundTruth& truth) {
     if (a.opcode == 0xD8) continue;
     EXPECT_EQ(a.c2, truth.c2Pointers());
     EXPECT_EQ(a.c2BlockErrors, truth.c2BlockErrorByte());
-    if (truth.c2Pointers()) EXPECT_EQ(a.c2Offset, 2352u);
+    if (truth.c2Pointers()) {
+      EXPECT_EQ(a.c2Offset, 2352u);
+    }
   }
 }
 

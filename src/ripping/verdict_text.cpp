@@ -27,8 +27,10 @@ void cacheClaim(const RippingFeatures& f, Verdict& v) {
     v.claims.push_back("no audio cache: " + evidence + " (audio cache)");
     return;
   }
-  v.sentence += c.sizeKB ? "caches about " + cacheSizeText(*c.sizeKB) + " of audio: rip with cache defeat"
-                         : "caches audio: rip with cache defeat";
+  // A data disc's cache is measured with raw sectors: the same cache, not heard as audio.
+  const std::string what = f.discKind == "data" ? "raw sectors" : "audio";
+  v.sentence += c.sizeKB ? "caches about " + cacheSizeText(*c.sizeKB) + " of " + what + ": rip with cache defeat"
+                         : "caches " + what + ": rip with cache defeat";
   std::string flush = c.flushDistance ? format("; a read %.0f sectors away empties it", *c.flushDistance)
                       : c.notFlushedUpTo ? format("; no read up to %.0f sectors away empties it", *c.notFlushedUpTo)
                                          : std::string();

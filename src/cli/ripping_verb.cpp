@@ -116,7 +116,7 @@ int runRippingFeatures(const CliOptions& options, Application& app, InterruptPol
   hooks.stop = &interrupt.flag();
   RippingOptions ripOptions;
   ripOptions.overread = options.overread;
-  RippingCheck check(app.commands(), drive, app.clock(), RippingDisc{panel.kind, sectors}, ripOptions, hooks);
+  RippingCheck check(app.commands(), drive, app.clock(), RippingDisc{panel.kind, sectors, true}, ripOptions, hooks);
   const RippingFeatures f = check.run();
   for (const std::string& line : rippingTextLines(f)) std::printf("%s\n", safeText(line).c_str());
   std::fflush(stdout);

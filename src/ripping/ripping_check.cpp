@@ -77,6 +77,15 @@ void RippingCheck::restoreSpeed() {
 
 RippingFeatures RippingCheck::run() {
   f_.discKind = disc_.kind == 1 ? "audio" : disc_.kind == 2 ? "mixed" : "data";
+  if (!disc_.cd || disc_.sectors <= 0) {
+    const std::string why = !disc_.cd ? "not a CD: a DVD or BD has no audio, C2 pointers or sub-channel" : "no recorded CD";
+    status("Ripping features: " + why);
+    for (PartStatus* p : {&f_.readPart, &f_.cachePart, &f_.streamPart, &f_.c2Part, &f_.overreadPart, &f_.speedPart}) {
+      p->skipped = why;
+    }
+    f_.verdict = "Not measured: " + why;
+    return f_;
+  }
   if (commands_.ModeSenseSpeeds(drive_, maximumKBps_, startKBps_) != kAspiSuccess) startKBps_ = 0;
   if (disc_.kind != 1) {
     status("A " + f_.discKind + " disc: the accurate stream test is skipped (it needs audio); the other parts read raw sectors");

@@ -28,6 +28,7 @@ namespace tmx {
 struct RippingDisc {
   int kind = 1;
   int32_t sectors = 0;
+  bool cd = true;  // false: a DVD or BD, which the check refuses with a line
 };
 
 struct RippingOptions {

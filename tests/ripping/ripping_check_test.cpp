@@ -161,6 +161,23 @@ TEST(RippingCheck, DefaultDriveWithinThreeMinutesOfDriveTime) {
   EXPECT_EQ(f.verdict, "Caches about 1.6 MB of audio: rip with cache defeat; C2 pointers reliable; accurate stream");
 }
 
+TEST(RippingCheck, ADvdIsRefusedWithALineAndNoCommand) {
+  RippingRig rig;
+  auto p = emu::findPreset("cav16-dvdrom");
+  emu::DriveModel* d = rig.emulated->attachDrive(0, p->profile, p->disc, p->seed);
+  d->faults().add(std::get<emu::Fault>(emu::parseFault("hang@BE*all")));
+  RippingHooks hooks;
+  hooks.status = [&rig](const std::string& line) { rig.lines.push_back(line); };
+  RippingCheck check(rig.commands, DriveAddress{0, 0}, rig.clock, RippingDisc{0, d->disc()->capacity(), false}, {}, hooks);
+  const int64_t start = rig.clock.nowNs();
+  const RippingFeatures f = check.run();
+  EXPECT_EQ(rig.clock.nowNs(), start) << "nothing sent";
+  ASSERT_EQ(rig.lines.size(), 1u);
+  EXPECT_EQ(rig.lines[0], "Ripping features: not a CD: a DVD or BD has no audio, C2 pointers or sub-channel");
+  EXPECT_FALSE(f.c2Part.skipped.empty());
+  EXPECT_EQ(f.c2.supported, std::nullopt);
+}
+
 TEST(RippingCheck, AHangingCommandCutsItsPartOff) {
   RippingRig rig;
   emu::DriveModel& drive = rig.attach("cav52-audio74", {"hang@B9"});

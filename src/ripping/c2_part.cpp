@@ -106,8 +106,10 @@ void RippingCheck::c2Part() {
     std::vector<int32_t> flagged;
     c2Scan(flagged);
     if (f_.c2Part.cutOff.empty() && flagged.empty()) {
+      const bool whole = *f_.c2.scannedTo >= disc_.sectors;
       f_.c2.judgement = "no C2 errors up to LBA " + std::to_string(*f_.c2.scannedTo) +
-                        ": accuracy could not be judged on a disc without errors";
+                        (whole ? ": accuracy could not be judged on a disc without errors"
+                               : " (the scan's time ran out there): accuracy could not be judged");
       status("  " + f_.c2.judgement);
     } else if (f_.c2Part.cutOff.empty()) {
       status("  " + std::to_string(flagged.size()) + " sectors flagged; re-reading around them");

@@ -178,6 +178,41 @@ TEST(RippingCheck, ADvdIsRefusedWithALineAndNoCommand) {
   EXPECT_EQ(f.c2.supported, std::nullopt);
 }
 
+TEST(RippingCheck, AMixedDiscRunsWhatMeansSomethingThereAndSaysWhatItSkipped) {
+  RippingRig rig;
+  emu::DiscSpec disc;
+  disc.content = emu::DiscContent::Mixed;
+  disc.sectors = 60'000;
+  disc.tracks = 4;
+  emu::DriveModel* d = rig.emulated->attachDrive(0, emu::DriveProfile{}, disc);
+  RippingHooks hooks;
+  hooks.status = [&rig](const std::string& line) { rig.lines.push_back(line); };
+  RippingCheck check(rig.commands, DriveAddress{0, 0}, rig.clock, RippingDisc{2, d->disc()->capacity()}, {}, hooks);
+  const RippingFeatures f = check.run();
+  EXPECT_EQ(f.discKind, "mixed");
+  EXPECT_EQ(f.streamPart.skipped, "not an audio disc");
+  EXPECT_EQ(rig.lines.front(),
+            "A mixed disc: the accurate stream test is skipped (it needs audio); the other parts read raw sectors");
+  EXPECT_EQ(f.commands[0].returnsAudio, true) << "raw sectors of any type";
+  EXPECT_EQ(f.cache.caches, false);
+  EXPECT_EQ(f.speed.verdict, SpeedVerdict::Obeyed);
+}
+
+TEST(RippingCheck, APartPastItsTimeLimitSaysSo) {
+  RippingRig rig;
+  emu::DriveModel& drive = rig.attach("cav52-audio74");
+  RippingOptions options;
+  options.partSeconds = 0.5;
+  options.c2ScanSeconds = 1;
+  const RippingFeatures f = rig.run(drive, options);
+  EXPECT_EQ(f.cachePart.cutOff, "its time limit ran out");
+  EXPECT_EQ(f.cache.sizeKB, std::nullopt) << "cut off before the size was found: no figure";
+  EXPECT_LT(f.c2.scannedTo.value_or(0), 333'000);
+  EXPECT_EQ(f.c2.flaggedDiffering, std::nullopt);
+  EXPECT_NE(f.c2.judgement.find("the scan's time ran out"), std::string::npos) << f.c2.judgement;
+  EXPECT_LT(rig.driveSeconds, 15.0);
+}
+
 TEST(RippingCheck, AHangingCommandCutsItsPartOff) {
   RippingRig rig;
   emu::DriveModel& drive = rig.attach("cav52-audio74", {"hang@B9"});

@@ -25,7 +25,8 @@ void commandLines(const RippingFeatures& f, std::vector<std::string>& out) {
   out.push_back("Read commands");
   if (f.commands.empty()) out.push_back("  " + whyNot(f.readPart));
   for (const ReadCommandAnswer& a : f.commands) {
-    out.push_back(std::string("  ") + readCommandName(a.opcode) + ": returns audio " + yesNo(a.returnsAudio));
+    const char* what = f.discKind == "audio" ? ": returns audio " : ": returns raw sectors ";
+    out.push_back(std::string("  ") + readCommandName(a.opcode) + what + yesNo(a.returnsAudio));
     if (!a.returnsAudio.value_or(false)) continue;
     if (a.opcode != 0xD8) out.push_back("    C2 pointers (294): " + yesNo(a.c2) + ", with block errors (296): " + yesNo(a.c2BlockErrors));
     out.push_back("    sub-channel raw P-W: " + yesNo(a.rawPw) + ", formatted Q: " + yesNo(a.formattedQ));

@@ -60,5 +60,21 @@ TEST(CliRipping, OverreadOnAskAndADvdRefused) {
   EXPECT_NE(dvd.err.find("is for CDs"), std::string::npos) << describe(dvd);
 }
 
+TEST(CliRipping, CtrlCStopsTheCheckAndTheAnswersSoFarArePrinted) {
+  CliSandbox box("ripping-stop");
+  ::setenv("XDG_DATA_HOME", (box.dir() / "data").c_str(), 1);
+  CliCall call({"--emulated-only", "--time-scale", "20", "--drive", "0", "--ripping-features", "--json", "rip.json"},
+               std::chrono::seconds(120));
+  call.interruptAfterText = "Accurate stream...";
+  call.interruptAfter = std::chrono::microseconds(0);
+  const CliRun r = box.run(call);
+  EXPECT_EQ(r.exitCode, 1) << describe(r);
+  EXPECT_NE(r.out.find("cut off: stopped"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Verdict: Caches about 1.6 MB of audio"), std::string::npos) << "the cache was measured before";
+  const auto j = nlohmann::json::parse(slurpFile(box / "rip.json"));
+  EXPECT_TRUE(j["ripping"]["accurateStream"]["accurate"].is_null());
+  EXPECT_TRUE(j["ripping"]["speedControl"]["verdict"].is_null());
+}
+
 }  // namespace
 }  // namespace tmx::testing

@@ -26,6 +26,8 @@ class AudioCache {
   std::optional<Origin> holds(int32_t lba, int32_t count) const;
   // A read of [lba, lba + count) from the disc.
   void note(int32_t lba, int32_t count, Origin origin);
+  // A SEEK to lba: empties the cache as a read there would, keeps nothing.
+  void seek(int32_t lba);
   void flush();
 
  private:
@@ -33,6 +35,8 @@ class AudioCache {
     int32_t from = 0, to = 0;
     Origin origin;
   };
+  void flushIfFar(int32_t lba, int32_t count);
+
   const RippingTraits* traits_;
   std::deque<Stretch> stretches_;  // oldest first
   int32_t held_ = 0;

@@ -83,6 +83,7 @@ DriveModel::Outcome DriveModel::seekTo(uint32_t lba, const Request& r) {
   const auto target = static_cast<int32_t>(lba);
   const int64_t readyNs = spinUpIfStopped(r.startNs, target);
   const int64_t doneNs = readAhead_.seek(target, readyNs, speedLimitX_, rng_);
+  cache_.seek(target);
   lastActivityNs_ = doneNs;
   if (!profile_.accurateStream && profile_.audioJitterFrames > 0) {
     std::uniform_int_distribution<int64_t> jitter(-profile_.audioJitterFrames, profile_.audioJitterFrames);

@@ -133,6 +133,13 @@ TEST_F(RippingDrive, CacheKeepsWhatWasReadUntilFullOrAFarRead) {
   readMs(adapter, clock, 40'000);
   readMs(adapter, clock, 40'024 + 1000);
   EXPECT_GT(readMs(adapter, clock, 40'000), 5 * fromMemory) << "1000 away empties it";
+
+  readMs(adapter, clock, 50'000);
+  ASSERT_TRUE(sendCdb(adapter, 0, testing::seek10(50'024 + 999), 0).good());
+  EXPECT_NEAR(readMs(adapter, clock, 50'000), fromMemory, 0.01) << "a SEEK 999 sectors away leaves it";
+  readMs(adapter, clock, 60'000);
+  ASSERT_TRUE(sendCdb(adapter, 0, testing::seek10(60'024 + 1000), 0).good());
+  EXPECT_GT(readMs(adapter, clock, 60'000), 5 * fromMemory) << "a SEEK 1000 away empties it";
 }
 
 TEST_F(RippingDrive, ACachedReReadDeliversTheBytesOfTheFirstRead) {

@@ -10,6 +10,7 @@
 #include "program/graph_svg.h"
 #include "cli/cli_host.h"
 #include "cli/drive_check_verb.h"
+#include "cli/ripping_verb.h"
 #include "cli/interrupt_poll.h"
 #include "cli/json_report.h"
 #include "cli/library_verbs.h"
@@ -269,7 +270,8 @@ int runCli(const CliOptions& options) {
   if (options.libraryCommand()) return runLibraryCommands(options, app, interrupt);
 
   CliOptions verbs = options;
-  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck) {
+  if (!verbs.list && !verbs.probe && !verbs.runTests && !verbs.qualityCheck && !verbs.driveCheck &&
+      !verbs.rippingFeatures) {
     verbs.list = verbs.probe = true;
   }
   if (const auto failed = openDrives(options, app)) return *failed;
@@ -283,6 +285,10 @@ int runCli(const CliOptions& options) {
   const bool interactive = isatty(STDERR_FILENO) != 0;
   CliHost host(app.statusLog(), options.yes, interactive);
   app.attach(host);
+  if (verbs.rippingFeatures) {
+    printer.live = true;
+    return runRippingFeatures(options, app, interrupt);
+  }
   const DiscPanel panel = app.probe().refreshDiscPanel(table.selectedDrive());
   if (verbs.probe) std::printf("Type: %s\nLength: %s\n", panel.typeText.c_str(), panel.lengthText.c_str());
   printer.flush();

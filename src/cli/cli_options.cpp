@@ -29,6 +29,7 @@ constexpr Flag kFlags[] = {
     {"--no-emulated", &CliOptions::noEmulated}, {"--quality-check", &CliOptions::qualityCheck},
     {"--yes", &CliOptions::yes},            {"--drive-check", &CliOptions::driveCheck},
     {"--no-library", &CliOptions::noLibrary}, {"--history", &CliOptions::history},
+    {"--ripping-features", &CliOptions::rippingFeatures}, {"--overread", &CliOptions::overread},
 };
 
 // Options whose value is a file.
@@ -185,8 +186,9 @@ std::string checkLibraryCombinations(const CliOptions& o) {
   if (o.runIds && !o.exportRuns && !o.exportCsv) return "--runs chooses the runs of --export-runs or --export-csv";
   if (!o.libraryCommand()) return {};
   if (o.noLibrary) return "--no-library leaves no results library for --history, --show-run or the exports";
-  if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.list || o.probe) {
-    return "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone";
+  if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.rippingFeatures || o.list || o.probe) {
+    return "--history, --show-run, --compare, --export-runs, --import-runs and --export-csv work on the results library "
+           "alone";
   }
   if (o.compareRuns && (o.showRun || o.saveReport || o.json || o.saveStatus || o.saveHtml)) {
     return "--compare prints the runs side by side; of the files, only --graph-svg (their curves) applies";
@@ -207,6 +209,10 @@ std::string checkCombinations(const CliOptions& o) {
   if (o.driveCheck && (o.runTests || o.qualityCheck || o.loadDat)) {
     return "--drive-check is a command of its own; it cannot be combined with a run or --load-dat";
   }
+  if (o.rippingFeatures && (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck)) {
+    return "--ripping-features is a command of its own; it cannot be combined with a run, --drive-check or --load-dat";
+  }
+  if (o.overread && !o.rippingFeatures) return "--overread belongs to --ripping-features";
   if (o.saveLog && !o.driveCheck) return "--save-log saves the report of --drive-check";
   if (o.saveDat && !o.runTests) return "--save-dat saves the results of --run";
   if (o.graphSvg && !o.runTests && !o.qualityCheck && !o.loadDat && !o.showRun && !o.compareRuns) {
@@ -285,13 +291,21 @@ Drive check:
                          for the drive of --drive or for every drive (sets the read speed)
   --save-log FILE        write the drive check report as an aligned log
 
+Ripping features:
+  --ripping-features     is the drive fit for secure audio extraction: which read commands
+                         return audio with C2 and sub-channel, its audio cache, accurate
+                         stream, whether its C2 pointers are true, speed control; a verdict
+  --overread             also read into the lead-in and lead-out (up to 100 sectors each;
+                         some firmware hangs there)
+
 Results:
   --save-dat FILE        save the run's results as a DAT file
   --load-dat FILE        show the results of a DAT file
   --save-report FILE     write the text report of the run or the loaded file
   --save-status FILE     write the status lines
   --json FILE            every result, the samples and the status lines as JSON
-                         (with --drive-check: the report lines)
+                         (with --drive-check: the report lines; with --ripping-features:
+                         a "ripping" object)
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
   --save-html FILE       the results as one self-contained HTML page, for sharing or printing
 

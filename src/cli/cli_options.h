@@ -32,6 +32,8 @@ struct CliOptions {
   bool yes = false;  // answers the quality check's C2 question
   bool driveCheck = false;
   std::optional<std::string> saveLog;  // the drive check's log
+  bool rippingFeatures = false;
+  bool overread = false;  // the ripping check reads outside the disc
 
   // Files.
   std::optional<std::string> loadDat;

@@ -111,6 +111,48 @@ CdbRequest readCdCdb(uint8_t flags, uint32_t lba, uint32_t count, uint32_t block
               readTransferLength(count, blockSize));
 }
 
+uint32_t ripSectorBytes(C2Choice c2, SubChoice sub) {
+  const uint32_t c2Bytes = c2 == C2Choice::Pointers ? 294 : c2 == C2Choice::WithBlockErrors ? 296 : 0;
+  const uint32_t subBytes = sub == SubChoice::RawPw ? 96 : sub == SubChoice::FormattedQ ? 16 : 0;
+  return kBlockAudio + c2Bytes + subBytes;
+}
+
+namespace {
+
+uint8_t ripFlags(C2Choice c2) { return static_cast<uint8_t>(0xF8 | (static_cast<uint8_t>(c2) << 1)); }
+
+}  // namespace
+
+CdbRequest readCdRipCdb(int32_t lba, uint32_t count, C2Choice c2, SubChoice sub, bool anyType) {
+  const auto a = static_cast<uint32_t>(lba);
+  return make({0xBE, static_cast<uint8_t>(anyType ? 0x00 : 0x04), b3(a), b2(a), b1(a), b0(a), b2(count), b1(count),
+               b0(count), ripFlags(c2), static_cast<uint8_t>(sub), 0},
+              readTransferLength(count, ripSectorBytes(c2, sub)));
+}
+
+CdbRequest readCdMsfRipCdb(int32_t lba, uint32_t count, C2Choice c2, SubChoice sub, bool anyType) {
+  // Absolute time counts from 00:02:00 at LBA 0; a lead-in LBA down to -150 stays positive.
+  const auto msf = [](int32_t at, uint8_t* out) {
+    const int32_t t = std::max(0, at + 150);
+    out[0] = static_cast<uint8_t>(t / 4500);
+    out[1] = static_cast<uint8_t>(t / 75 % 60);
+    out[2] = static_cast<uint8_t>(t % 75);
+  };
+  uint8_t from[3], to[3];
+  msf(lba, from);
+  msf(lba + static_cast<int32_t>(count), to);
+  return make({0xB9, static_cast<uint8_t>(anyType ? 0x00 : 0x04), 0, from[0], from[1], from[2], to[0], to[1], to[2],
+               ripFlags(c2), static_cast<uint8_t>(sub), 0},
+              readTransferLength(count, ripSectorBytes(c2, sub)));
+}
+
+CdbRequest readCddaRipCdb(int32_t lba, uint32_t count, SubChoice sub) {
+  const auto a = static_cast<uint32_t>(lba);
+  const uint8_t code = sub == SubChoice::FormattedQ ? 1 : sub == SubChoice::RawPw ? 2 : 0;
+  return make({0xD8, 0, b3(a), b2(a), b1(a), b0(a), b3(count), b2(count), b1(count), b0(count), code, 0},
+              readTransferLength(count, ripSectorBytes(C2Choice::None, sub)));
+}
+
 CdbRequest setReadSpeedCdb(uint16_t kbPerSecond) {
   return make({0xBB, 0, b1(kbPerSecond), b0(kbPerSecond), 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}, 0);
 }

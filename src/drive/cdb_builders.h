@@ -79,6 +79,20 @@ CdbRequest setStreamingCdb();
 // 16-19, 24-27).
 std::vector<uint8_t> streamingPerformanceList(uint32_t endLba, uint32_t kbPerSecond);
 
+// The reads of the ripping check: READ CD (BEh) and READ CD MSF (B9h) of whole
+// 2352-byte sectors (byte 9: sync, header, user data, EDC/ECC, then the C2
+// choice in bits 2-1) with a sub-channel choice in byte 10, and the vendor
+// CD-DA read (D8h) with its sub-code in byte 10. LBAs are signed, so a read
+// can start in the lead-in (READ CD: all 32 bits in bytes 2-5; READ CD MSF:
+// start and end times, binary M, S, F in bytes 3-5 and 6-8, end exclusive).
+// `anyType`: sector type 0 (any) rather than CD-DA in byte 1.
+enum class C2Choice : uint8_t { None = 0, Pointers = 1, WithBlockErrors = 2 };  // +294, +296 bytes
+enum class SubChoice : uint8_t { None = 0, RawPw = 1, FormattedQ = 2 };        // +96, +16 bytes
+uint32_t ripSectorBytes(C2Choice c2, SubChoice sub);
+CdbRequest readCdRipCdb(int32_t lba, uint32_t count, C2Choice c2, SubChoice sub, bool anyType);
+CdbRequest readCdMsfRipCdb(int32_t lba, uint32_t count, C2Choice c2, SubChoice sub, bool anyType);
+CdbRequest readCddaRipCdb(int32_t lba, uint32_t count, SubChoice sub);
+
 enum BlockMode : int { BlockModeAudio = 0, BlockModeData = 1, BlockModeAudioC2 = 2 };
 
 // MODE SELECT parameter lists for a block mode; empty for an unknown mode.

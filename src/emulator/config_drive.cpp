@@ -73,6 +73,35 @@ void readMmcFeatures(Reader& r, const json& j, const std::string& at, DriveProfi
   r.number(j, at, "layerJumpMs", p.layerJumpMs, 0, 1000);
 }
 
+// What a ripper asks of the drive, in "ripping": its cache, C2 pointers,
+// sub-channel per read command, sectors outside the disc, speed control.
+void readRipping(Reader& r, const json& j, const std::string& drive, RippingTraits& t) {
+  const std::string at = drive + "/ripping";
+  if (!r.object(j, at, {"cacheKiB", "cacheFlushSectors", "c2BlockErrorByte", "c2ShiftBytes", "c2MissPercent",
+                        "c2FalsePercent", "readCdMsf", "subReadCd", "subReadCdMsf", "subReadCdda", "leadInSectors",
+                        "leadOutSectors", "ignoresSpeed", "speedCap"})) {
+    return;
+  }
+  double cacheKiB = t.cacheBytes / 1024.0;
+  r.number(j, at, "cacheKiB", cacheKiB, 0, 65536);
+  t.cacheBytes = static_cast<uint32_t>(cacheKiB * 1024);
+  r.number(j, at, "cacheFlushSectors", t.cacheFlushSectors, 0, kMaxConfigSectors);
+  r.boolean(j, at, "c2BlockErrorByte", t.c2BlockErrorByte);
+  r.number(j, at, "c2ShiftBytes", t.c2ShiftBytes, 0, 64);
+  r.number(j, at, "c2MissPercent", t.c2MissPercent, 0, 100);
+  r.number(j, at, "c2FalsePercent", t.c2FalsePercent, 0, 100 - t.c2MissPercent);
+  r.boolean(j, at, "readCdMsf", t.readCdMsf);
+  const std::initializer_list<std::pair<std::string_view, uint8_t>> subs{
+      {"none", 0}, {"raw", kSubRawPw}, {"q", kSubFormattedQ}, {"raw+q", kSubRawPw | kSubFormattedQ}};
+  r.choice<uint8_t>(j, at, "subReadCd", t.subReadCd, subs);
+  r.choice<uint8_t>(j, at, "subReadCdMsf", t.subReadCdMsf, subs);
+  r.choice<uint8_t>(j, at, "subReadCdda", t.subReadCdda, subs);
+  r.number(j, at, "leadInSectors", t.leadInSectors, 0, 100);
+  r.number(j, at, "leadOutSectors", t.leadOutSectors, 0, 100);
+  r.boolean(j, at, "ignoresSpeed", t.ignoresSpeed);
+  r.number(j, at, "speedCap", t.speedCapX, 0, 72);
+}
+
 }  // namespace
 
 void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& p) {
@@ -80,7 +109,7 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
                         "bufferKiB", "interfaceMBps", "commandOverheadUs", "seekSettleMs", "seekStrokeMs",
                         "spindleAccelRpmPerS", "spinUpBaseMs", "spinUpAccelRpmPerS", "spinDownRpmPerS",
                         "idleSpinDownMs", "accurateStream", "audioJitterFrames", "c2Pointers", "readsCdda",
-                        "raw2352Read10", "reject", "profiles", "streaming", "serialNumber", "layerJumpMs"})) {
+                        "raw2352Read10", "reject", "profiles", "streaming", "serialNumber", "layerJumpMs", "ripping"})) {
     return;
   }
   r.text(j, at, "vendor", p.vendor, 8);
@@ -114,6 +143,7 @@ void readProfile(Reader& r, const json& j, const std::string& at, DriveProfile& 
   if (j.contains("zones")) readZones(r, j, at, p);
   if (j.contains("reject")) readRejected(r, j, at, p);
   readMmcFeatures(r, j, at, p);
+  if (j.contains("ripping")) readRipping(r, j["ripping"], at, p.ripping);
 }
 
 }  // namespace tmx::emu

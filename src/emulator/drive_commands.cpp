@@ -83,6 +83,7 @@ DriveModel::Outcome DriveModel::seekTo(uint32_t lba, const Request& r) {
   const auto target = static_cast<int32_t>(lba);
   const int64_t readyNs = spinUpIfStopped(r.startNs, target);
   const int64_t doneNs = readAhead_.seek(target, readyNs, speedLimitX_, rng_);
+  cache_.seek(target);
   lastActivityNs_ = doneNs;
   if (!profile_.accurateStream && profile_.audioJitterFrames > 0) {
     std::uniform_int_distribution<int64_t> jitter(-profile_.audioJitterFrames, profile_.audioJitterFrames);
@@ -103,6 +104,7 @@ DriveModel::Outcome DriveModel::startStopUnit(const Request& r) {
     if (spinning_ && disc_ != nullptr) busyNs = mechanics_.spinDownNs(readAhead_.headLba(), speedLimitX_);
     spinning_ = false;
     readAhead_.flush();
+    cache_.flush();
     if (loadEject && disc_ != nullptr) {
       ejected_ = std::move(disc_);
       busyNs += kTrayNs;
@@ -123,7 +125,11 @@ DriveModel::Outcome DriveModel::preventAllowRemoval(const Request&) { return goo
 
 DriveModel::Outcome DriveModel::setCdSpeed(const Request& r) {
   if (r.cdb.size() < 4) return check(sense::kInvalidFieldInCdb);
-  speedLimitX_ = mechanics_.speedStepForRequest(be16(r.cdb, 2));
+  const uint16_t request = be16(r.cdb, 2);
+  reportedSpeedX_ = mechanics_.speedStepForRequest(request);
+  const RippingTraits& t = profile_.ripping;
+  speedLimitX_ = t.ignoresSpeed ? mechanics_.speedStepForRequest(0xFFFF) : reportedSpeedX_;
+  if (t.speedCapX > 0 && request != 0xFFFF) speedLimitX_ = std::min(speedLimitX_, t.speedCapX);
   return good();
 }
 
@@ -154,7 +160,7 @@ DriveModel::Outcome DriveModel::modeSense(const Request& r, const ModeSenseReque
   }
   const double perX = mechanics_.geometry().kbpsPerX;
   f.maxReadKBps = kbps(profile_.maxSpeedX, perX);
-  f.currentReadKBps = kbps(speedLimitX_, perX);
+  f.currentReadKBps = kbps(reportedSpeedX_, perX);
   f.dvdReadFlags = listsDvd(profile_) ? 0x18 : 0x00;  // reads DVD-ROM and DVD-R
   f.bufferKiB = profile_.bufferBytes / 1024;
   f.c2Pointers = profile_.c2Pointers;

@@ -12,8 +12,10 @@ DriveModel::DriveModel(DriveProfile profile, std::optional<DiscSpec> disc, uint6
     : profile_(std::move(profile)),
       mechanics_(profile_),
       readAhead_(profile_, mechanics_),
+      cache_(profile_.ripping),
       rng_(seed),
-      speedLimitX_(profile_.maxSpeedX) {
+      speedLimitX_(profile_.maxSpeedX),
+      reportedSpeedX_(profile_.maxSpeedX) {
   if (disc) disc_ = std::make_unique<Disc>(*disc);
   mechanics_.setGeometry(disc_ ? disc_->geometry() : cdGeometry());
 }
@@ -41,6 +43,7 @@ const std::array<DriveModel::CommandEntry, 256>& DriveModel::commandTable() {
     t[0xAC] = {&DriveModel::getPerformance, kNeedsDisc};
     t[0xAD] = {&DriveModel::readDiscStructure, kNeedsDisc};
     t[0xB6] = {&DriveModel::setStreaming, 0};
+    t[0xB9] = {&DriveModel::readCdMsf, kNeedsDisc};
     t[0xBB] = {&DriveModel::setCdSpeed, 0};
     t[0xBE] = {&DriveModel::readCd, kNeedsDisc};
     t[0xD8] = {&DriveModel::readCdda, kNeedsDisc};
@@ -110,6 +113,7 @@ bool DriveModel::refuses(uint8_t opcode) const {
     case 0xAD: return !listsDvd(profile_) && !listsBd(profile_);
     case 0xAC:
     case 0xB6: return !profile_.streaming;
+    case 0xB9: return !profile_.ripping.readCdMsf;
     default: return false;
   }
 }
@@ -138,6 +142,7 @@ void DriveModel::spinDownIfIdle(int64_t nowNs) {
   if (spinning_ && profile_.idleSpinDownMs > 0 && nowNs - lastActivityNs_ > profile_.idleSpinDownMs * 1'000'000) {
     spinning_ = false;
     readAhead_.flush();
+    cache_.flush();
   }
 }
 
@@ -145,6 +150,7 @@ int64_t DriveModel::spinUpIfStopped(int64_t nowNs, int32_t lba) {
   if (spinning_) return nowNs;
   spinning_ = true;
   readAhead_.flush();
+  cache_.flush();
   return nowNs + mechanics_.spinUpNs(lba, speedLimitX_);
 }
 
@@ -153,12 +159,14 @@ void DriveModel::insertDisc(const DiscSpec& spec) {
   mechanics_.setGeometry(disc_->geometry());
   ejected_.reset();
   readAhead_.flush();
+  cache_.flush();
   unitAttention_ = true;
 }
 
 void DriveModel::removeDisc() {
   disc_.reset();
   readAhead_.flush();
+  cache_.flush();
 }
 
 }  // namespace tmx::emu

@@ -14,6 +14,7 @@
 #include <random>
 #include <span>
 
+#include "emulator/audio_cache.h"
 #include "emulator/disc.h"
 #include "emulator/drive_profile.h"
 #include "emulator/faults.h"
@@ -47,6 +48,7 @@ class DriveModel {
 
   // State the ground truth and tests look at.
   double speedLimitX() const { return speedLimitX_; }
+  double reportedSpeedX() const { return reportedSpeedX_; }
   BlockMode blockMode() const { return blockMode_; }
   bool spinning() const { return spinning_; }
   int32_t headLba() const { return readAhead_.headLba(); }
@@ -107,6 +109,7 @@ class DriveModel {
   Outcome read12(const Request& r);
   Outcome readCd(const Request& r);
   Outcome readCdda(const Request& r);
+  Outcome readCdMsf(const Request& r);
   Outcome getConfiguration(const Request& r);
   Outcome readDiscStructure(const Request& r);
   Outcome getPerformance(const Request& r);
@@ -123,16 +126,28 @@ class DriveModel {
     uint8_t expectedType = 0;  // 0 any, 1 CD-DA, 2 mode 1, 3..5 mode 2 kinds
     bool sync = false, header = false, user = true, edcEcc = false;
     size_t c2Bytes = 0;  // 0, 294 or 296 (with the block error byte pair)
+    size_t subBytes = 0;  // 0, 16 (formatted Q) or 96 (raw P-W), after the C2 bytes
+    bool rawSub = false;
   };
+  // READ CD's and READ CD MSF's sector type, fields, C2 and sub-channel
+  // choice; a sense when the drive does not offer what was asked.
+  std::optional<Sense> cdReadLayout(const Request& r, uint8_t subchannels, SectorLayout& layout) const;
+  // The track a sector outside the disc (lead-in, lead-out) goes with.
+  const Track& trackNear(int32_t lba) const;
+  Outcome serveFromCache(const Request& r, int32_t lba, int32_t count, size_t total, const SectorLayout& layout,
+                         AudioCache::Origin origin);
   size_t sectorBytes(const SectorLayout& layout, bool audio) const;
   SectorLayout blockModeLayout() const;
-  Outcome readSectors(const Request& r, uint32_t lba, uint32_t count, const SectorLayout& layout);
+  // `overread`: the profile's lead-in and lead-out sectors are readable too.
+  Outcome readSectors(const Request& r, int64_t lba, uint32_t count, const SectorLayout& layout,
+                      bool overread = false);
   void fillSectors(int32_t lba, int32_t count, const SectorLayout& layout, uint8_t* out);
   void applyDamage(int32_t lba, const SectorLayout& layout, bool audio, uint8_t* sector);
 
   DriveProfile profile_;
   Mechanics mechanics_;
   ReadAhead readAhead_;
+  AudioCache cache_;
   std::unique_ptr<Disc> disc_;
   std::unique_ptr<Disc> ejected_;  // a disc whose tray was opened by START STOP UNIT
   std::mt19937_64 rng_;
@@ -141,7 +156,8 @@ class DriveModel {
   Sense pendingSense_;
   bool unitAttention_ = false;
   BlockMode blockMode_;
-  double speedLimitX_;
+  double speedLimitX_;     // what the spindle obeys
+  double reportedSpeedX_;  // what page 2Ah reports as selected
   bool spinning_ = true;
   int64_t lastActivityNs_ = 0;  // end of the last disc access (polling does not count)
   int64_t audioOffsetFrames_ = 0;

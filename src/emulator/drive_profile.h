@@ -18,6 +18,36 @@ struct SpeedZone {
   double speedX = 1;
 };
 
+// Sub-channel data a read command can add to each sector, as a bit set.
+inline constexpr uint8_t kSubRawPw = 1;       // 96 bytes, P-W interleaved
+inline constexpr uint8_t kSubFormattedQ = 2;  // 16 bytes of Q
+
+// What an audio ripper asks of a drive beyond reading: defaults keep the
+// plain drive (no cache past the read-ahead, exact C2 pointers, no
+// sub-channel, nothing outside the disc, speed settings obeyed).
+struct RippingTraits {
+  // Raw sectors (audio, or data read with headers) the host read, kept after
+  // the read moves on; 0: only the read-ahead of the last read.
+  uint32_t cacheBytes = 0;
+  // A read at least this many sectors from every cached sector empties the
+  // cache; 0: nothing but its size pushes sectors out.
+  int32_t cacheFlushSectors = 0;
+  bool c2BlockErrorByte = true;  // READ CD C2 code 2 (296 bytes) accepted
+  int c2ShiftBytes = 0;          // C2 bits land this many bytes after the byte they flag
+  // Of the damaged sectors, the percentage whose bad bytes go unflagged, and
+  // the percentage flagged but delivered right (chosen per sector by hash).
+  int c2MissPercent = 0;
+  int c2FalsePercent = 0;
+  // Sub-channel per read command: READ CD (BEh), READ CD MSF (B9h), D8h.
+  uint8_t subReadCd = 0, subReadCdMsf = 0, subReadCdda = 0;
+  bool readCdMsf = false;  // READ CD MSF known at all
+  // Sectors readable before LBA 0 and past the last one (READ CD, READ CD MSF, D8h).
+  int leadInSectors = 0;
+  int leadOutSectors = 0;
+  bool ignoresSpeed = false;  // SET CD SPEED accepted and reported, the spindle stays at the maximum
+  double speedCapX = 0;       // numeric speed requests spin at most this; FFFFh is still the maximum
+};
+
 struct DriveProfile {
   // INQUIRY texts; padded with blanks (or cut) to 8, 16 and 4 characters.
   std::string vendor = "TACHOEMU";
@@ -64,6 +94,8 @@ struct DriveProfile {
   bool c2Pointers = true;
   bool readsCdda = true;      // READ CD with sector type CD-DA works
   bool raw2352Read10 = true;  // READ(10) after MODE SELECT to 2352-byte blocks works
+
+  RippingTraits ripping;
 
   std::bitset<256> rejectedOpcodes;
   // Extra time a refused or unknown opcode takes to come back as ILLEGAL

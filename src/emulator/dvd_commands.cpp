@@ -55,6 +55,7 @@ DriveModel::Outcome DriveModel::setStreaming(const Request& r) {
   const auto wanted = streamingReadX(list, mechanics_.geometry().kbpsPerX, profile_.maxSpeedX);
   if (const Sense* s = std::get_if<Sense>(&wanted)) return check(*s);
   speedLimitX_ = mechanics_.speedStepForX(std::get<double>(wanted));
+  reportedSpeedX_ = speedLimitX_;
   return good(list.size());
 }
 

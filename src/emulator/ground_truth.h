@@ -65,6 +65,35 @@ class GroundTruth {
   // Sectors with C2 errors (or unreadable) on the disc.
   int32_t damagedSectors() const;
 
+  // What a ripper asks (ground_truth_ripping.cpp). Which read commands
+  // return audio, and the sub-channel each adds (kSubRawPw, kSubFormattedQ).
+  bool readsCd() const;
+  bool readsCdMsf() const;
+  bool readsCdda() const;
+  uint8_t subchannels(uint8_t opcode) const;
+  bool c2BlockErrorByte() const { return c2Pointers() && drive_->profile().ripping.c2BlockErrorByte; }
+  int c2ShiftBytes() const { return drive_->profile().ripping.c2ShiftBytes; }
+  // Re-reads (past the cache) of the readable damaged sectors in
+  // [first, first + count): how many come flagged and different, flagged
+  // and identical, different without a flag.
+  struct C2Counts {
+    int32_t flaggedDiffering = 0;
+    int32_t flaggedIdentical = 0;
+    int32_t differingUnflagged = 0;
+    friend bool operator==(const C2Counts&, const C2Counts&) = default;
+  };
+  C2Counts c2Counts(int32_t first, int32_t count) const;
+  // The raw-sector cache: its size (0: none) and the distance of a read that
+  // empties it (0: never).
+  int32_t cacheSectors() const;
+  double cacheKB() const { return cacheSectors() * 2352.0 / 1024.0; }
+  int32_t cacheFlushSectors() const { return drive_->profile().ripping.cacheFlushSectors; }
+  int leadInSectors() const { return drive_->profile().ripping.leadInSectors; }
+  int leadOutSectors() const { return drive_->profile().ripping.leadOutSectors; }
+  enum class SpeedControl { Obeyed, Ignored, Capped };
+  SpeedControl speedControl() const;
+  double speedCapX() const { return drive_->profile().ripping.speedCapX; }
+
  private:
   const DriveModel* drive_;
 };

@@ -31,6 +31,14 @@ Preset cavAudio() {
   // A small scratch two thirds in, away from the places the audio test reads:
   // a handful of sectors with C2 errors.
   d.damage = {DamageRegion{250'000, 300, 0.04, false}};
+  // A ripper's favourite: every read command with C2 and sub-channel, a
+  // cache that a read 1000 sectors away empties, 100 sectors of lead-out.
+  RippingTraits& t = p.profile.ripping;
+  t.cacheBytes = 1600 * 1024;
+  t.cacheFlushSectors = 1000;
+  t.readCdMsf = true;
+  t.subReadCd = t.subReadCdMsf = t.subReadCdda = kSubRawPw | kSubFormattedQ;
+  t.leadOutSectors = 100;
   return p;
 }
 
@@ -50,6 +58,17 @@ Preset clvData() {
   d.content = DiscContent::Data;
   d.sectors = 74 * kMinutes;
   d.seed = 7402;
+  // C2 pointers that miss a quarter of the damaged sectors and flag another
+  // quarter that comes out right; 294 bytes only.
+  d.damage = {DamageRegion{30'000, 400, 0.05, false}};
+  RippingTraits& t = p.profile.ripping;
+  t.c2BlockErrorByte = false;
+  t.c2MissPercent = 25;
+  t.c2FalsePercent = 25;
+  t.readCdMsf = true;
+  t.subReadCd = kSubRawPw;
+  t.leadInSectors = 100;
+  t.leadOutSectors = 100;
   return p;
 }
 
@@ -65,6 +84,7 @@ Preset pcavAudio() {
   p.profile.c2Pointers = false;
   p.profile.rejectedOpcodes.set(0xD8);
   p.profile.idleSpinDownMs = 120'000;
+  p.profile.ripping.subReadCd = kSubFormattedQ;
   DiscSpec& d = *p.disc;
   d.content = DiscContent::Audio;
   d.sectors = 80 * kMinutes;
@@ -87,6 +107,18 @@ Preset zclvCdr() {
   d.sectors = 62 * kMinutes;
   d.seed = 4804;
   d.atip = Atip{{97, 24, 1}, {79, 59, 74}, 0x08};
+  // C2 bits four bytes late, a cache nothing but its size empties, speed
+  // settings accepted and ignored.
+  d.damage = {DamageRegion{20'000, 300, 0.05, false}};
+  RippingTraits& t = p.profile.ripping;
+  t.cacheBytes = 1024 * 1024;
+  t.c2ShiftBytes = 4;
+  t.readCdMsf = true;
+  t.subReadCdMsf = kSubRawPw;
+  t.subReadCdda = kSubFormattedQ;
+  t.leadInSectors = 30;
+  t.leadOutSectors = 75;
+  t.ignoresSpeed = true;
   return p;
 }
 
@@ -104,6 +136,13 @@ Preset cdrwDrive() {
   d.sectors = 20 * kMinutes;
   d.seed = 4005;
   d.atip = Atip{{97, 27, 3}, {74, 45, 0}, 0x02};
+  // Speed requests spin at most 8X; the maximum is still the maximum.
+  RippingTraits& t = p.profile.ripping;
+  t.c2BlockErrorByte = false;
+  t.subReadCd = kSubRawPw | kSubFormattedQ;
+  t.subReadCdda = kSubRawPw;
+  t.leadOutSectors = 20;
+  t.speedCapX = 8;
   return p;
 }
 

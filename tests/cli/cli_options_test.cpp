@@ -61,7 +61,8 @@ TEST(CliOptions, ResultsLibrary) {
       {{"--history", "--no-library"},
        "--no-library leaves no results library for --history, --show-run or the exports"},
       {{"--history", "--run"},
-       "--history, --show-run, --export-runs, --import-runs and --export-csv work on the results library alone"},
+       "--history, --show-run, --compare, --export-runs, --import-runs and --export-csv work on the results library "
+       "alone"},
       {{"--export-runs", "b.json", "--json", "j"},
        "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
        "commands"},

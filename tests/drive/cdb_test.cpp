@@ -152,3 +152,38 @@ TEST(CdbRules, SenseCodeTakesByte2Whole) {
 
 }  // namespace
 }  // namespace tmx
+
+namespace tmx {
+namespace {
+
+Bytes ripCdbOf(const CdbRequest& r) { return Bytes(r.bytes.begin(), r.bytes.begin() + 12); }
+
+TEST(CdbBuilders, RippingReadsCarryC2SubchannelAndSignedPositions) {
+  auto r = readCdRipCdb(0x123456, 0x19, C2Choice::Pointers, SubChoice::RawPw, false);
+  EXPECT_EQ(ripCdbOf(r), (Bytes{0xBE, 0x04, 0x00, 0x12, 0x34, 0x56, 0x00, 0x00, 0x19, 0xFA, 0x01, 0}));
+  EXPECT_EQ(r.transferLength, 25u * (2352 + 294 + 96));
+  r = readCdRipCdb(-3, 2, C2Choice::WithBlockErrors, SubChoice::FormattedQ, true);
+  EXPECT_EQ(ripCdbOf(r), (Bytes{0xBE, 0x00, 0xFF, 0xFF, 0xFF, 0xFD, 0x00, 0x00, 0x02, 0xFC, 0x02, 0}))
+      << "a lead-in LBA is negative, all 32 bits";
+  EXPECT_EQ(r.transferLength, 2u * (2352 + 296 + 16));
+  EXPECT_EQ(readCdRipCdb(0, 26, C2Choice::None, SubChoice::None, false).transferLength, 0u);
+
+  // LBA 1000 is 00:15:25; 1000 + 0x1A sectors end at 00:15:51 (exclusive).
+  r = readCdMsfRipCdb(1000, 0x1A - 1, C2Choice::Pointers, SubChoice::None, false);
+  EXPECT_EQ(ripCdbOf(r), (Bytes{0xB9, 0x04, 0, 0x00, 15, 25, 0x00, 15, 50, 0xFA, 0x00, 0}));
+  EXPECT_EQ(r.transferLength, 25u * (2352 + 294));
+  r = readCdMsfRipCdb(0x12345, 1, C2Choice::None, SubChoice::RawPw, true);  // 74565 + 150: 16:36:15
+  EXPECT_EQ(ripCdbOf(r), (Bytes{0xB9, 0x00, 0, 16, 36, 15, 16, 36, 16, 0xF8, 0x01, 0}));
+  EXPECT_EQ(readCdMsfRipCdb(-150, 1, C2Choice::None, SubChoice::None, false).bytes[5], 0) << "LBA -150 is 00:00:00";
+
+  r = readCddaRipCdb(0x123456, 0x1A2B, SubChoice::FormattedQ);
+  EXPECT_EQ(ripCdbOf(r), (Bytes{0xD8, 0, 0x00, 0x12, 0x34, 0x56, 0x00, 0x00, 0x1A, 0x2B, 0x01, 0}));
+  EXPECT_EQ(r.transferLength, 0u);
+  EXPECT_EQ(readCddaRipCdb(-1, 3, SubChoice::RawPw).bytes[2], 0xFF);
+  EXPECT_EQ(readCddaRipCdb(7, 3, SubChoice::RawPw).bytes[10], 0x02);
+  EXPECT_EQ(readCddaRipCdb(7, 3, SubChoice::RawPw).transferLength, 3u * 2448);
+  EXPECT_EQ(ripSectorBytes(C2Choice::None, SubChoice::FormattedQ), 2368u);
+}
+
+}  // namespace
+}  // namespace tmx

@@ -144,3 +144,40 @@ TEST(JsonLines, LocatesMembersAndElementsThroughStringsWithBrackets) {
 
 }  // namespace
 }  // namespace tmx::emu
+
+namespace tmx::emu {
+namespace {
+
+TEST(EmulatedConfig, RippingTraitsFromTheRippingObject) {
+  constexpr std::string_view text = R"({ "drives": [
+    { "target": 0, "preset": "cav52-audio74",
+      "drive": { "ripping": { "cacheKiB": 0, "c2ShiftBytes": 2, "c2MissPercent": 10, "c2FalsePercent": 5,
+                              "subReadCdMsf": "q", "readCdMsf": false, "leadInSectors": 12, "speedCap": 16,
+                              "ignoresSpeed": false, "c2BlockErrorByte": false } } } ] })";
+  auto parsed = parseEmulatedConfig(text, "rip.json");
+  ASSERT_TRUE(std::holds_alternative<EmulatedConfig>(parsed)) << std::get<std::string>(parsed);
+  VirtualClock clock;
+  const RippingTraits& t = buildAdapter(std::get<EmulatedConfig>(parsed), clock)->drive(0)->profile().ripping;
+  EXPECT_EQ(t.cacheBytes, 0u) << "the preset's cache turned off";
+  EXPECT_EQ(t.cacheFlushSectors, 1000) << "the preset's value kept";
+  EXPECT_EQ(t.c2ShiftBytes, 2);
+  EXPECT_EQ(t.c2MissPercent, 10);
+  EXPECT_EQ(t.c2FalsePercent, 5);
+  EXPECT_EQ(t.subReadCdMsf, kSubFormattedQ);
+  EXPECT_FALSE(t.readCdMsf);
+  EXPECT_EQ(t.leadInSectors, 12);
+  EXPECT_EQ(t.leadOutSectors, 100);
+  EXPECT_EQ(t.speedCapX, 16);
+  EXPECT_FALSE(t.c2BlockErrorByte);
+
+  const auto bad = parseEmulatedConfig(R"({ "drives": [ { "target": 0, "drive": { "ripping": { "leadOutSectors": 101 } } } ] })",
+                                       "rip.json");
+  ASSERT_TRUE(std::holds_alternative<std::string>(bad));
+  EXPECT_EQ(std::get<std::string>(bad), "rip.json:1: drives/0/drive/ripping/leadOutSectors: value 101 out of range 0..100");
+  const auto sub = parseEmulatedConfig(R"({ "drives": [ { "target": 0, "drive": { "ripping": { "subReadCd": "rw" } } } ] })",
+                                       "rip.json");
+  EXPECT_NE(std::get<std::string>(sub).find("unknown value \"rw\" (expected none, raw, q, raw+q)"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tmx::emu

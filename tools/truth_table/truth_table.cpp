@@ -59,11 +59,14 @@ int32_t spinDownLba(const emu::GroundTruth& truth) {
   return lba;
 }
 
-std::string qualityMapEntries(const emu::Disc& disc) {
+// Sectors whose C2 pointers stay silent (a drive that misses errors) leave no mark.
+std::string qualityMapEntries(const emu::GroundTruth& truth, const emu::Disc& disc) {
   std::vector<int32_t> entries;
   for (int32_t lba = 0; lba < disc.capacity(); ++lba) {
     const emu::SectorDamage d = disc.damageAt(lba);
     if (!d.unreadable && d.badBytes == 0) continue;
+    const auto c2 = truth.c2Counts(lba, 1);
+    if (!d.unreadable && c2.flaggedDiffering + c2.flaggedIdentical == 0) continue;
     const int32_t read = lba - lba % kQualityReadSectors;
     const int32_t entry = (read + kQualityBlockSectors - 1) / kQualityBlockSectors;
     if (entries.empty() || entries.back() != entry) entries.push_back(entry);
@@ -118,7 +121,7 @@ std::string row(uint8_t target, const emu::DriveModel& drive, const AppSettings&
        << fixed(truth.spinUpMs(kSpinLba) / 1000.0, 2, " s") << " | "
        << fixed(truth.spinDownMs(spinDownLba(truth)) / 1000.0, 2, " s") << " | " << fixed(burstMBps, 1, " MB/s")
        << " | " << (truth.exactAudio() ? "yes" : "no") << " | " << (truth.c2Pointers() ? "yes" : "no") << " | "
-       << truth.damagedSectors() << " | " << qualityMapEntries(disc) << " |\n";
+       << truth.damagedSectors() << " | " << qualityMapEntries(truth, disc) << " |\n";
   return line.str();
 }
 
@@ -152,6 +155,46 @@ std::string mmcRow(uint8_t target, const emu::DriveModel& drive, const AppSettin
   return line.str();
 }
 
+std::string subText(uint8_t bits) {
+  if (bits == 0) return "none";
+  std::string t = (bits & emu::kSubRawPw) ? "P-W" : "";
+  if (bits & emu::kSubFormattedQ) t += t.empty() ? "Q" : "+Q";
+  return t;
+}
+
+std::string readsText(bool reads, uint8_t opcode, const emu::GroundTruth& truth) {
+  return reads ? subText(truth.subchannels(opcode)) : "refused";
+}
+
+// What the ripping check should find: read commands with their sub-channel,
+// C2, cache, overread, speed control, and the C2 counts over the damage.
+std::string rippingRow(uint8_t target, const emu::DriveModel& drive) {
+  const emu::GroundTruth truth(drive);
+  const emu::Disc& disc = *drive.disc();
+  std::ostringstream line;
+  const std::string c2 = !truth.c2Pointers() ? "none" : truth.c2BlockErrorByte() ? "294, 296" : "294";
+  std::string cache = "none", flush = "-";
+  if (truth.cacheSectors() > 0) {
+    cache = fixed(truth.cacheKB(), 0, " KB");
+    flush = truth.cacheFlushSectors() > 0 ? std::to_string(truth.cacheFlushSectors()) + " sectors" : "never";
+  }
+  const char* speed[] = {"obeyed", "ignored", "capped"};
+  std::string control = speed[static_cast<int>(truth.speedControl())];
+  if (truth.speedControl() == emu::GroundTruth::SpeedControl::Capped) control += " at " + fixed(truth.speedCapX(), 0, "X");
+  std::string counts = "-";
+  if (!disc.spec().damage.empty()) {
+    const auto c = truth.c2Counts(0, disc.capacity());
+    counts = std::to_string(c.flaggedDiffering) + " / " + std::to_string(c.flaggedIdentical) + " / " +
+             std::to_string(c.differingUnflagged);
+  }
+  line << "| " << int{target} << " | " << readsText(truth.readsCd(), 0xBE, truth) << " | "
+       << readsText(truth.readsCdMsf(), 0xB9, truth) << " | " << readsText(truth.readsCdda(), 0xD8, truth) << " | "
+       << c2 << " | " << cache << " | " << flush << " | " << truth.leadInSectors() << " | " << truth.leadOutSectors()
+       << " | " << control << " | " << counts << " | " << (truth.c2Pointers() ? std::to_string(truth.c2ShiftBytes()) : "-")
+       << " |\n";
+  return line.str();
+}
+
 std::string generatedBlock() {
   VirtualClock clock;
   const auto adapter = emu::makePresetAdapter(clock);
@@ -160,12 +203,13 @@ std::string generatedBlock() {
   block += "| Target | Type | Disc | Start | End | Average | RPM inner..outer | Random | 1/3 | Full | Spin-up | Spin-down | "
            "Burst | Exact audio | C2 | Damaged sectors | Quality map entries |\n";
   block += "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
-  std::string mmc;
+  std::string mmc, ripping;
   for (const emu::PresetSlot& slot : emu::presetLayout()) {
     const emu::DriveModel* drive = adapter->drive(slot.target);
     if (drive == nullptr || drive->disc() == nullptr || drive->disc()->capacity() <= 0) continue;
     if (drive->disc()->family() == emu::DiscFamily::Cd) {
       block += row(slot.target, *drive, settings);
+      ripping += rippingRow(slot.target, *drive);
     } else {
       mmc += mmcRow(slot.target, *drive, settings);
     }
@@ -174,7 +218,13 @@ std::string generatedBlock() {
   block += "| Target | Medium | Layers | Capacity | Layer break | Type | Start | Break | End | Average | Fastest | "
            "RPM inner..outer | 1/3 | Full | Spin-up | Spin-down | Burst |\n";
   block += "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
-  block += mmc + "\n" + std::string(kEnd);
+  block += mmc;
+  block += "\nRipping features of the CD presets (sub-channel per read command; C2 counts over the whole disc: flagged "
+           "and different / flagged but identical / different without a flag):\n\n";
+  block += "| Target | READ CD | READ CD MSF | D8h | C2 | Cache | Emptied by a read | Lead-in | Lead-out | Speed settings | "
+           "C2 counts | C2 shift |\n";
+  block += "|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+  block += ripping + "\n" + std::string(kEnd);
   return block;
 }
 

@@ -228,7 +228,7 @@ LibraryResult<int64_t> ResultsLibrary::remove(std::span<const int64_t> ids) {
 }
 
 std::filesystem::path defaultLibraryPath(const char* xdgDataHome, const char* home) {
-  // The base directory spec: a relative XDG_DATA_HOME is invalid and ignored.
+  // XDG base directories: a relative XDG_DATA_HOME is invalid and ignored.
   if (xdgDataHome && xdgDataHome[0] == '/') return std::filesystem::path(xdgDataHome) / "tachometrix" / "results.sqlite";
   if (home && home[0] == '/') return std::filesystem::path(home) / ".local/share/tachometrix/results.sqlite";
   return {};

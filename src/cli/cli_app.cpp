@@ -240,9 +240,13 @@ int measure(const CliOptions& options, Application& app, const DiscPanel& panel,
   const bool completed = outcome == RunOutcome::Completed;
   RunFiles run{results, app.statusLog().lines(), completed ? app.driveFacts(drive, drive) : factsBefore, outcome,
                options.qualityCheck, app.probe().storedLength()};
-  SavePhase saves(interrupt);
-  const bool saved = saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
-  // After the files, so they stay as they were; a failure is one more status line.
+  bool saved = false;
+  {
+    SavePhase saves(interrupt);
+    saved = saveRunFiles(options, run, true, app.settings(), app.clock(), saves);
+  }
+  // After the files, so they stay as they were; a failure is one more status
+  // line. A signal now gives nothing up: the record is one short transaction.
   app.recordRun(outcome, options.qualityCheck, run.facts);
   printer.flush();
   return completed && saved ? 0 : 1;

@@ -113,6 +113,23 @@ TEST_F(CliLibrary, LockedLibraryIsWaitedForThenTheRunCompletesAndSaysWhy) {
   other->exec("COMMIT");
 }
 
+// A signal while the finished run is recorded (here: waiting for a locked
+// library) gives no file up and fails nothing: the files are written already.
+TEST_F(CliLibrary, SignalWhileRecordingGivesNothingUp) {
+  ASSERT_EQ(run(kRun).exitCode, 0);
+  SqliteError error;
+  auto other = SqliteDatabase::open(library, SqliteOpen::ReadWrite, error);
+  ASSERT_TRUE(other && other->exec("BEGIN IMMEDIATE"));
+  CliCall call(with(kRun, {"--library-wait", "1500"}));
+  call.interruptAfterText = "Burst rate: ";
+  call.interruptAfter = std::chrono::milliseconds(300);
+  const CliRun r = box.run(call);
+  other->exec("COMMIT");
+  EXPECT_EQ(r.exitCode, 0) << describe(r);
+  EXPECT_EQ(r.err.find("given up"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("Run not recorded in the results library"), std::string::npos) << r.out;
+}
+
 TEST_F(CliLibrary, TwoRunsAtOnceBothLand) {
   std::thread a([&] { EXPECT_EQ(run(kRun).exitCode, 0); });
   std::thread b([&] { EXPECT_EQ(run({"--emulated-only", "--virtual-time", "--run", "burst"}).exitCode, 0); });

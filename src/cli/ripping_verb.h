@@ -3,21 +3,14 @@
 // and with --json the document's "ripping" object.
 #pragma once
 
-#include <nlohmann/json.hpp>
-#include <string>
-
 #include "cli/cli_options.h"
 #include "cli/interrupt_poll.h"
 #include "program/application.h"
-#include "ripping/ripping_features.h"
 
 namespace tmx::cli {
 
 // Exit status: 0 done, 1 refused (no CD, DVD or BD, blank), interrupted or a
 // file not written.
 int runRippingFeatures(const CliOptions& options, Application& app, InterruptPoll& interrupt);
-
-// The "ripping" object: every answer, null where it was not measured.
-nlohmann::ordered_json rippingJson(const RippingFeatures& f);
 
 }  // namespace tmx::cli

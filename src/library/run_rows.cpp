@@ -6,64 +6,34 @@
 
 #include "library/blob_codec.h"
 #include "library/stored_run_names.h"
+#include "library/table_rows.h"
 #include "results/persisted_block.h"
 #include "results/run_report.h"
 
 namespace tmx {
 namespace {
 
-constexpr const char* kRunColumns =
-    "utc_time, kind, outcome, drive_name, drive_vendor, drive_product, drive_revision, drive_serial, "
-    "drive_emulated, drive_controller, drive_driver, disc_name, disc_medium, disc_profile, disc_type, "
-    "disc_length_sectors, disc_toc_digest, disc_manufacturer, option_word0, option_word1, option_word2, "
-    "program_version, "
-    "average_x, start_x, end_x, random_seek_ms, one_third_seek_ms, full_seek_ms, dae_score, accurate_stream, "
-    "cpu_1x_percent, cpu_2x_percent, cpu_4x_percent, cpu_8x_percent, burst_mbps, spin_up_s, spin_down_s, "
-    "quality_errors, "
-    "persisted_block, dae_errors, live_quality_errors, last_zone, quality_map, "
-    "medium_kind, medium_profile, medium_profile_name, medium_layers, medium_opposite_track_path, "
-    "medium_capacity_sectors, medium_layer_break_lba, max_read_speed_x, planned_zones, scan_blocks_read, "
-    "scan_latency_buckets, scan_unreadable_sectors, scan_map, scan_elapsed_ms";
+// The columns of a run, in the order insertRun binds them and readRun reads them.
+std::string runColumns() {
+  return std::string("utc_time, kind, outcome, ") + kDriveDiscColumns +
+         ", option_word0, option_word1, option_word2, program_version, "
+         "average_x, start_x, end_x, random_seek_ms, one_third_seek_ms, full_seek_ms, dae_score, accurate_stream, "
+         "cpu_1x_percent, cpu_2x_percent, cpu_4x_percent, cpu_8x_percent, burst_mbps, spin_up_s, spin_down_s, "
+         "quality_errors, "
+         "persisted_block, dae_errors, live_quality_errors, last_zone, quality_map, "
+         "medium_kind, medium_profile, medium_profile_name, medium_layers, medium_opposite_track_path, "
+         "medium_capacity_sectors, medium_layer_break_lba, max_read_speed_x, planned_zones, scan_blocks_read, "
+         "scan_latency_buckets, scan_unreadable_sectors, scan_map, scan_elapsed_ms";
+}
 constexpr int kRunColumnCount = 57;
 
-// Binds in column order.
-struct Binder {
-  SqliteStatement& st;
-  int next = 1;
-  template <class T>
-  Binder& operator()(const T& value) {
-    st.bind(next++, value);
-    return *this;
-  }
-};
-
-// Reads in column order.
-struct Reader {
-  const SqliteStatement& st;
-  int next = 0;
-  int64_t integer() { return st.integer(next++); }
-  double real() { return st.real(next++); }
-  std::string text() { return st.text(next++); }
-  std::vector<uint8_t> blob() { return st.blob(next++); }
-  std::optional<int64_t> optionalInteger() { return st.optionalInteger(next++); }
-  std::optional<double> optionalReal() { return st.optionalReal(next++); }
-  std::optional<int32_t> optionalInt32() {
-    const auto v = optionalInteger();
-    return v ? std::optional<int32_t>(static_cast<int32_t>(*v)) : std::nullopt;
-  }
-};
-
-std::optional<int64_t> knownOrNull(int64_t value) { return value < 0 ? std::nullopt : std::optional<int64_t>(value); }
 std::optional<double> spinOrNull(double seconds) {
   return spinTimeMeasured(seconds) ? std::optional<double>(seconds) : std::nullopt;
 }
 
 void bindIdentity(Binder& b, const StoredRun& run) {
-  b(run.summary.utcTime)(kindName(run.summary.kind))(outcomeName(run.summary.outcome))(run.summary.drive);
-  b(run.drive.vendor)(run.drive.product)(run.drive.revision)(run.drive.serial)(run.drive.emulated);
-  b(run.drive.controller)(run.drive.driver);
-  b(run.summary.disc)(run.disc.medium)(run.disc.profile)(knownOrNull(run.disc.type));
-  b(knownOrNull(run.disc.lengthSectors))(run.disc.tocDigest)(run.disc.manufacturer);
+  b(run.summary.utcTime)(kindName(run.summary.kind))(outcomeName(run.summary.outcome));
+  bindDriveAndDisc(b, run.summary.drive, run.drive, run.summary.disc, run.disc);
   b(run.optionWords[0])(run.optionWords[1])(run.optionWords[2])(run.programVersion);
 }
 
@@ -89,17 +59,6 @@ void bindRecord(Binder& b, const TestResults& r) {
   b(m.scan.unreadableSectors)(std::span<const uint8_t>(encodeInts<int8_t>(m.scan.map)))(m.scan.elapsedMs);
 }
 
-bool insertLines(SqliteDatabase& db, const char* table, int64_t id, const std::vector<std::string>& lines) {
-  auto st = db.prepare(std::string("INSERT INTO ") + table + "(run_id, seq, text) VALUES (?1, ?2, ?3)");
-  if (!st) return false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    st->reset();
-    Binder{*st}(id)(static_cast<int64_t>(i))(lines[i]);
-    if (st->step() != SqliteStep::Done) return false;
-  }
-  return true;
-}
-
 bool insertMediumRows(SqliteDatabase& db, int64_t id, const MediumResults& m) {
   auto zone = db.prepare("INSERT INTO zones(run_id, seq, start_lba, speed_x) VALUES (?1, ?2, ?3, ?4)");
   if (!zone) return false;
@@ -119,12 +78,6 @@ bool insertMediumRows(SqliteDatabase& db, int64_t id, const MediumResults& m) {
     if (failed->step() != SqliteStep::Done) return false;
   }
   return true;
-}
-
-std::string placeholders(int count) {
-  std::string out;
-  for (int i = 1; i <= count; ++i) out += (i > 1 ? ", ?" : "?") + std::to_string(i);
-  return out;
 }
 
 }  // namespace
@@ -153,7 +106,7 @@ RunSummary readSummary(const SqliteStatement& row) {
 
 std::optional<int64_t> insertRun(SqliteDatabase& db, const StoredRun& run) {
   static const std::string sql =
-      std::string("INSERT INTO runs (") + kRunColumns + ") VALUES (" + placeholders(kRunColumnCount) + ")";
+      "INSERT INTO runs (" + runColumns() + ") VALUES (" + placeholders(kRunColumnCount) + ")";
   auto st = db.prepare(sql);
   if (!st) return std::nullopt;
   Binder b{*st};
@@ -162,8 +115,8 @@ std::optional<int64_t> insertRun(SqliteDatabase& db, const StoredRun& run) {
   bindRecord(b, run.record);
   if (st->step() != SqliteStep::Done) return std::nullopt;
   const int64_t id = db.lastInsertId();
-  if (!insertMediumRows(db, id, run.record.media) || !insertLines(db, "status_lines", id, run.statusLines) ||
-      !insertLines(db, "drive_check_lines", id, run.driveCheck))
+  if (!insertMediumRows(db, id, run.record.media) || !insertLines(db, "status_lines", "run_id", id, run.statusLines) ||
+      !insertLines(db, "drive_check_lines", "run_id", id, run.driveCheck))
     return std::nullopt;
   return id;
 }
@@ -174,21 +127,7 @@ void readIdentity(Reader& r, StoredRun& run) {
   run.summary.utcTime = r.text();
   run.summary.kind = kindOfName(r.text()).value_or(StoredRunKind::Run);
   run.summary.outcome = outcomeOfName(r.text()).value_or(RunOutcome::None);
-  run.summary.drive = r.text();
-  run.drive.vendor = r.text();
-  run.drive.product = r.text();
-  run.drive.revision = r.text();
-  run.drive.serial = r.text();
-  run.drive.emulated = r.integer() != 0;
-  run.drive.controller = r.text();
-  run.drive.driver = r.text();
-  run.summary.disc = r.text();
-  run.disc.medium = r.text();
-  run.disc.profile = r.text();
-  run.disc.type = static_cast<int32_t>(r.optionalInteger().value_or(-1));
-  run.disc.lengthSectors = r.optionalInteger().value_or(-1);
-  run.disc.tocDigest = r.text();
-  run.disc.manufacturer = r.text();
+  readDriveAndDisc(r, run.summary.drive, run.drive, run.summary.disc, run.disc);
   for (auto& word : run.optionWords) word = static_cast<int32_t>(r.integer());
   run.programVersion = r.text();
 }
@@ -235,15 +174,6 @@ bool readRecord(Reader& r, TestResults& t) {
   return true;
 }
 
-bool readLines(SqliteDatabase& db, const char* table, int64_t id, std::vector<std::string>& lines) {
-  auto st = db.prepare(std::string("SELECT text FROM ") + table + " WHERE run_id = ?1 ORDER BY seq");
-  if (!st) return false;
-  st->bind(1, id);
-  SqliteStep step;
-  while ((step = st->step()) == SqliteStep::Row) lines.push_back(st->text(0));
-  return step == SqliteStep::Done;
-}
-
 bool readMediumRows(SqliteDatabase& db, int64_t id, MediumResults& m) {
   auto zone = db.prepare("SELECT start_lba, speed_x FROM zones WHERE run_id = ?1 ORDER BY seq");
   if (!zone) return false;
@@ -268,7 +198,7 @@ std::optional<StoredRun> failedWith(std::string& error, std::string why) {
 }  // namespace
 
 std::optional<StoredRun> readRun(SqliteDatabase& db, int64_t id, std::string& error) {
-  static const std::string sql = std::string("SELECT ") + kRunColumns + " FROM runs WHERE id = ?1";
+  static const std::string sql = "SELECT " + runColumns() + " FROM runs WHERE id = ?1";
   auto st = db.prepare(sql);
   if (!st) return failedWith(error, db.lastError().message);
   st->bind(1, id);
@@ -280,8 +210,8 @@ std::optional<StoredRun> readRun(SqliteDatabase& db, int64_t id, std::string& er
   readIdentity(r, run);
   readFigures(r, run);
   if (!readRecord(r, run.record)) return failedWith(error, "its record is damaged");
-  if (!readMediumRows(db, id, run.record.media) || !readLines(db, "status_lines", id, run.statusLines) ||
-      !readLines(db, "drive_check_lines", id, run.driveCheck))
+  if (!readMediumRows(db, id, run.record.media) || !readLines(db, "status_lines", "run_id", id, run.statusLines) ||
+      !readLines(db, "drive_check_lines", "run_id", id, run.driveCheck))
     return failedWith(error, db.lastError().message);
   return run;
 }

@@ -69,7 +69,35 @@ CREATE INDEX runs_by_drive ON runs(drive_name, utc_time DESC);
 CREATE INDEX runs_by_disc ON runs(disc_name, utc_time DESC);
 )sql";
 
-constexpr std::array<const char*, 2> kSteps = {kVersion1, kVersion2};
+// Version 3: the ripping-features checks. A check fills no record of a run,
+// so it has a table of its own; its answers are kept as the JSON text of its
+// "ripping" object, its text as lines.
+constexpr const char* kVersion3 = R"sql(
+CREATE TABLE ripping_checks (
+  id INTEGER PRIMARY KEY,
+  utc_time TEXT NOT NULL,
+  outcome TEXT NOT NULL CHECK (outcome IN ('completed', 'stopped')),
+  drive_name TEXT NOT NULL,
+  drive_vendor TEXT NOT NULL, drive_product TEXT NOT NULL, drive_revision TEXT NOT NULL,
+  drive_serial TEXT NOT NULL, drive_emulated INTEGER NOT NULL,
+  drive_controller TEXT NOT NULL, drive_driver TEXT NOT NULL,
+  disc_name TEXT NOT NULL,
+  disc_medium TEXT NOT NULL, disc_profile TEXT NOT NULL, disc_type INTEGER, disc_length_sectors INTEGER,
+  disc_toc_digest TEXT NOT NULL, disc_manufacturer TEXT NOT NULL,
+  program_version TEXT NOT NULL,
+  verdict TEXT NOT NULL,
+  answers_json TEXT NOT NULL
+);
+CREATE TABLE ripping_check_lines (
+  check_id INTEGER NOT NULL REFERENCES ripping_checks(id) ON DELETE CASCADE,
+  seq INTEGER NOT NULL, text TEXT NOT NULL,
+  PRIMARY KEY (check_id, seq)
+) WITHOUT ROWID;
+CREATE INDEX ripping_checks_by_time ON ripping_checks(utc_time DESC, id DESC);
+CREATE INDEX ripping_checks_by_drive ON ripping_checks(drive_name, utc_time DESC);
+)sql";
+
+constexpr std::array<const char*, 3> kSteps = {kVersion1, kVersion2, kVersion3};
 
 }  // namespace
 

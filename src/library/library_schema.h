@@ -9,6 +9,9 @@
 //   failed_blocks a read scan's failed reads
 //   status_lines  the status list as the run left it
 //   drive_check_lines (version 2) the drive check's lines, when one was made
+//   ripping_checks (version 3) one row per ripping-features check: who, what,
+//                 when, how it ended, its verdict and its answers as JSON
+//   ripping_check_lines (version 3) the check's text, line by line
 #pragma once
 
 #include "library/sqlite_database.h"

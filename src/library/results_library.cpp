@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "library/library_schema.h"
+#include "library/ripping_rows.h"
 #include "library/run_rows.h"
 #include "library/sqlite_database.h"
 
@@ -225,6 +226,41 @@ LibraryResult<int64_t> ResultsLibrary::remove(std::span<const int64_t> ids) {
   }
   if (!tx.commit()) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
   return success(removed);
+}
+
+LibraryResult<int64_t> ResultsLibrary::recordRipping(const StoredRippingCheck& check) {
+  if (const auto why = unwritable()) return failure<int64_t>(*why);
+  SqliteTransaction tx(*db_);
+  if (!tx.begun()) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
+  const auto id = insertRippingCheck(*db_, check);
+  if (!id || !tx.commit()) return writeFailure<int64_t>(db_->lastError(), busyTimeout_);
+  return success(*id);
+}
+
+LibraryResult<std::vector<RippingCheckSummary>> ResultsLibrary::listRipping(
+    const std::optional<std::string>& drive) const {
+  using Rows = std::vector<RippingCheckSummary>;
+  if (!db_) return failure<Rows>(reason_);
+  std::string sql = std::string("SELECT ") + kRippingSummaryColumns + " FROM ripping_checks";
+  if (drive) sql += " WHERE drive_name = ?1";
+  sql += " ORDER BY utc_time DESC, id DESC";
+  auto st = db_->prepare(sql);
+  if (!st) return failure<Rows>(db_->lastError().message);
+  if (drive) st->bind(1, *drive);
+  Rows rows;
+  SqliteStep step;
+  while ((step = st->step()) == SqliteStep::Row) rows.push_back(readRippingSummary(*st));
+  if (step != SqliteStep::Done) return failure<Rows>(db_->lastError().message);
+  return success(std::move(rows));
+}
+
+LibraryResult<StoredRippingCheck> ResultsLibrary::loadRipping(int64_t id) const {
+  if (!db_) return failure<StoredRippingCheck>(reason_);
+  SqliteTransaction tx(*db_, SqliteTransaction::Mode::Read);
+  std::string error;
+  auto check = readRippingCheck(*db_, id, error);
+  if (!check) return failure<StoredRippingCheck>(error.empty() ? "no ripping check " + std::to_string(id) : error);
+  return success(std::move(*check));
 }
 
 std::filesystem::path defaultLibraryPath(const char* xdgDataHome, const char* home) {

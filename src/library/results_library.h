@@ -8,6 +8,7 @@
 //   LibraryResult<int64_t> id = lib.record(run);
 //   LibraryResult<std::vector<RunSummary>> rows = lib.list({.drive = "ABC CDROM 40X 1.0a"});
 //   LibraryResult<StoredRun> again = lib.load(*id.value);
+//   LibraryResult<int64_t> check = lib.recordRipping(storedCheck);   // a ripping-features check
 //
 // One ResultsLibrary is one SQLite connection, for one thread at a time; other
 // threads and processes open their own (WAL lets readers go on while one writes).
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "library/stored_ripping.h"
 #include "library/stored_run.h"
 
 namespace tmx {
@@ -29,7 +31,7 @@ namespace tmx {
 class SqliteDatabase;
 
 // The schema this program writes; a file of a later one opens read-only.
-inline constexpr int kLibrarySchemaVersion = 2;
+inline constexpr int kLibrarySchemaVersion = 3;
 
 enum class LibraryState {
   Ready,     // reads and writes
@@ -107,6 +109,15 @@ class ResultsLibrary {
 
   // Removes the runs in one transaction; the number removed.
   LibraryResult<int64_t> remove(std::span<const int64_t> ids);
+
+  // Ripping-features checks, kept apart from the runs (ids of their own).
+  // Writes one check with its lines in one transaction; its id.
+  LibraryResult<int64_t> recordRipping(const StoredRippingCheck& check);
+  // Summaries, newest first; those of one drive (as RippingCheckSummary::drive
+  // names it) when `drive` is given.
+  LibraryResult<std::vector<RippingCheckSummary>> listRipping(const std::optional<std::string>& drive = {}) const;
+  // The check as it was recorded; an unknown id is an error ("no ripping check 4").
+  LibraryResult<StoredRippingCheck> loadRipping(int64_t id) const;
 
  private:
   ResultsLibrary() = default;

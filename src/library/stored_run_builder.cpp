@@ -62,6 +62,11 @@ std::string tocDigest(std::span<const uint8_t> toc) {
   return text;
 }
 
+StoredDrive trimmedDrive(StoredDrive drive) {
+  for (std::string* text : {&drive.vendor, &drive.product, &drive.revision, &drive.serial}) *text = trimmed(*text);
+  return drive;
+}
+
 std::string driveNameOf(const StoredDrive& drive) {
   std::string name;
   for (const std::string* part : {&drive.vendor, &drive.product, &drive.revision}) {
@@ -88,9 +93,7 @@ StoredRun storedRunOf(const FinishedRun& run) {
   const TestResults& r = run.record;
   const RunReport report = makeRunReport(r, run.outcome, run.qualityCheck);
   StoredRun stored;
-  stored.drive = run.drive;
-  for (std::string* text : {&stored.drive.vendor, &stored.drive.product, &stored.drive.revision, &stored.drive.serial})
-    *text = trimmed(*text);
+  stored.drive = trimmedDrive(run.drive);
   const Medium& medium = r.media.medium;
   stored.disc.medium = mediumName(medium.kind);
   stored.disc.profile = medium.profileName;

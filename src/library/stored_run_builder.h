@@ -44,6 +44,9 @@ std::string utcTimeText(std::chrono::system_clock::time_point time);
 // 16 hex digits of FNV-1a 64 over the TOC's bytes as far as its data length
 // (bytes 0-1) reaches; empty for no TOC.
 std::string tocDigest(std::span<const uint8_t> toc);
+// The drive with its INQUIRY texts and serial number trimmed of blanks at
+// both ends, as the library keeps them.
+StoredDrive trimmedDrive(StoredDrive drive);
 // "VENDOR PRODUCT REV": the trimmed texts, blanks between.
 std::string driveNameOf(const StoredDrive& drive);
 // "CD audio 74:00.00", "CD-R data 79:59.74", "DVD+R DL 8.55 GB"; "CD" alone

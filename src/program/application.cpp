@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "drive/drive_discovery.h"
+#include "program/finished_ripping.h"
 #include "program/finished_run.h"
 #include "emulator/emulated_adapter.h"
 #include "emulator/faults.h"
@@ -136,6 +137,14 @@ std::optional<std::string> Application::recordRun(RunOutcome outcome, bool quali
   run.drive.serial = driveSerialNumber(*this, table_.selectedDrive());
   run.manufacturer = recordableManufacturer(*this, table_.selectedDrive());
   auto line = recorder_.record(run);
+  if (line) statusLog_.addStatusLine(*line);
+  return line;
+}
+
+std::optional<std::string> Application::recordRipping(const RippingFeatures& features, bool stopped,
+                                                      const DriveFacts& facts) {
+  if (!recorder_.enabled()) return std::nullopt;
+  auto line = recorder_.recordRipping(storedRippingCheckOf(finishedRippingOf(*this, features, stopped, facts)));
   if (line) statusLog_.addStatusLine(*line);
   return line;
 }

@@ -33,6 +33,7 @@
 #include "results/drive_facts.h"
 #include "results/results_model.h"
 #include "results/status_log.h"
+#include "ripping/ripping_features.h"
 
 namespace tmx {
 
@@ -107,6 +108,11 @@ class Application {
   // recorded in the results library FILE: CAUSE" is added to the status log
   // and returned; the run itself is untouched.
   std::optional<std::string> recordRun(RunOutcome outcome, bool qualityCheck, const DriveFacts& facts);
+  // Records the ripping-features check that just ended on the selected drive
+  // (`stopped`: by Stop) with the drive and the disc the probe found, every
+  // check that ran. On failure the line "Ripping check not recorded in the
+  // results library FILE: CAUSE" is added to the status log and returned.
+  std::optional<std::string> recordRipping(const RippingFeatures& features, bool stopped, const DriveFacts& facts);
   RunRecorder& recorder() { return recorder_; }
 
   const StartOptions& options() const { return options_; }

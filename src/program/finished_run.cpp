@@ -38,26 +38,24 @@ std::string recordableManufacturer(Application& app, DriveAddress drive) {
   return disc.found && disc.manufacturer != "unknown" ? disc.manufacturer : std::string();
 }
 
-namespace {
-
-void addAdapterFacts(Application& app, DriveAddress drive, StoredDrive& stored) {
+StoredDrive storedDriveOf(Application& app, DriveAddress drive, const DriveFacts& facts) {
+  StoredDrive stored;
+  stored.vendor = facts.vendor;
+  stored.product = facts.product;
+  stored.revision = facts.revision;
   const ScsiManager* manager = app.transport().manager();
   const HostAdapter* adapter = manager ? manager->adapter(drive.hostAdapter) : nullptr;
-  if (!adapter) return;
+  if (!adapter) return stored;
   stored.controller = adapter->description();
   stored.driver = adapter->driverName();
   stored.emulated = dynamic_cast<const emu::EmulatedAdapter*>(adapter) != nullptr;
+  return stored;
 }
-
-}  // namespace
 
 FinishedRun finishedRunOf(Application& app, RunOutcome outcome, bool qualityCheck, const DriveFacts& facts) {
   const DriveAddress drive = app.drives().selectedDrive();
   FinishedRun run{app.results().record, outcome, qualityCheck};
-  run.drive.vendor = facts.vendor;
-  run.drive.product = facts.product;
-  run.drive.revision = facts.revision;
-  addAdapterFacts(app, drive, run.drive);
+  run.drive = storedDriveOf(app, drive, facts);
   if (app.attached()) run.toc = app.probe().lastToc();
   run.settings = app.settings();
   run.programVersion = TMX_VERSION;

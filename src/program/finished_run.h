@@ -10,6 +10,11 @@
 
 namespace tmx {
 
+// The drive as its INQUIRY texts in `facts` and its adapter describe it:
+// controller, driver, emulated or not. Sends no command; the serial number
+// is left empty.
+StoredDrive storedDriveOf(Application& app, DriveAddress drive, const DriveFacts& facts);
+
 // Sends no command: the serial number is left for driveSerialNumber.
 FinishedRun finishedRunOf(Application& app, RunOutcome outcome, bool qualityCheck, const DriveFacts& facts);
 

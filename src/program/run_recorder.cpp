@@ -8,19 +8,35 @@ ResultsLibrary* RunRecorder::library() {
   return &*library_;
 }
 
+ResultsLibrary* RunRecorder::writable(const char* what, std::string& line) {
+  ResultsLibrary& lib = *library();
+  if (lib.state() == LibraryState::Ready) return &lib;
+  line = std::string(what) + " not recorded: " + lib.reason();
+  // A damaged file, a folder that cannot be made: tried again next time,
+  // the user may have fixed it.
+  if (lib.state() == LibraryState::Failed) close();
+  return nullptr;
+}
+
 std::optional<std::string> RunRecorder::record(const FinishedRun& run) {
   if (!enabled() || !worthRecording(run)) return std::nullopt;
-  ResultsLibrary& lib = *library();
-  if (lib.state() != LibraryState::Ready) {
-    const std::string line = "Run not recorded: " + lib.reason();
-    // A damaged file, a folder that cannot be made: tried again next time,
-    // the user may have fixed it.
-    if (lib.state() == LibraryState::Failed) close();
-    return line;
-  }
-  const auto id = lib.record(storedRunOf(run));
+  std::string line;
+  ResultsLibrary* lib = writable("Run", line);
+  if (!lib) return line;
+  const auto id = lib->record(storedRunOf(run));
   if (!id) return notRecordedLine(*path_, id.error);
   lastId_ = *id.value;
+  return std::nullopt;
+}
+
+std::optional<std::string> RunRecorder::recordRipping(const StoredRippingCheck& check) {
+  if (!enabled()) return std::nullopt;
+  std::string line;
+  ResultsLibrary* lib = writable("Ripping check", line);
+  if (!lib) return line;
+  const auto id = lib->recordRipping(check);
+  if (!id) return notRecordedLine(*path_, id.error, "Ripping check");
+  lastRippingId_ = *id.value;
   return std::nullopt;
 }
 
@@ -33,8 +49,8 @@ std::optional<std::filesystem::path> libraryPathOf(const std::optional<std::file
   return path;
 }
 
-std::string notRecordedLine(const std::filesystem::path& file, const std::string& cause) {
-  return "Run not recorded in the results library " + file.string() + ": " + cause;
+std::string notRecordedLine(const std::filesystem::path& file, const std::string& cause, const char* what) {
+  return std::string(what) + " not recorded in the results library " + file.string() + ": " + cause;
 }
 
 }  // namespace tmx

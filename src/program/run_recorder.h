@@ -40,11 +40,22 @@ class RunRecorder {
   // The id of the last run recorded.
   std::optional<int64_t> lastId() const { return lastId_; }
 
+  // Records a ripping-features check, every one that ran. nullopt when it
+  // was recorded; else "Ripping check not recorded in the results library
+  // FILE: CAUSE" (or, for a library that cannot be used, its reason).
+  std::optional<std::string> recordRipping(const StoredRippingCheck& check);
+  std::optional<int64_t> lastRippingId() const { return lastRippingId_; }
+
  private:
   std::optional<std::filesystem::path> path_;
   LibraryOptions options_;
   std::optional<ResultsLibrary> library_;
   std::optional<int64_t> lastId_;
+  std::optional<int64_t> lastRippingId_;
+
+  // The library ready to write in, or the line that says why it is not
+  // (`what` begins it: "Run", "Ripping check").
+  ResultsLibrary* writable(const char* what, std::string& line);
 };
 
 // The library a program records in: `chosen` (--library FILE) when given,
@@ -53,7 +64,8 @@ class RunRecorder {
 std::optional<std::filesystem::path> libraryPathOf(const std::optional<std::filesystem::path>& chosen, bool off,
                                                    const char* xdgDataHome, const char* home);
 
-// "Run not recorded in the results library FILE: CAUSE".
-std::string notRecordedLine(const std::filesystem::path& file, const std::string& cause);
+// "Run not recorded in the results library FILE: CAUSE"; `what` replaces
+// "Run" for other records.
+std::string notRecordedLine(const std::filesystem::path& file, const std::string& cause, const char* what = "Run");
 
 }  // namespace tmx

@@ -30,6 +30,7 @@ constexpr Flag kFlags[] = {
     {"--yes", &CliOptions::yes},            {"--drive-check", &CliOptions::driveCheck},
     {"--no-library", &CliOptions::noLibrary}, {"--history", &CliOptions::history},
     {"--ripping-features", &CliOptions::rippingFeatures}, {"--overread", &CliOptions::overread},
+    {"--ripping-history", &CliOptions::rippingHistory},
 };
 
 // Options whose value is a file.
@@ -92,6 +93,10 @@ std::string parseLibraryValued(const std::string& arg, const std::optional<std::
     const auto ids = v ? parseIds(*v) : std::nullopt;
     if (!ids || ids->size() != 1) return "--show-run needs a run's id (see --history)";
     o.showRun = ids->front();
+  } else if (arg == "--show-ripping") {
+    const auto ids = v ? parseIds(*v) : std::nullopt;
+    if (!ids || ids->size() != 1) return "--show-ripping needs a ripping check's id (see --ripping-history)";
+    o.showRipping = ids->front();
   } else if (arg == "--compare") {
     o.compareRuns = v ? parseIds(*v) : std::nullopt;
     if (!o.compareRuns || o.compareRuns->size() < 2 || o.compareRuns->size() > 8) {
@@ -180,9 +185,25 @@ std::string parseOne(const std::vector<std::string>& args, size_t& i, CliOptions
   return parseValued(arg, value, o);
 }
 
+// The commands on the ripping checks kept; empty when they fit.
+std::string checkRippingLibraryCombinations(const CliOptions& o) {
+  if (!o.rippingHistory && !o.showRipping) return {};
+  if (o.noLibrary) return "--no-library leaves no results library for --ripping-history or --show-ripping";
+  if (o.runTests || o.qualityCheck || o.loadDat || o.driveCheck || o.rippingFeatures || o.list || o.probe) {
+    return "--ripping-history and --show-ripping work on the results library alone";
+  }
+  if (!o.showRipping) return {};
+  if (o.showRun || o.compareRuns) return "--show-ripping shows one ripping check, without --show-run or --compare";
+  if (o.saveReport || o.saveStatus || o.graphSvg || o.saveHtml) {
+    return "--show-ripping prints a kept ripping check; of the files, only --json (its \"ripping\" object) applies";
+  }
+  return {};
+}
+
 // The library's commands stand alone; empty when they fit.
 std::string checkLibraryCombinations(const CliOptions& o) {
   if (o.library && o.noLibrary) return "--library and --no-library exclude each other";
+  if (std::string error = checkRippingLibraryCombinations(o); !error.empty()) return error;
   if (o.runIds && !o.exportRuns && !o.exportCsv) return "--runs chooses the runs of --export-runs or --export-csv";
   if (!o.libraryCommand()) return {};
   if (o.noLibrary) return "--no-library leaves no results library for --history, --show-run or the exports";
@@ -193,7 +214,8 @@ std::string checkLibraryCombinations(const CliOptions& o) {
   if (o.compareRuns && (o.showRun || o.saveReport || o.json || o.saveStatus || o.saveHtml)) {
     return "--compare prints the runs side by side; of the files, only --graph-svg (their curves) applies";
   }
-  if (!o.showRun && !o.compareRuns && (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
+  if (!o.showRun && !o.compareRuns && !o.showRipping &&
+      (o.saveReport || o.json || o.graphSvg || o.saveStatus || o.saveHtml)) {
     return "--save-report, --save-status, --json, --graph-svg and --save-html apply to --show-run of the library's "
            "commands";
   }
@@ -309,8 +331,8 @@ Results:
   --graph-svg FILE       the speed graph (or the quality check's error map) as SVG
   --save-html FILE       the results as one self-contained HTML page, for sharing or printing
 
-Results library (every run that measured something is kept, in
-$XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix/):
+Results library (every run that measured something and every ripping features check are
+kept in $XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix/):
   --library FILE         keep and read runs in FILE instead
   --no-library           record nothing
   --library-wait MS      how long to wait for a library another program holds (default 5000)
@@ -323,6 +345,9 @@ $XDG_DATA_HOME/tachometrix/results.sqlite, by default ~/.local/share/tachometrix
   --runs ID,...          the runs --export-runs and --export-csv take (default: all)
   --import-runs FILE     add the runs of a bundle or a DAT file (a CD run); may be repeated
   --export-csv FILE      one row per run, one column per figure
+  --ripping-history      one line per ripping features check kept: id, date, drive, disc, verdict
+  --show-ripping ID      show a kept ripping features check as it was printed; --json writes
+                         its "ripping" object
 
 Other:
   --help                 this text

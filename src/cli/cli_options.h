@@ -55,10 +55,13 @@ struct CliOptions {
   std::optional<std::vector<int64_t>> compareRuns;  // 2 to 8 runs side by side
   std::vector<std::string> importRuns;
   std::optional<std::string> exportCsv;
+  bool rippingHistory = false;         // the ripping-features checks kept
+  std::optional<int64_t> showRipping;  // one of them
 
   // A command on the library alone: no drive is opened.
   bool libraryCommand() const {
-    return history || showRun || compareRuns || exportRuns || !importRuns.empty() || exportCsv;
+    return history || showRun || compareRuns || exportRuns || !importRuns.empty() || exportCsv || rippingHistory ||
+           showRipping;
   }
 };
 

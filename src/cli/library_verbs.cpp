@@ -1,6 +1,7 @@
 #include "cli/library_verbs.h"
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "cli/run_output.h"
 #include "cli/save_phase.h"
@@ -14,6 +15,8 @@
 
 namespace tmx::cli {
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 // The library to record in, or nullptr with the reason printed.
 ResultsLibrary* writableLibrary(Application& app) {
@@ -99,22 +102,33 @@ int exportFile(const CliOptions& options, Application& app, InterruptPoll& inter
   return 0;
 }
 
-int history(Application& app) {
+// One line per row of a list, newest first, or "No WHAT in FILE".
+template <class List, class Line>
+int printList(Application& app, const char* what, List list, Line line) {
   bool missing = false;
   std::optional<ResultsLibrary> lib = readableLibrary(app, missing);
   if (missing) {
-    std::printf("No runs in %s\n", libraryName(app).c_str());
+    std::printf("No %s in %s\n", what, libraryName(app).c_str());
     return 0;
   }
   if (!lib) return 1;
-  const auto rows = lib->list();
+  const auto rows = list(*lib);
   if (!rows) {
-    printError("the runs cannot be read from " + lib->path().string() + ": " + rows.error);
+    printError(std::string("the ") + what + " cannot be read from " + lib->path().string() + ": " + rows.error);
     return 1;
   }
-  if (rows.value->empty()) std::printf("No runs in %s\n", lib->path().c_str());
-  for (const RunSummary& row : *rows.value) std::printf("%s\n", safeText(historyLine(row)).c_str());
+  if (rows.value->empty()) std::printf("No %s in %s\n", what, lib->path().c_str());
+  for (const auto& row : *rows.value) std::printf("%s\n", safeText(line(row)).c_str());
   return 0;
+}
+
+int history(Application& app) {
+  return printList(app, "runs", [](const ResultsLibrary& lib) { return lib.list(); }, historyLine);
+}
+
+int rippingHistory(Application& app) {
+  return printList(app, "ripping checks", [](const ResultsLibrary& lib) { return lib.listRipping(); },
+                   rippingHistoryLine);
 }
 
 DriveFacts factsOf(const StoredDrive& drive) {
@@ -152,6 +166,35 @@ int showRun(const CliOptions& options, Application& app, InterruptPoll& interrup
   return saveRunFiles(options, files, false, unpackSettings(words), app.clock(), saves) ? 0 : 1;
 }
 
+// The check's lines as they were printed; with --json its "ripping" object.
+int showRipping(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
+  std::optional<ResultsLibrary> holder;
+  ResultsLibrary* lib = openForReading(app, holder);
+  if (!lib) return 1;
+  const std::string which = "ripping check " + std::to_string(*options.showRipping);
+  const auto check = lib->loadRipping(*options.showRipping);
+  if (!check) {
+    printError(which + " cannot be shown from " + lib->path().string() + ": " + check.error);
+    return 1;
+  }
+  const StoredRippingCheck& stored = *check.value;
+  std::printf("%s\n", safeText(rippingHistoryLine(stored.summary)).c_str());
+  for (const std::string& line : stored.lines) std::printf("%s\n", safeText(line).c_str());
+  std::fflush(stdout);
+  if (!options.json) return 0;
+  Json answers = Json::parse(stored.answersJson, nullptr, false);
+  if (answers.is_discarded()) {
+    printError(which + " in " + lib->path().string() + ": its answers are damaged");
+    return 1;
+  }
+  const RippingCheckSummary& s = stored.summary;
+  Json document{{"id", s.id},     {"utcTime", s.utcTime}, {"drive", s.drive},
+                {"disc", s.disc}, {"outcome", s.stopped ? "stopped" : "completed"}};
+  document["ripping"] = std::move(answers);
+  SavePhase saves(interrupt);
+  return saves.writeText(*options.json, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n") ? 0 : 1;
+}
+
 // The runs side by side as text; their curves overlaid as SVG when asked.
 int compareRuns(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
   std::optional<ResultsLibrary> holder;
@@ -176,6 +219,15 @@ int compareRuns(const CliOptions& options, Application& app, InterruptPoll& inte
   return saves.writeText(*options.graphSvg, shapesSvg(graph.shapes, kWidth, kHeight)) ? 0 : 1;
 }
 
+// "   12  2026-12-09 06:14  DRIVE  DISC".
+std::string listedAs(int64_t id, const std::string& utcTime, const std::string& drive, const std::string& disc) {
+  std::string time = utcTime;
+  if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
+  char number[24];
+  std::snprintf(number, sizeof number, "%5lld", static_cast<long long>(id));
+  return std::string(number) + "  " + time + "  " + drive + "  " + disc;
+}
+
 std::string figure(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
@@ -185,11 +237,7 @@ std::string figure(const char* format, double value) {
 }  // namespace
 
 std::string historyLine(const RunSummary& run) {
-  std::string time = run.utcTime;
-  if (time.size() == 20) time = time.substr(0, 10) + " " + time.substr(11, 5);
-  char id[24];
-  std::snprintf(id, sizeof id, "%5lld", static_cast<long long>(run.id));
-  std::string line = std::string(id) + "  " + time + "  " + run.drive + "  " + run.disc;
+  std::string line = listedAs(run.id, run.utcTime, run.drive, run.disc);
   if (run.kind == StoredRunKind::QualityCheck) line += "  quality check";
   std::vector<std::string> figures;
   if (run.averageX) figures.push_back(figure("%.2fX average", *run.averageX));
@@ -205,11 +253,20 @@ std::string historyLine(const RunSummary& run) {
   return line;
 }
 
+std::string rippingHistoryLine(const RippingCheckSummary& check) {
+  std::string line = listedAs(check.id, check.utcTime, check.drive, check.disc) + "  ";
+  line += check.verdict.empty() ? "no verdict" : check.verdict;
+  if (check.stopped) line += " (stopped)";
+  return line;
+}
+
 int runLibraryCommands(const CliOptions& options, Application& app, InterruptPoll& interrupt) {
   if (!options.importRuns.empty() && importRuns(options, app) != 0) return 1;
   if (options.exportRuns && exportFile(options, app, interrupt, *options.exportRuns, false) != 0) return 1;
   if (options.exportCsv && exportFile(options, app, interrupt, *options.exportCsv, true) != 0) return 1;
   if (options.history && history(app) != 0) return 1;
+  if (options.rippingHistory && rippingHistory(app) != 0) return 1;
+  if (options.showRipping && showRipping(options, app, interrupt) != 0) return 1;
   if (options.showRun) return showRun(options, app, interrupt);
   if (options.compareRuns) return compareRuns(options, app, interrupt);
   return 0;

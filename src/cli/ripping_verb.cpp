@@ -39,15 +39,18 @@ int runRippingFeatures(const CliOptions& options, Application& app, InterruptPol
   for (const std::string& line : rippingTextLines(f)) std::printf("%s\n", safeText(line).c_str());
   std::fflush(stdout);
 
-  int exitCode = interrupt.interrupted() ? 1 : 0;
-  SavePhase saves(interrupt);
+  const bool stopped = interrupt.interrupted();
+  int exitCode = stopped ? 1 : 0;
   if (options.json) {
+    SavePhase saves(interrupt);
     Json document;
     document["drive"] = driveLine;
     document["ripping"] = rippingJson(f);
     document["status"] = app.statusLog().lines();
     if (!saves.writeText(*options.json, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n")) exitCode = 1;
   }
+  // After the file, as a run's record; a failure is one more status line.
+  if (app.recorder().enabled()) app.recordRipping(f, stopped, app.driveFacts(drive, drive));
   return exitCode;
 }
 

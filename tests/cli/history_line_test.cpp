@@ -16,5 +16,16 @@ TEST(HistoryLine, MainFiguresOfARunAndOnlyThoseMeasured) {
   EXPECT_EQ(historyLine(scan), "123456  2026-12-08 22:00  XYZ DVDRW 2.00  DVD-R 4.71 GB  quality check  completed");
 }
 
+TEST(HistoryLine, RippingCheckWithItsVerdictAndAStopSaid) {
+  RippingCheckSummary check{3, "2026-12-09T07:05:59Z", false, "ABC CDROM 40X 1.0a", "CD audio 74:00.00",
+                            "No audio cache; C2 pointers reliable; accurate stream"};
+  EXPECT_EQ(rippingHistoryLine(check),
+            "    3  2026-12-09 07:05  ABC CDROM 40X 1.0a  CD audio 74:00.00  No audio cache; C2 pointers reliable; "
+            "accurate stream");
+  check.stopped = true;
+  check.verdict.clear();
+  EXPECT_EQ(rippingHistoryLine(check), "    3  2026-12-09 07:05  ABC CDROM 40X 1.0a  CD audio 74:00.00  no verdict (stopped)");
+}
+
 }  // namespace
 }  // namespace tmx::cli

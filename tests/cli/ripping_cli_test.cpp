@@ -1,10 +1,12 @@
 // tachometrix-cli --ripping-features on the emulated drives: its text, its
 // "ripping" JSON object with nulls where nothing was measured, the refusal of
-// a DVD, the option rules.
+// a DVD, the option rules; each check kept in the results library and shown
+// again by --ripping-history and --show-ripping.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "cli/cli_options.h"
 #include "cli/cli_process.h"
@@ -24,6 +26,30 @@ TEST(CliRipping, OptionRules) {
   EXPECT_EQ(parseCliOptions({"--overread"}).error, "--overread belongs to --ripping-features");
   EXPECT_NE(parseCliOptions({"--ripping-features", "--run"}).error.find("a command of its own"), std::string::npos);
   EXPECT_NE(tmx::cli::usageText().find("--ripping-features"), std::string::npos);
+}
+
+TEST(CliRipping, LibraryVerbRules) {
+  using tmx::cli::parseCliOptions;
+  EXPECT_TRUE(parseCliOptions({"--ripping-history", "--library", "x.sqlite"}).options.libraryCommand());
+  const auto shown = parseCliOptions({"--show-ripping", "3", "--json", "r.json"});
+  EXPECT_TRUE(shown.error.empty()) << shown.error;
+  EXPECT_EQ(shown.options.showRipping, 3);
+  EXPECT_TRUE(parseCliOptions({"--ripping-history", "--history"}).error.empty());
+  EXPECT_EQ(parseCliOptions({"--show-ripping", "x"}).error,
+            "--show-ripping needs a ripping check's id (see --ripping-history)");
+  EXPECT_EQ(parseCliOptions({"--show-ripping", "1,2"}).error,
+            "--show-ripping needs a ripping check's id (see --ripping-history)");
+  EXPECT_EQ(parseCliOptions({"--ripping-history", "--no-library"}).error,
+            "--no-library leaves no results library for --ripping-history or --show-ripping");
+  EXPECT_EQ(parseCliOptions({"--show-ripping", "1", "--ripping-features"}).error,
+            "--ripping-history and --show-ripping work on the results library alone");
+  EXPECT_EQ(parseCliOptions({"--show-ripping", "1", "--show-run", "2"}).error,
+            "--show-ripping shows one ripping check, without --show-run or --compare");
+  EXPECT_EQ(parseCliOptions({"--show-ripping", "1", "--save-report", "r.txt"}).error,
+            "--show-ripping prints a kept ripping check; of the files, only --json (its \"ripping\" object) applies");
+  EXPECT_NE(parseCliOptions({"--ripping-history", "--json", "r.json"}).error, "");
+  for (const char* verb : {"--ripping-history", "--show-ripping ID"})
+    EXPECT_NE(tmx::cli::usageText().find(verb), std::string::npos) << verb;
 }
 
 TEST(CliRipping, DefaultDriveTextAndJson) {
@@ -46,6 +72,30 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   EXPECT_EQ(rip["cache"]["flushDistance"], 1000);
   EXPECT_EQ(rip["speedControl"]["verdict"], "obeyed");
   EXPECT_EQ(rip["c2"]["shiftBytes"], 0);
+
+  // Kept in the library: listed with its verdict, shown as it was printed.
+  const CliRun history = runIn(box, {"--ripping-history"});
+  ASSERT_EQ(history.exitCode, 0) << describe(history);
+  EXPECT_TRUE(std::regex_match(history.out, std::regex(R"(    1  \d{4}-\d\d-\d\d \d\d:\d\d  \S.*  CD audio \d\d:\d\d\.\d\d  )"
+                                                       R"(Caches about 1\.6 MB of audio: rip with cache defeat; .*\n)")))
+      << history.out;
+  const CliRun shown = runIn(box, {"--show-ripping", "1", "--json", "shown.json"});
+  ASSERT_EQ(shown.exitCode, 0) << describe(shown);
+  const size_t firstLine = shown.out.find('\n') + 1;
+  EXPECT_EQ(shown.out.substr(0, firstLine), history.out);
+  const std::string lines = shown.out.substr(firstLine);
+  EXPECT_NE(lines.find("Verdict: "), std::string::npos) << lines;
+  EXPECT_NE(r.out.find(lines), std::string::npos) << "the lines as the check printed them:\n" << lines;
+  const auto kept = nlohmann::ordered_json::parse(slurpFile(box / "shown.json"));
+  const auto asRun = nlohmann::ordered_json::parse(slurpFile(box / "rip.json"));
+  EXPECT_EQ(kept["ripping"].dump(2), asRun["ripping"].dump(2)) << "byte for byte";
+  EXPECT_EQ(kept["outcome"], "completed");
+  EXPECT_EQ(kept["id"], 1);
+
+  const CliRun unknown = runIn(box, {"--show-ripping", "7"});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("ripping check 7 cannot be shown from "), std::string::npos) << describe(unknown);
+  EXPECT_NE(unknown.err.find(": no ripping check 7"), std::string::npos) << describe(unknown);
 }
 
 TEST(CliRipping, OverreadOnAskAndADvdRefused) {
@@ -58,6 +108,28 @@ TEST(CliRipping, OverreadOnAskAndADvdRefused) {
   const CliRun dvd = runIn(box, {"--emulated-only", "--virtual-time", "--drive", "7", "--ripping-features"});
   EXPECT_EQ(dvd.exitCode, 1) << describe(dvd);
   EXPECT_NE(dvd.err.find("is for CDs"), std::string::npos) << describe(dvd);
+  const CliRun history = runIn(box, {"--ripping-history"});
+  EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 1) << "a refused check is not kept:\n"
+                                                                          << history.out;
+}
+
+TEST(CliRipping, NoLibraryKeepsNothingAndLibraryChoosesTheFile) {
+  CliSandbox box("ripping-library");
+  // Stopped at once: a short check, still one that ran.
+  CliCall call({"--emulated-only", "--virtual-time", "--ripping-features", "--no-library"}, std::chrono::seconds(120));
+  call.interruptAfterText = "Read commands...";
+  call.interruptAfter = std::chrono::microseconds(0);
+  const CliRun unkept = box.run(call);
+  EXPECT_EQ(unkept.exitCode, 1) << describe(unkept);
+  EXPECT_FALSE(std::filesystem::exists(box / "tachometrix/results.sqlite"));
+  EXPECT_EQ(runIn(box, {"--ripping-history"}).out, "No ripping checks in " + (box / "tachometrix/results.sqlite").string() + "\n");
+
+  call.args = {"--emulated-only", "--virtual-time", "--ripping-features", "--library", "mine.sqlite"};
+  const CliRun kept = box.run(call);
+  EXPECT_EQ(kept.exitCode, 1) << describe(kept);
+  EXPECT_EQ(kept.out.find("not recorded"), std::string::npos) << kept.out;
+  const CliRun history = runIn(box, {"--ripping-history", "--library", "mine.sqlite"});
+  EXPECT_NE(history.out.find(" (stopped)\n"), std::string::npos) << describe(history);
 }
 
 TEST(CliRipping, CtrlCStopsTheCheckAndTheAnswersSoFarArePrinted) {

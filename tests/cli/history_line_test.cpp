@@ -24,7 +24,8 @@ TEST(HistoryLine, RippingCheckWithItsVerdictAndAStopSaid) {
             "accurate stream");
   check.stopped = true;
   check.verdict.clear();
-  EXPECT_EQ(rippingHistoryLine(check), "    3  2026-12-09 07:05  ABC CDROM 40X 1.0a  CD audio 74:00.00  no verdict (stopped)");
+  EXPECT_EQ(rippingHistoryLine(check),
+            "    3  2026-12-09 07:05  ABC CDROM 40X 1.0a  CD audio 74:00.00  no verdict (stopped)");
 }
 
 }  // namespace

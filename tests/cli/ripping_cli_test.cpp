@@ -76,8 +76,9 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   // Kept in the library: listed with its verdict, shown as it was printed.
   const CliRun history = runIn(box, {"--ripping-history"});
   ASSERT_EQ(history.exitCode, 0) << describe(history);
-  EXPECT_TRUE(std::regex_match(history.out, std::regex(R"(    1  \d{4}-\d\d-\d\d \d\d:\d\d  \S.*  CD audio \d\d:\d\d\.\d\d  )"
-                                                       R"(Caches about 1\.6 MB of audio: rip with cache defeat; .*\n)")))
+  const std::regex listed(R"(    1  \d{4}-\d\d-\d\d \d\d:\d\d  \S.*  CD audio \d\d:\d\d\.\d\d  )"
+                          R"(Caches about 1\.6 MB of audio: rip with cache defeat; .*\n)");
+  EXPECT_TRUE(std::regex_match(history.out, listed))
       << history.out;
   const CliRun shown = runIn(box, {"--show-ripping", "1", "--json", "shown.json"});
   ASSERT_EQ(shown.exitCode, 0) << describe(shown);
@@ -122,7 +123,8 @@ TEST(CliRipping, NoLibraryKeepsNothingAndLibraryChoosesTheFile) {
   const CliRun unkept = box.run(call);
   EXPECT_EQ(unkept.exitCode, 1) << describe(unkept);
   EXPECT_FALSE(std::filesystem::exists(box / "tachometrix/results.sqlite"));
-  EXPECT_EQ(runIn(box, {"--ripping-history"}).out, "No ripping checks in " + (box / "tachometrix/results.sqlite").string() + "\n");
+  EXPECT_EQ(runIn(box, {"--ripping-history"}).out,
+            "No ripping checks in " + (box / "tachometrix/results.sqlite").string() + "\n");
 
   call.args = {"--emulated-only", "--virtual-time", "--ripping-features", "--library", "mine.sqlite"};
   const CliRun kept = box.run(call);

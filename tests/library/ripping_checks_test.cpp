@@ -15,7 +15,8 @@ namespace {
 
 using testing::ScratchDir;
 
-StoredRippingCheck sampleCheck(const std::string& time = "2026-12-09T07:00:00Z", const std::string& drive = "ABC CDROM 40X 1.0a") {
+StoredRippingCheck sampleCheck(const std::string& time = "2026-12-09T07:00:00Z",
+                               const std::string& drive = "ABC CDROM 40X 1.0a") {
   StoredRippingCheck c;
   c.summary = {0, time, false, drive, "CD-R audio 74:00.00",
                "Caches about 1.6 MB of audio: rip with cache defeat; C2 pointers reliable; accurate stream"};
@@ -33,19 +34,7 @@ void expectSameCheck(const StoredRippingCheck& a, const StoredRippingCheck& b) {
   EXPECT_EQ(a.summary.drive, b.summary.drive);
   EXPECT_EQ(a.summary.disc, b.summary.disc);
   EXPECT_EQ(a.summary.verdict, b.summary.verdict);
-  EXPECT_EQ(a.drive.vendor, b.drive.vendor);
-  EXPECT_EQ(a.drive.product, b.drive.product);
-  EXPECT_EQ(a.drive.revision, b.drive.revision);
-  EXPECT_EQ(a.drive.serial, b.drive.serial);
-  EXPECT_EQ(a.drive.controller, b.drive.controller);
-  EXPECT_EQ(a.drive.driver, b.drive.driver);
-  EXPECT_EQ(a.drive.emulated, b.drive.emulated);
-  EXPECT_EQ(a.disc.medium, b.disc.medium);
-  EXPECT_EQ(a.disc.profile, b.disc.profile);
-  EXPECT_EQ(a.disc.type, b.disc.type);
-  EXPECT_EQ(a.disc.lengthSectors, b.disc.lengthSectors);
-  EXPECT_EQ(a.disc.tocDigest, b.disc.tocDigest);
-  EXPECT_EQ(a.disc.manufacturer, b.disc.manufacturer);
+  testing::expectSameDriveAndDisc(a.drive, a.disc, b.drive, b.disc);
   EXPECT_EQ(a.programVersion, b.programVersion);
   EXPECT_EQ(a.answersJson, b.answersJson);
   EXPECT_EQ(a.lines, b.lines);

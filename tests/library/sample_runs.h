@@ -72,6 +72,23 @@ inline StoredRun sampleDvdScan() {
   return run;
 }
 
+inline void expectSameDriveAndDisc(const StoredDrive& a, const StoredDisc& x, const StoredDrive& b,
+                                   const StoredDisc& y) {
+  EXPECT_EQ(a.vendor, b.vendor);
+  EXPECT_EQ(a.product, b.product);
+  EXPECT_EQ(a.revision, b.revision);
+  EXPECT_EQ(a.serial, b.serial);
+  EXPECT_EQ(a.controller, b.controller);
+  EXPECT_EQ(a.driver, b.driver);
+  EXPECT_EQ(a.emulated, b.emulated);
+  EXPECT_EQ(x.medium, y.medium);
+  EXPECT_EQ(x.profile, y.profile);
+  EXPECT_EQ(x.type, y.type);
+  EXPECT_EQ(x.lengthSectors, y.lengthSectors);
+  EXPECT_EQ(x.tocDigest, y.tocDigest);
+  EXPECT_EQ(x.manufacturer, y.manufacturer);
+}
+
 // Every field but the id, which the library gives.
 inline void expectSameRun(const StoredRun& a, const StoredRun& b) {
   EXPECT_EQ(a.summary.utcTime, b.summary.utcTime);
@@ -79,19 +96,7 @@ inline void expectSameRun(const StoredRun& a, const StoredRun& b) {
   EXPECT_EQ(a.summary.drive, b.summary.drive);
   EXPECT_EQ(a.summary.disc, b.summary.disc);
   EXPECT_EQ(a.summary.outcome, b.summary.outcome);
-  EXPECT_EQ(a.drive.vendor, b.drive.vendor);
-  EXPECT_EQ(a.drive.product, b.drive.product);
-  EXPECT_EQ(a.drive.revision, b.drive.revision);
-  EXPECT_EQ(a.drive.serial, b.drive.serial);
-  EXPECT_EQ(a.drive.controller, b.drive.controller);
-  EXPECT_EQ(a.drive.driver, b.drive.driver);
-  EXPECT_EQ(a.drive.emulated, b.drive.emulated);
-  EXPECT_EQ(a.disc.medium, b.disc.medium);
-  EXPECT_EQ(a.disc.profile, b.disc.profile);
-  EXPECT_EQ(a.disc.type, b.disc.type);
-  EXPECT_EQ(a.disc.lengthSectors, b.disc.lengthSectors);
-  EXPECT_EQ(a.disc.tocDigest, b.disc.tocDigest);
-  EXPECT_EQ(a.disc.manufacturer, b.disc.manufacturer);
+  expectSameDriveAndDisc(a.drive, a.disc, b.drive, b.disc);
   EXPECT_EQ(a.optionWords, b.optionWords);
   EXPECT_EQ(a.programVersion, b.programVersion);
   EXPECT_EQ(a.statusLines, b.statusLines);

@@ -34,7 +34,8 @@ RippingFeatures sampleFeatures(const std::string& discKind = "audio") {
 
 TEST(StoredRippingCheckOf, KeepsTheAnswersAsTheCliShowsThemWithTheDriveAndTheDisc) {
   const RippingFeatures f = sampleFeatures();
-  FinishedRipping finished{f, true, {"ABC     ", "CDROM 40X       ", "1.0a", " SN-7 ", "sg0 on host 3", "sr_mod", true}};
+  FinishedRipping finished{f, true,
+                           {"ABC     ", "CDROM 40X       ", "1.0a", " SN-7 ", "sg0 on host 3", "sr_mod", true}};
   finished.medium = {MediumKind::CD, 0x0009, "CD-R"};
   finished.lengthSectors = 333000;
   finished.toc = {0x00, 0x02, 0x01, 0x01, 0xFF};

@@ -30,7 +30,8 @@ StoredRippingCheck storedRippingCheckOf(const FinishedRipping& check) {
   stored.disc.tocDigest = tocDigest(check.toc);
   stored.disc.manufacturer = check.manufacturer;
   stored.programVersion = check.programVersion;
-  stored.answersJson = rippingJson(f).dump();
+  // As the CLI writes it: a drive's text that is no UTF-8 must not cost the record.
+  stored.answersJson = rippingJson(f).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   stored.lines = rippingTextLines(f);
 
   RippingCheckSummary& s = stored.summary;

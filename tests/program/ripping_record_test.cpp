@@ -70,6 +70,13 @@ TEST(StoredRippingCheckOf, KeepsTheAnswersAsTheCliShowsThemWithTheDriveAndTheDis
   }
 }
 
+TEST(StoredRippingCheckOf, ATextThatIsNoUtf8IsKeptReplaced) {
+  RippingFeatures f = sampleFeatures();
+  f.c2Part.cutOff = "drive said \xff\xfe";
+  const StoredRippingCheck s = storedRippingCheckOf(FinishedRipping{f});
+  EXPECT_NE(s.answersJson.find("drive said \xEF\xBF\xBD\xEF\xBF\xBD"), std::string::npos) << s.answersJson;
+}
+
 class RecordRipping : public ::testing::Test {
  protected:
   Application& start(std::optional<std::filesystem::path> library, LibraryOptions libraryOptions = {}) {

@@ -108,22 +108,20 @@ void ResultsLibrary::prepareSchema(const LibraryOptions& options) {
 }
 
 bool ResultsLibrary::migrate() {
-  SqliteTransaction tx(*db_);
-  // Another program may have migrated the file while this one waited for the lock.
-  const auto version = tx.begun() ? db_->queryInteger("PRAGMA user_version") : std::nullopt;
-  if (!version) {
-    fail(db_->lastError().message);
-    return false;
+  std::optional<std::string> error;
+  {
+    SqliteTransaction tx(*db_);
+    // Another program may have migrated the file while this one waited for the lock.
+    const auto version = tx.begun() ? db_->queryInteger("PRAGMA user_version") : std::nullopt;
+    if (!version ||
+        (*version < kLibrarySchemaVersion &&
+         !migrateLibrary(*db_, static_cast<int>(*version), kLibrarySchemaVersion)) ||
+        !tx.commit())
+      error = db_->lastError().message;
   }
-  if (*version < kLibrarySchemaVersion && !migrateLibrary(*db_, static_cast<int>(*version), kLibrarySchemaVersion)) {
-    fail(db_->lastError().message);
-    return false;
-  }
-  if (!tx.commit()) {
-    fail(db_->lastError().message);
-    return false;
-  }
-  return true;
+  // fail() closes the connection: only once the transaction has rolled back.
+  if (error) fail(*error);
+  return !error;
 }
 
 std::optional<std::string> ResultsLibrary::unwritable() const {

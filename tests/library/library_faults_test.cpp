@@ -100,7 +100,7 @@ TEST_F(LibraryFaults, CorruptPagesFailTheWriteAsDamaged) {
 }
 
 TEST_F(LibraryFaults, FullLibraryRefusesTheRunAndKeepsTheOthers) {
-  auto lib = ResultsLibrary::open(file, {.maxPageCount = 12});
+  auto lib = ResultsLibrary::open(file, {.maxPageCount = 16});
   ASSERT_EQ(lib.state(), LibraryState::Ready) << lib.reason();
   int recorded = 0;
   LibraryResult<int64_t> last;
@@ -109,6 +109,13 @@ TEST_F(LibraryFaults, FullLibraryRefusesTheRunAndKeepsTheOthers) {
   EXPECT_EQ(last.error, "database or disk is full");
   EXPECT_GT(recorded, 0);
   EXPECT_EQ(lib.list().value->size(), static_cast<size_t>(recorded));
+}
+
+TEST_F(LibraryFaults, LibraryTooFullForItsSchemaFailsSayingSo) {
+  auto lib = ResultsLibrary::open(file, {.maxPageCount = 6});
+  EXPECT_EQ(lib.state(), LibraryState::Failed);
+  EXPECT_EQ(lib.reason(), "Results library " + file.string() + " cannot be used: database or disk is full");
+  EXPECT_FALSE(lib.recordRipping({}));
 }
 
 TEST_F(LibraryFaults, TwoWritersAtOnceBothLand) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 
@@ -132,6 +133,20 @@ TEST(CliRipping, NoLibraryKeepsNothingAndLibraryChoosesTheFile) {
   EXPECT_EQ(kept.out.find("not recorded"), std::string::npos) << kept.out;
   const CliRun history = runIn(box, {"--ripping-history", "--library", "mine.sqlite"});
   EXPECT_NE(history.out.find(" (stopped)\n"), std::string::npos) << describe(history);
+}
+
+TEST(CliRipping, ADamagedLibraryCostsTheCheckNothingAndSaysWhy) {
+  CliSandbox box("ripping-damaged");
+  const std::filesystem::path library = box / "tachometrix/results.sqlite";
+  std::filesystem::create_directories(library.parent_path());
+  { std::ofstream(library) << std::string(2048, '#'); }
+  const CliRun r = runIn(box, {"--emulated-only", "--virtual-time", "--ripping-features"});
+  EXPECT_EQ(r.exitCode, 0) << describe(r);
+  EXPECT_NE(r.out.find("Verdict: "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("]   Ripping check not recorded: Results library " + library.string() +
+                       " cannot be used: file is not a database\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(CliRipping, CtrlCStopsTheCheckAndTheAnswersSoFarArePrinted) {

@@ -6,6 +6,7 @@
 #include "ripping/ripping_check.h"
 #include "ripping/ripping_text.h"
 #include "results/safe_text.h"
+#include "results/text_report.h"
 
 namespace tmx::cli {
 namespace {
@@ -129,6 +130,11 @@ int runRippingFeatures(const CliOptions& options, Application& app, InterruptPol
     document["ripping"] = rippingJson(f);
     document["status"] = app.statusLog().lines();
     if (!saves.writeText(*options.json, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n")) exitCode = 1;
+  }
+  if (options.saveReport) {
+    const std::string report = formatRippingReport(app.driveFacts(drive, drive), panel.typeText, panel.lengthText,
+                                                   rippingTextLines(f), reportTime(app.clock().wallTime()));
+    if (!saves.writeText(*options.saveReport, report)) exitCode = 1;
   }
   return exitCode;
 }

@@ -32,15 +32,16 @@ enum CommandId : int {
   CmdDriveCheck = 32788,
   CmdSaveHtml = 32789,
   CmdResultsLibrary = 32790,
+  CmdRippingFeatures = 32791,
   CmdDocumentation = 57670,
 };
 
-inline constexpr std::array<int, 23> kAllCommands = {
+inline constexpr std::array<int, 24> kAllCommands = {
     CmdExitButton,   CmdSystemAbout,     CmdDriveList,     CmdStart,           CmdExit,
     CmdOptions,      CmdSaveStatus,      CmdRunSelected,   CmdRunTransferRate, CmdRunSeekTimes,
     CmdRunCpuUtilization, CmdRunBurstRate, CmdRunDaeQuality, CmdRunSpinUpDown, CmdSaveBinary,
     CmdSaveAscii,    CmdLoadDat,         CmdAbout,         CmdQualityCheck,    CmdDriveCheck,
-    CmdDocumentation, CmdSaveHtml,   CmdResultsLibrary,
+    CmdDocumentation, CmdSaveHtml,   CmdResultsLibrary, CmdRippingFeatures,
 };
 
 }  // namespace tmx

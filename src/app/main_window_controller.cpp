@@ -134,6 +134,7 @@ bool MainWindowController::enabled(int id) const {
     case CmdSaveAscii: return idle && saveResultsEnabled_ && hasDrive();
     case CmdOptions: return idle && static_cast<bool>(hooks.options);
     case CmdDriveCheck: return idle && hasDrive() && static_cast<bool>(hooks.driveCheck);
+    case CmdRippingFeatures: return idle && hasDrive() && static_cast<bool>(hooks.rippingFeatures);
     case CmdSaveStatus: return saveStatusEnabled_;
     case CmdSaveHtml: return idle && (saveResultsEnabled_ || shownOutcome_.has_value());
     case CmdResultsLibrary: return idle && static_cast<bool>(hooks.resultsLibrary);
@@ -167,6 +168,7 @@ bool MainWindowController::command(int id) {
     case CmdRunSpinUpDown: runTest(measurementForCommand(id)->id); break;
     case CmdQualityCheck: qualityCheck(); break;
     case CmdDriveCheck: driveCheck(); break;
+    case CmdRippingFeatures: rippingFeatures(); break;
     case CmdLoadDat: loadDat(); break;
     case CmdSaveBinary: saveBinary(); break;
     case CmdSaveAscii: saveAscii(); break;
@@ -234,6 +236,14 @@ void MainWindowController::driveCheck() {
   // The dialog sends its own commands: the poll must not run beside them.
   stopReadinessPoll();
   hooks.driveCheck(app_.drives().selectedDrive());
+  startReadinessPoll();
+}
+
+void MainWindowController::rippingFeatures() {
+  // The check sends its own commands; its dialog probes the disc first.
+  stopReadinessPoll();
+  hooks.rippingFeatures(app_.drives().selectedDrive());
+  refreshDiscPanel();
   startReadinessPoll();
 }
 

@@ -24,6 +24,7 @@
 #include "app/window_dialogs.h"
 #include "engine/engine_host.h"
 #include "library/stored_run.h"
+#include "ripping/ripping_features.h"
 
 namespace tmx {
 
@@ -34,6 +35,8 @@ struct WindowHooks {
   std::function<void()> about;
   // The drive check dialog for one drive, run modally.
   std::function<void(DriveAddress)> driveCheck;
+  // The ripping-features dialog for one drive, run modally.
+  std::function<void(DriveAddress)> rippingFeatures;
   // Closes the window (the Exit commands); the window then calls shutdown.
   std::function<void()> close;
   // The results library's dialog, run modally.
@@ -76,6 +79,9 @@ class MainWindowController final : public EngineHost {
   // The report of the drive check just made of `drive`: a report page of
   // that drive's run includes it.
   void noteDriveCheck(DriveAddress drive, std::vector<std::string> lines);
+  // The ripping-features check just made of `drive`: the text report of
+  // that drive's run ends with its section.
+  void noteRippingCheck(DriveAddress drive, const RippingFeatures& features, bool stopped);
 
   // Whether a run or the quality check holds the drive.
   bool busy() const;
@@ -124,6 +130,7 @@ class MainWindowController final : public EngineHost {
   void runTest(int testId);
   void qualityCheck();
   void driveCheck();
+  void rippingFeatures();
   void documentation();
   void loadDat();
   void saveBinary();
@@ -150,6 +157,8 @@ class MainWindowController final : public EngineHost {
   std::optional<DriveAddress> checkedDrive_;
   bool recordPending_ = false;  // a run or check was started and has not been recorded
   std::vector<std::string> driveCheckLines_;
+  std::optional<DriveAddress> rippingDrive_;
+  std::vector<std::string> rippingLines_;
   bool started_ = false;
   bool optionsFailureShown_ = false;
 };

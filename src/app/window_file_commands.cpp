@@ -10,6 +10,7 @@
 #include "program/report_page.h"
 #include "results/dat_file.h"
 #include "results/text_report.h"
+#include "ripping/ripping_text.h"
 #include "tmx_version.h"
 
 namespace tmx {
@@ -67,7 +68,10 @@ void MainWindowController::saveAscii() {
   const std::string path = dialogs_.chooseSaveFile(choice);
   if (path.empty()) return;
   const ResultsModel& results = app_.results();
-  const FileStatus status = saveTextReport(path, results.texts, results.record, facts, app_.clock());
+  const bool checked = !shownOutcome_ && rippingDrive_ && rippingDrive_->hostAdapter == drive.hostAdapter &&
+                       rippingDrive_->target == drive.target;
+  const FileStatus status = saveTextReport(path, results.texts, results.record, facts, app_.clock(), {},
+                                           checked ? rippingLines_ : std::vector<std::string>());
   if (!status.ok()) dialogs_.messageBox(status.error);
 }
 
@@ -83,6 +87,11 @@ void MainWindowController::saveStatus() {
 void MainWindowController::noteDriveCheck(DriveAddress drive, std::vector<std::string> lines) {
   checkedDrive_ = drive;
   driveCheckLines_ = std::move(lines);
+}
+
+void MainWindowController::noteRippingCheck(DriveAddress drive, const RippingFeatures& features, bool /*stopped*/) {
+  rippingDrive_ = drive;
+  rippingLines_ = rippingTextLines(features);
 }
 
 void MainWindowController::saveHtml() {

@@ -323,7 +323,8 @@ Ripping features:
 Results:
   --save-dat FILE        save the run's results as a DAT file
   --load-dat FILE        show the results of a DAT file
-  --save-report FILE     write the text report of the run or the loaded file
+  --save-report FILE     write the text report of the run, the loaded file or
+                         --ripping-features
   --save-status FILE     write the status lines
   --json FILE            every result, the samples and the status lines as JSON
                          (with --drive-check: the report lines; with --ripping-features:

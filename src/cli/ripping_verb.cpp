@@ -7,6 +7,7 @@
 #include "ripping/ripping_json.h"
 #include "ripping/ripping_text.h"
 #include "results/safe_text.h"
+#include "results/text_report.h"
 
 namespace tmx::cli {
 namespace {
@@ -41,15 +42,23 @@ int runRippingFeatures(const CliOptions& options, Application& app, InterruptPol
 
   const bool stopped = interrupt.interrupted();
   int exitCode = stopped ? 1 : 0;
-  if (options.json) {
+  {
     SavePhase saves(interrupt);
-    Json document;
-    document["drive"] = driveLine;
-    document["ripping"] = rippingJson(f);
-    document["status"] = app.statusLog().lines();
-    if (!saves.writeText(*options.json, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n")) exitCode = 1;
+    if (options.json) {
+      Json document;
+      document["drive"] = driveLine;
+      document["ripping"] = rippingJson(f);
+      document["status"] = app.statusLog().lines();
+      if (!saves.writeText(*options.json, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"))
+        exitCode = 1;
+    }
+    if (options.saveReport) {
+      const std::string report = formatRippingReport(app.driveFacts(drive, drive), panel.typeText, panel.lengthText,
+                                                     rippingTextLines(f), reportTime(app.clock().wallTime()));
+      if (!saves.writeText(*options.saveReport, report)) exitCode = 1;
+    }
   }
-  // After the file, as a run's record; a failure is one more status line.
+  // After the files, as a run's record; a failure is one more status line.
   if (app.recorder().enabled()) app.recordRipping(f, stopped, app.driveFacts(drive, drive));
   return exitCode;
 }

@@ -3,16 +3,19 @@
 namespace tmx {
 
 bool RippingWorker::start(DriveCommands& commands, DriveAddress drive, Clock& clock, RippingDisc disc,
-                          RippingOptions options, RippingHooks hooks) {
+                          RippingOptions options, RippingHooks hooks, std::function<void()> ended) {
   if (runner_.anyRunning()) return false;
   runner_.joinAll();
   stop_.store(false);
   hooks.stop = &stop_;
-  runner_.start([this, &commands, drive, &clock, disc, options, hooks = std::move(hooks)] {
+  runner_.start([this, &commands, drive, &clock, disc, options, hooks = std::move(hooks), ended = std::move(ended)] {
     RippingCheck check(commands, drive, clock, disc, options, hooks);
     RippingFeatures f = check.run();
-    std::lock_guard lock(mutex_);
-    result_ = std::move(f);
+    {
+      std::lock_guard lock(mutex_);
+      result_ = std::move(f);
+    }
+    if (ended) ended();
   });
   return true;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 
 #include "engine/worker_runner.h"
@@ -23,8 +24,9 @@ class RippingWorker {
  public:
   ~RippingWorker() { wait(); }
   // False when a check is already running. `hooks.stop` is the worker's own.
+  // `ended` runs on the worker's thread once result() holds the check's answers.
   bool start(DriveCommands& commands, DriveAddress drive, Clock& clock, RippingDisc disc, RippingOptions options,
-             RippingHooks hooks);
+             RippingHooks hooks, std::function<void()> ended = {});
   void requestStop() { stop_.store(true); }
   bool running() const { return runner_.anyRunning(); }
   // Must not be called from a hook.

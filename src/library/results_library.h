@@ -43,7 +43,7 @@ struct LibraryOptions {
   // How long a write waits for another process's transaction to end.
   std::chrono::milliseconds busyTimeout{5000};
   // A size limit in pages (PRAGMA max_page_count); none when empty.
-  std::optional<int64_t> maxPageCount;
+  std::optional<int64_t> maxPageCount{};
   // Open for reading only, whatever the file allows.
   bool readOnly = false;
 };
@@ -61,9 +61,9 @@ struct LibraryResult {
 // Which runs list() returns: all, or those of one drive and/or one disc, as
 // RunSummary::drive and RunSummary::disc name them (drives(), discs()).
 struct RunFilter {
-  std::optional<std::string> drive;
-  std::optional<std::string> disc;
-  std::optional<StoredRunKind> kind;
+  std::optional<std::string> drive{};
+  std::optional<std::string> disc{};
+  std::optional<StoredRunKind> kind{};
   int64_t limit = 0;  // 0: no limit
 };
 

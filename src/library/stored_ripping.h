@@ -19,16 +19,16 @@ struct RippingCheckSummary {
   bool stopped = false;  // Stop ended it before its last part
   std::string drive;  // "VENDOR PRODUCT REV"
   std::string disc;   // "CD audio 74:00.00"
-  std::string verdict;
+  std::string verdict{};
 };
 
 struct StoredRippingCheck {
   RippingCheckSummary summary;
-  StoredDrive drive;
-  StoredDisc disc;
-  std::string programVersion;
-  std::string answersJson;         // the "ripping" object, as JSON text
-  std::vector<std::string> lines;  // the answers as text, one a line
+  StoredDrive drive{};
+  StoredDisc disc{};
+  std::string programVersion{};
+  std::string answersJson{};       // the "ripping" object, as JSON text
+  std::vector<std::string> lines{};  // the answers as text, one a line
 };
 
 }  // namespace tmx

@@ -19,8 +19,8 @@ enum class StoredRunKind { Run, QualityCheck };  // a test run, or the CD qualit
 
 struct StoredDrive {
   std::string vendor, product, revision;  // INQUIRY, padding trimmed
-  std::string serial;                     // empty where the drive reports none
-  std::string controller, driver;         // as the drive check finds them; empty when unknown
+  std::string serial{};                  // empty where the drive reports none
+  std::string controller{}, driver{};       // as the drive check finds them; empty when unknown
   bool emulated = false;
 };
 
@@ -40,10 +40,10 @@ struct RunSummary {
   StoredRunKind kind = StoredRunKind::Run;
   std::string drive;  // "VENDOR PRODUCT REV"
   std::string disc;   // e.g. "CD audio 74:00.00", "DVD-ROM 4.38 GB"
-  std::optional<double> averageX;
-  std::optional<int32_t> randomSeekMs, oneThirdSeekMs, fullSeekMs;
-  std::optional<int32_t> daeScore;
-  std::optional<int32_t> burstMBps;
+  std::optional<double> averageX{};
+  std::optional<int32_t> randomSeekMs{}, oneThirdSeekMs{}, fullSeekMs{};
+  std::optional<int32_t> daeScore{};
+  std::optional<int32_t> burstMBps{};
   RunOutcome outcome = RunOutcome::None;
 };
 

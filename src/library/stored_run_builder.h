@@ -23,14 +23,14 @@ struct FinishedRun {
   const TestResults& record;
   RunOutcome outcome = RunOutcome::None;
   bool qualityCheck = false;        // the CD quality check or a DVD's or BD's read scan
-  StoredDrive drive;                // INQUIRY texts as the drive sent them; they are trimmed here
-  std::vector<uint8_t> toc;         // the READ TOC reply the disc was classified by; empty when none
-  std::string manufacturer;         // of recordable media, where known
-  AppSettings settings;
-  std::string programVersion;
-  std::chrono::system_clock::time_point endTime;
-  std::vector<std::string> statusLines;
-  std::vector<std::string> driveCheck;
+  StoredDrive drive{};              // INQUIRY texts as the drive sent them; they are trimmed here
+  std::vector<uint8_t> toc{};       // the READ TOC reply the disc was classified by; empty when none
+  std::string manufacturer{};       // of recordable media, where known
+  AppSettings settings{};
+  std::string programVersion{};
+  std::chrono::system_clock::time_point endTime{};
+  std::vector<std::string> statusLines{};
+  std::vector<std::string> driveCheck{};
 };
 
 // A run that measured anything (completed, aborted or cancelled with a

@@ -20,13 +20,13 @@ namespace tmx {
 struct FinishedRipping {
   const RippingFeatures& features;
   bool stopped = false;
-  StoredDrive drive;  // INQUIRY texts as the drive sent them; they are trimmed here
-  Medium medium;
+  StoredDrive drive{};  // INQUIRY texts as the drive sent them; they are trimmed here
+  Medium medium{};
   int64_t lengthSectors = -1;
-  std::vector<uint8_t> toc;  // the READ TOC reply the disc was classified by; empty when none
-  std::string manufacturer;  // of a CD-R or CD-RW, where known, as recordableManufacturer gives it
-  std::string programVersion;
-  std::chrono::system_clock::time_point endTime;
+  std::vector<uint8_t> toc{};  // the READ TOC reply the disc was classified by; empty when none
+  std::string manufacturer{};  // of a CD-R or CD-RW, where known, as recordableManufacturer gives it
+  std::string programVersion{};
+  std::chrono::system_clock::time_point endTime{};
 };
 
 // Pure. The disc's type is the check's (its discKind).

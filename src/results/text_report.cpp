@@ -45,6 +45,15 @@ std::string spinText(const std::optional<double>& seconds) {
   return seconds ? formatString("%4.2f sec", *seconds) : std::string();
 }
 
+void writeHead(ReportWriter& w, const DriveFacts& drive, const ReportTime& when) {
+  w.heading("Tachometrix", 1);
+  w.heading(when.date + " - " + when.time, 1);
+  w.heading("CD-ROM drive information");
+  w.field("Vendor", drive.vendor);
+  w.field("Product", drive.product);
+  w.field("Firmware Version", drive.revision, 1);
+}
+
 }  // namespace
 
 ReportTime reportTime(std::time_t now, const char* localeName) {
@@ -64,13 +73,7 @@ ReportTime reportTime(std::time_t now, const char* localeName) {
 std::string formatTextReport(const ResultTexts& t, const RunReport& r, const DriveFacts& drive,
                              const ReportTime& when) {
   ReportWriter w;
-  w.heading("Tachometrix", 1);
-  w.heading(when.date + " - " + when.time, 1);
-  w.heading("CD-ROM drive information");
-  w.field("Vendor", drive.vendor);
-  w.field("Product", drive.product);
-  w.field("Firmware Version", drive.revision, 1);
-
+  writeHead(w, drive, when);
   w.heading(r.medium.kind == MediumKind::CD ? "CD information" : "Disc information");
   w.entry("Type", t.discTypeText);
   w.entry("Length", t.lengthText, 1);
@@ -100,12 +103,31 @@ std::string formatTextReport(const ResultTexts& t, const RunReport& r, const Dri
   return w.take();
 }
 
+std::string rippingReportSection(const std::vector<std::string>& lines) {
+  if (lines.empty()) return {};
+  std::string text = safeText(lines.front()) + "\t\t\r\n";
+  for (size_t i = 1; i < lines.size(); ++i) text += safeText(lines[i]) + "\r\n";
+  return text + "\r\n";
+}
+
+std::string formatRippingReport(const DriveFacts& drive, const std::string& discType, const std::string& length,
+                                const std::vector<std::string>& lines, const ReportTime& when) {
+  ReportWriter w;
+  writeHead(w, drive, when);
+  w.heading("CD information");
+  w.entry("Type", discType);
+  w.entry("Length", length, 1);
+  return w.take() + rippingReportSection(lines);
+}
+
 FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& texts, const TestResults& results,
-                          const DriveFacts& drive, Clock& clock, const WriteControl& control) {
+                          const DriveFacts& drive, Clock& clock, const WriteControl& control,
+                          const std::vector<std::string>& rippingLines) {
   // The spin times are the record's, whatever else a load replaced.
   const RunReport run = makeRunReport(results, RunOutcome::None);
   // The medium, for the heading of its section.
-  const std::string report = formatTextReport(texts, run, drive, reportTime(clock.wallTime()));
+  const std::string report = formatTextReport(texts, run, drive, reportTime(clock.wallTime())) +
+                             rippingReportSection(rippingLines);
   const int error = writeFileAtomically(path, report, control);
   if (error != 0) return {saveErrorMessage(path, error), error};
   return {};

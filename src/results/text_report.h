@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/clock.h"
@@ -30,10 +31,21 @@ ReportTime reportTime(std::time_t now, const char* localeName = "");
 std::string formatTextReport(const ResultTexts& texts, const RunReport& report, const DriveFacts& drive,
                              const ReportTime& when);
 
+// The ripping-features check's text lines as a section of the report: the
+// first line its heading, the others as they are; "" for no lines.
+std::string rippingReportSection(const std::vector<std::string>& lines);
+
+// The report of a ripping-features check alone: the drive, the disc's type
+// and length, and the check's section.
+std::string formatRippingReport(const DriveFacts& drive, const std::string& discType, const std::string& length,
+                                const std::vector<std::string>& lines, const ReportTime& when);
+
 // Formats the report of the record's run, as the panels show it, at the
-// clock's current time and writes it atomically. On failure the error is
+// clock's current time and writes it atomically; `rippingLines`, when
+// given, follow as the ripping-features section. On failure the error is
 // saveErrorMessage's text and an existing file is left as it was.
 FileStatus saveTextReport(const std::filesystem::path& path, const ResultTexts& texts, const TestResults& results,
-                          const DriveFacts& drive, Clock& clock, const WriteControl& control = {});
+                          const DriveFacts& drive, Clock& clock, const WriteControl& control = {},
+                          const std::vector<std::string>& rippingLines = {});
 
 }  // namespace tmx

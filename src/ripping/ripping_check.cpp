@@ -1,6 +1,7 @@
 #include "ripping/ripping_check.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "drive/drive_failure.h"
 #include "drive/request_failure.h"
@@ -90,12 +91,19 @@ RippingFeatures RippingCheck::run() {
   if (disc_.kind != 1) {
     status("A " + f_.discKind + " disc: the accurate stream test is skipped (it needs audio); the other parts read raw sectors");
   }
-  readCommandPart();
-  cachePart();
-  streamPart();
-  c2Part();
-  overreadPart();
-  speedPart();
+  using Part = void (RippingCheck::*)();
+  const std::pair<Part, PartStatus*> parts[] = {
+      {&RippingCheck::readCommandPart, &f_.readPart}, {&RippingCheck::cachePart, &f_.cachePart},
+      {&RippingCheck::streamPart, &f_.streamPart},    {&RippingCheck::c2Part, &f_.c2Part},
+      {&RippingCheck::overreadPart, &f_.overreadPart}, {&RippingCheck::speedPart, &f_.speedPart}};
+  for (const auto& [part, status] : parts) {
+    // After a stop the parts still to come say so, not what a missing answer would imply.
+    if (hooks_.stop != nullptr && hooks_.stop->load()) {
+      if (!status->ran && status->cutOff.empty()) status->skipped = "stopped";
+      continue;
+    }
+    (this->*part)();
+  }
   restoreSpeed();
   const Verdict v = rippingVerdict(f_);
   f_.verdict = v.sentence;

@@ -1,6 +1,7 @@
 #include "ripping/ripping_text.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "ripping/verdict_text.h"
 
@@ -83,25 +84,44 @@ const char* readCommandName(uint8_t opcode) {
   return opcode == 0xBE ? "READ CD (BEh)" : opcode == 0xB9 ? "READ CD MSF (B9h)" : "CD-DA read (D8h)";
 }
 
-std::vector<std::string> rippingTextLines(const RippingFeatures& f) {
-  std::vector<std::string> out;
-  out.push_back("Ripping features (" + f.discKind + " disc)");
-  commandLines(f, out);
-  cacheLines(f, out);
-  if (f.stream.accurate) {
-    out.push_back(std::string("Accurate stream: ") + (*f.stream.accurate ? "yes" : "no") +
-                  line(" over %.0f passes, largest jump %.0f frames", f.stream.passes, f.stream.largestJumpFrames.value_or(0)));
-  } else {
-    out.push_back("Accurate stream: " + whyNot(f.streamPart));
-  }
-  c2Lines(f, out);
+namespace {
+
+void streamLines(const RippingFeatures& f, std::vector<std::string>& out) {
+  if (!f.stream.accurate) return out.push_back("Accurate stream: " + whyNot(f.streamPart));
+  out.push_back(std::string("Accurate stream: ") + (*f.stream.accurate ? "yes" : "no") +
+                line(" over %.0f passes, largest jump %.0f frames", f.stream.passes, f.stream.largestJumpFrames.value_or(0)));
+}
+
+void overreadLines(const RippingFeatures& f, std::vector<std::string>& out) {
   const OverreadAnswer& o = f.overread;
   out.push_back(o.leadIn ? line("Overread: %.0f sectors before LBA 0, %.0f past the end", *o.leadIn, o.leadOut.value_or(0))
                          : "Overread: " + whyNot(f.overreadPart));
-  speedLines(f, out);
+}
+
+bool ended(const PartStatus& p) { return p.ran || !p.skipped.empty() || !p.cutOff.empty(); }
+
+// The parts in the order the check runs them; `all` false leaves out those
+// that have not ended yet.
+std::vector<std::string> textLines(const RippingFeatures& f, bool all) {
+  using Section = void (*)(const RippingFeatures&, std::vector<std::string>&);
+  const std::pair<const PartStatus*, Section> sections[] = {
+      {&f.readPart, commandLines},      {&f.cachePart, cacheLines},         {&f.streamPart, streamLines},
+      {&f.c2Part, c2Lines},             {&f.overreadPart, overreadLines},   {&f.speedPart, speedLines}};
+  std::vector<std::string> out;
+  out.push_back("Ripping features (" + f.discKind + " disc)");
+  for (const auto& [part, section] : sections) {
+    if (all || ended(*part)) section(f, out);
+  }
+  if (!all && f.verdict.empty()) return out;
   out.push_back("Verdict: " + f.verdict);
   for (const std::string& claim : f.verdictClaims) out.push_back("  " + claim);
   return out;
 }
+
+}  // namespace
+
+std::vector<std::string> rippingTextLines(const RippingFeatures& f) { return textLines(f, true); }
+
+std::vector<std::string> rippingTextLinesSoFar(const RippingFeatures& f) { return textLines(f, false); }
 
 }  // namespace tmx

@@ -11,6 +11,9 @@
 namespace tmx {
 
 std::vector<std::string> rippingTextLines(const RippingFeatures& f);
+// The same for a check under way: the parts that have ended, and the
+// verdict once there is one.
+std::vector<std::string> rippingTextLinesSoFar(const RippingFeatures& f);
 const char* readCommandName(uint8_t opcode);
 
 }  // namespace tmx

@@ -71,7 +71,7 @@ int RippingCheck::overreadCount(bool before) {
 void RippingCheck::overreadPart() {
   beginPart(f_.overreadPart, "Overread");
   if (!options_.overread) {
-    f_.overreadPart.skipped = "not asked for (--overread): some firmware hangs outside the disc";
+    f_.overreadPart.skipped = "not asked for: some firmware hangs outside the disc";
   } else if (audioOpcode_ == 0) {
     f_.overreadPart.skipped = "no read command returns whole sectors";
   } else {

@@ -20,6 +20,7 @@
 #include "ui/app_icon.h"
 #include "ui/dialog_prompts.h"
 #include "ui/drive_check_dialog.h"
+#include "ui/ripping_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/options_dialog.h"
 #include "ui/qt_window_dialogs.h"
@@ -117,6 +118,16 @@ int main(int argc, char** argv) {
                                      &window);
     dialog.exec();
     controller.noteDriveCheck(drive, dialog.lines());
+  };
+  controller.hooks.rippingFeatures = [&](tmx::DriveAddress drive) {
+    const tmx::DiscPanel panel = app.probe().refreshDiscPanel(drive);
+    tmx::RippingCheckModel model(app.commands(), drive, app.clock(),
+                                 tmx::rippingStartOf(panel, app.probe().medium().kind, app.probe().storedLength()),
+                                 &controller);
+    const tmx::DriveFacts facts = app.driveFacts(drive, drive);
+    tmx::ui::RippingDialog dialog(model, facts, panel.typeText, panel.lengthText, app.clock(), dialogs, &window);
+    dialog.exec();
+    if (model.finished()) controller.noteRippingCheck(drive, *model.finished(), model.finishedStopped());
   };
   // Opened at the dialog's first use: the window's start-up never waits for it.
   tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));

@@ -177,6 +177,7 @@ void MainDialog::buildMenus() {
   QMenu* extra = menuBar()->addMenu("&Extra");
   addCommand(extra, CmdQualityCheck, "&CD quality check");
   addCommand(extra, CmdDriveCheck, "&Drive check");
+  addCommand(extra, CmdRippingFeatures, "&Ripping features...");
 
   // The desktop offers no system-menu entries: About stays in the Help menu.
   QMenu* help = menuBar()->addMenu("&Help");

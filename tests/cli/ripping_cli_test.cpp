@@ -56,7 +56,7 @@ TEST(CliRipping, LibraryVerbRules) {
 TEST(CliRipping, DefaultDriveTextAndJson) {
   CliSandbox box("ripping");
   const CliRun r = runIn(box, {"--emulated-only", "--virtual-time", "--drive", "0", "--ripping-features", "--json",
-                               "rip.json"});
+                               "rip.json", "--save-report", "rip.txt"});
   ASSERT_EQ(r.exitCode, 0) << describe(r);
   EXPECT_NE(r.out.find("Verdict: Caches about 1.6 MB of audio: rip with cache defeat; C2 pointers reliable; accurate stream"),
             std::string::npos)
@@ -73,6 +73,11 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   EXPECT_EQ(rip["cache"]["flushDistance"], 1000);
   EXPECT_EQ(rip["speedControl"]["verdict"], "obeyed");
   EXPECT_EQ(rip["c2"]["shiftBytes"], 0);
+  // The text report: the drive, the disc, the check's section.
+  const std::string report = slurpFile(box / "rip.txt");
+  EXPECT_NE(report.find("\r\nProduct\tCD-5200 CAV"), std::string::npos) << report;  // padded as the run report has it
+  EXPECT_NE(report.find("\r\nRipping features (audio disc)\t\t\r\nRead commands\r\n"), std::string::npos);
+  EXPECT_NE(report.find("\r\nSpeed control: obeyed\r\n"), std::string::npos);
 
   // Kept in the library: listed with its verdict, shown as it was printed.
   const CliRun history = runIn(box, {"--ripping-history"});

@@ -64,6 +64,24 @@ TEST(TextReport, PrintsTheTextsAsShownAndSpinTimesFromTheRecord) {
   EXPECT_EQ(lines[41], "Spindown Time\t0.00 sec");
 }
 
+// The ripping check's section: its first line the heading, each line CR LF,
+// a blank line after; a text from the drive made safe.
+TEST(TextReport, RippingSectionAndTheCheckAloneAreLaidOutLikeTheRunsReport) {
+  EXPECT_EQ(rippingReportSection({}), "");
+  EXPECT_EQ(rippingReportSection({"Ripping features (audio disc)", "Read commands", "  x\x1b[2J"}),
+            "Ripping features (audio disc)\t\t\r\nRead commands\r\n  x\xEF\xBF\xBD[2J\r\n\r\n");
+  DriveFacts drive;
+  drive.vendor = "QUASARIX";
+  drive.product = "CD-5200 CAV";
+  drive.revision = "1.04";
+  EXPECT_EQ(formatRippingReport(drive, "Audio", "74:00.00", {"Ripping features (audio disc)", "Verdict: v"},
+                                ReportTime{"09 December 2026", "9:41:07"}),
+            "Tachometrix\t\t\r\n\r\n09 December 2026 - 9:41:07\t\t\r\n\r\nCD-ROM drive information\t\t\r\n"
+            "Vendor\tQUASARIX\r\nProduct\tCD-5200 CAV\r\nFirmware Version\t1.04\r\n\r\n"
+            "CD information\t\t\r\nType\tAudio\r\nLength\t74:00.00\r\n\r\n"
+            "Ripping features (audio disc)\t\t\r\nVerdict: v\r\n\r\n");
+}
+
 TEST(ReportTime, FormatsUtcWithTheLocalesMonthName) {
   // 2024-03-05 09:07:03 UTC.
   const ReportTime when = reportTime(1709629623, "C");

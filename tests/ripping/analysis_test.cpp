@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "ripping/c2_analysis.h"
+#include "ripping/ripping_text.h"
 #include "ripping/sector_checks.h"
 #include "ripping/speed_verdict.h"
 #include "ripping/stream_offset.h"
@@ -143,6 +144,31 @@ TEST(Verdict, OneSentenceEachClaimWithItsMeasurement) {
   EXPECT_EQ(n.sentence, "Cache not measured; C2 pointers present, accuracy not judged; accurate stream not measured");
   EXPECT_EQ(n.claims[2], "accurate stream not measured: stopped (accurate stream)");
   EXPECT_EQ(cacheSizeText(696.0), "696 KB");
+}
+
+// A check under way shows the parts that ended, skipped or cut off ones
+// included, and no verdict before there is one.
+TEST(RippingText, SoFarHoldsTheEndedPartsOnly) {
+  RippingFeatures f;
+  f.discKind = "audio";
+  f.readPart.ran = true;
+  f.commands.push_back({.opcode = 0xD8, .returnsAudio = false});
+  f.cachePart.skipped = "no read command returns whole sectors";
+  const std::vector<std::string> soFar = rippingTextLinesSoFar(f);
+  EXPECT_EQ(soFar, (std::vector<std::string>{"Ripping features (audio disc)", "Read commands",
+                                             "  CD-DA read (D8h): returns audio no",
+                                             "Audio cache: not measured (no read command returns whole sectors)"}));
+  const std::vector<std::string> all = rippingTextLines(f);
+  EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 4), soFar);
+  EXPECT_EQ(all[4], "Accurate stream: not measured");
+  EXPECT_EQ(all.back(), "Verdict: ");
+
+  f.streamPart.cutOff = "stopped";
+  f.verdict = "Cache not measured";
+  const std::vector<std::string> ended = rippingTextLinesSoFar(f);
+  ASSERT_EQ(ended.size(), 6u);
+  EXPECT_EQ(ended[4], "Accurate stream: not measured (cut off: stopped)");
+  EXPECT_EQ(ended[5], "Verdict: Cache not measured");
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct Medium {
   bool oppositeTrackPath = false;   // a dual-layer disc whose layer 1 runs from the rim inwards
   int64_t capacitySectors = 0;      // READ CAPACITY: last LBA + 1 (2048-byte sectors)
   // First LBA of layer 1 on a dual-layer disc.
-  std::optional<int64_t> layerBreakLba;
+  std::optional<int64_t> layerBreakLba{};
 
   double oneXBytesPerSecond() const { return tmx::oneXBytesPerSecond(kind); }
   // The nominal size the graph's axis runs to, in GB of 10^9 bytes: 4.7 and

@@ -88,7 +88,9 @@ void ResultsLibrary::prepareSchema(const LibraryOptions& options) {
     return;
   }
   if (options.readOnly || db_->readOnly()) {
-    if (schemaVersion_ < kLibrarySchemaVersion) {
+    // Runs last changed their tables in version 2: such a file's runs read
+    // as they are, and it simply has no ripping checks.
+    if (schemaVersion_ < kRunsSchemaVersion) {
       fail(schemaVersion_ == 0 ? "it is empty and cannot be written"
                                : "its schema (version " + std::to_string(schemaVersion_) +
                                      ") must be updated, and the file cannot be written");
@@ -239,6 +241,7 @@ LibraryResult<std::vector<RippingCheckSummary>> ResultsLibrary::listRipping(
     const std::optional<std::string>& drive) const {
   using Rows = std::vector<RippingCheckSummary>;
   if (!db_) return failure<Rows>(reason_);
+  if (!hasRippingChecks()) return success(Rows{});
   std::string sql = std::string("SELECT ") + kRippingSummaryColumns + " FROM ripping_checks";
   if (drive) sql += " WHERE drive_name = ?1";
   sql += " ORDER BY utc_time DESC, id DESC";
@@ -254,6 +257,7 @@ LibraryResult<std::vector<RippingCheckSummary>> ResultsLibrary::listRipping(
 
 LibraryResult<StoredRippingCheck> ResultsLibrary::loadRipping(int64_t id) const {
   if (!db_) return failure<StoredRippingCheck>(reason_);
+  if (!hasRippingChecks()) return failure<StoredRippingCheck>("no ripping check " + std::to_string(id));
   SqliteTransaction tx(*db_, SqliteTransaction::Mode::Read);
   std::string error;
   auto check = readRippingCheck(*db_, id, error);

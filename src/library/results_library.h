@@ -32,6 +32,9 @@ class SqliteDatabase;
 
 // The schema this program writes; a file of a later one opens read-only.
 inline constexpr int kLibrarySchemaVersion = 3;
+// The oldest schema whose runs this program reads without migrating it (a
+// file it cannot write is read as it is from this version on).
+inline constexpr int kRunsSchemaVersion = 2;
 
 enum class LibraryState {
   Ready,     // reads and writes
@@ -125,6 +128,8 @@ class ResultsLibrary {
   void prepareSchema(const LibraryOptions& options);
   bool migrate();
   std::optional<std::string> unwritable() const;
+  // False for an older file read as it is, which has no table of them.
+  bool hasRippingChecks() const { return state_ != LibraryState::ReadOnly || schemaVersion_ >= 3; }
   LibraryResult<std::vector<std::string>> distinct(const char* column) const;
 
   std::filesystem::path path_;

@@ -128,5 +128,33 @@ TEST_F(RippingChecks, SecondSchemaIsMigratedWithEveryRun) {
   EXPECT_EQ(ResultsLibrary::open(old).schemaVersion(), 3) << "migrated once";
 }
 
+// A second-schema file that cannot be written is read as it is: its runs, and no ripping checks.
+TEST_F(RippingChecks, SecondSchemaReadOnlyListsItsRunsAndNoChecks) {
+  const std::filesystem::path old = dir / "v2.sqlite";
+  {
+    SqliteError error;
+    auto db = SqliteDatabase::open(old, SqliteOpen::ReadWriteCreate, error);
+    ASSERT_TRUE(migrateLibrary(*db, 0, 2));
+    ASSERT_TRUE(insertRun(*db, testing::sampleCdRun()));
+  }
+  auto lib = ResultsLibrary::open(old, {.readOnly = true});
+  ASSERT_EQ(lib.state(), LibraryState::ReadOnly) << lib.reason();
+  EXPECT_EQ(lib.list().value->size(), 1u);
+  ASSERT_TRUE(lib.listRipping());
+  EXPECT_TRUE(lib.listRipping().value->empty());
+  EXPECT_EQ(lib.loadRipping(1).error, "no ripping check 1");
+  EXPECT_FALSE(lib.recordRipping(sampleCheck()));
+  SqliteError error;
+  EXPECT_EQ(SqliteDatabase::open(old, SqliteOpen::ReadOnly, error)->queryInteger("PRAGMA user_version"), 2);
+
+  // A first-schema file cannot be read without its migration.
+  const std::filesystem::path first = dir / "v1.sqlite";
+  {
+    auto db = SqliteDatabase::open(first, SqliteOpen::ReadWriteCreate, error);
+    ASSERT_TRUE(migrateLibrary(*db, 0, 1));
+  }
+  EXPECT_EQ(ResultsLibrary::open(first, {.readOnly = true}).state(), LibraryState::Failed);
+}
+
 }  // namespace
 }  // namespace tmx

@@ -106,10 +106,16 @@ TEST(DriveCheckReport, AHangingDriveIsNotAskedAgainAndAgain) {
   EXPECT_EQ(outcomeOf(lines, "Set CD Speed"), "ok");
 }
 
-TEST(DriveCheckReport, BlankDiscHasNoCapacity) {
+// The drive answers READ TOC with the empty first track of a blank disc: the
+// report says blank, not "data mode 1" with one data track.
+TEST(DriveCheckReport, BlankDiscIsShownAsBlank) {
   DriveCheckRig rig;
   const auto lines = rig.preset("clv12-blank-cdr");
-  EXPECT_TRUE(has(lines, "Capacity   : none, the disc is blank")) << "before:  0:-2.00 (-150 sectors)";
+  const auto type = std::find(lines.begin(), lines.end(), "Type         : blank");
+  ASSERT_NE(type, lines.end()) << "before: data mode 1";
+  ASSERT_GE(std::distance(type, lines.end()), 3);
+  EXPECT_EQ(*(type + 1), "Tracks      : none recorded") << "before: 1 (1 data, 0 audio)";
+  EXPECT_EQ(*(type + 2), "Capacity   : none, the disc is blank") << "before:  0:-2.00 (-150 sectors)";
   EXPECT_TRUE(has(lines, "CD-R(W) information"));
 }
 

@@ -9,6 +9,7 @@
 #include "drive/disc_probe.h"
 #include "drive/disc_structure_replies.h"
 #include "drive/drive_commands.h"
+#include "drive/drive_failure.h"
 #include "drive/medium_probe.h"
 #include "drive/reply_parsers.h"
 #include "drivecheck/command_guard.h"
@@ -119,12 +120,25 @@ int readCdDiscType(DriveCommands& commands, DriveAddress drive) {
                                                                                     : -1;
 }
 
-// A blank disc still answers READ TOC with its empty first track: its type
-// and tracks are said to be none once the capacity shows nothing recorded.
+void addBlankDiscLines(DriveCheckReport& report) {
+  report.addReportLine("Type         : blank");
+  report.addReportLine("Tracks      : none recorded");
+  report.addReportLine("Capacity   : none, the disc is blank");
+}
+
+// A blank disc answers READ TOC with its empty first track, or refuses it;
+// either way it is said to be blank, as the disc panel says. Only a drive
+// that answered the TOC with a refusal is asked again.
 void addCdTocLines(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
   std::vector<uint8_t> toc(804, 0);
   if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
-    report.addReportLine(failureLine(commands, "Error reading TOC"));
+    const std::string failure = failureLine(commands, "Error reading TOC");
+    const bool refused = commands.transport().lastFailure().kind == FailureKind::Sense;
+    if (refused && discInformationBlank(commands, drive)) {
+      addBlankDiscLines(report);
+    } else {
+      report.addReportLine(failure);
+    }
     return;
   }
   const TocTrackCounts tracks = tocTrackCounts(toc);
@@ -134,9 +148,7 @@ void addCdTocLines(DriveCommands& commands, DriveAddress drive, DriveCheckReport
   const std::string capacityFailure = capacityRead ? "" : failureLine(commands, "Error reading capacity");
   const long sectors = capacityRead ? capacityFromReply(capacity) : 0;
   if (capacityRead && sectors <= 0) {
-    report.addReportLine("Type         : blank");
-    report.addReportLine("Tracks      : none recorded");
-    report.addReportLine("Capacity   : none, the disc is blank");
+    addBlankDiscLines(report);
     return;
   }
   report.addReportLine(discTypeLine(tracks, discType));

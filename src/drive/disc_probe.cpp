@@ -48,9 +48,9 @@ int DiscProbe::readDiscLength(DriveAddress drive) {
   return storedLength_;
 }
 
-bool DiscProbe::discInformationBlank(DriveAddress drive) {
+bool discInformationBlank(DriveCommands& commands, DriveAddress drive) {
   std::array<uint8_t, 34> info{};
-  if (commands_.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data()) != kAspiSuccess) {
+  if (commands.ReadDiscInformation(drive, static_cast<uint16_t>(info.size()), info.data()) != kAspiSuccess) {
     return false;
   }
   const auto facts = parseDiscInformation(info);
@@ -92,7 +92,7 @@ DiscPanel DiscProbe::refreshDiscPanel(DriveAddress drive) {
     // no length to show and nothing to read.
     panel.blank = sectors <= 0;
     panel.lengthText = FormatDiscTime(std::max(sectors, 0));
-  } else if (discInformationBlank(drive)) {
+  } else if (discInformationBlank(commands_, drive)) {
     panel.blank = true;
     panel.lengthText = FormatDiscTime(0);
   }

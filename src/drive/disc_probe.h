@@ -26,6 +26,10 @@ const char* discTypeText(int kind);
 
 inline constexpr const char* kBlankTypeText = "Blank";
 
+// READ DISC INFORMATION says nothing is recorded: a blank disc whose drive
+// refuses READ TOC is known by it. False when the drive does not answer.
+bool discInformationBlank(DriveCommands& commands, DriveAddress drive);
+
 struct DiscPanel {
   std::string typeText = "-";
   std::string lengthText = "--:--:--";
@@ -44,7 +48,6 @@ class DiscProbe {
   int classifyDisc(DriveAddress drive);
   // A drive that refuses READ TOC for a disc with no session may say it is
   // blank in its disc information.
-  bool discInformationBlank(DriveAddress drive);
   // Adds "Blank CD inserted" or "Error reading capacity (code %06X)" when due.
   // Returns the stored length, which a failed read leaves unchanged.
   int readDiscLength(DriveAddress drive);

@@ -9,6 +9,7 @@
 #include "drive/disc_probe.h"
 #include "drive/disc_structure_replies.h"
 #include "drive/drive_commands.h"
+#include "drive/drive_failure.h"
 #include "drive/medium_probe.h"
 #include "drive/reply_parsers.h"
 #include "drivecheck/command_guard.h"
@@ -105,6 +106,58 @@ void addMediumSpeedLine(DriveCommands& commands, DriveAddress drive, int maximum
                        (speeds.empty() ? std::string("none confirmed") : speeds + " X " + mediumName(medium.kind)));
 }
 
+// The disc type from the full TOC; drives that read the format only from
+// byte 2 answer the older placement with the track table, so they are asked
+// the MMC way as well.
+int readCdDiscType(DriveCommands& commands, DriveAddress drive) {
+  std::vector<uint8_t> fullToc(3000, 0);
+  const auto size = static_cast<uint16_t>(fullToc.size());
+  if (commands.ReadToc(drive, 2, size, fullToc.data()) == kAspiSuccess) {
+    if (const int type = discTypeFromFullToc(fullToc); type >= 0) return type;
+  }
+  std::fill(fullToc.begin(), fullToc.end(), 0);
+  return commands.ReadTocPmaAtip(drive, 2, 1, size, fullToc.data()) == kAspiSuccess ? discTypeFromFullToc(fullToc)
+                                                                                    : -1;
+}
+
+void addBlankDiscLines(DriveCheckReport& report) {
+  report.addReportLine("Type         : blank");
+  report.addReportLine("Tracks      : none recorded");
+  report.addReportLine("Capacity   : none, the disc is blank");
+}
+
+// A blank disc answers READ TOC with its empty first track, or refuses it;
+// either way it is said to be blank, as the disc panel says. Only a drive
+// that answered the TOC with a refusal is asked again.
+void addCdTocLines(DriveCommands& commands, DriveAddress drive, DriveCheckReport& report) {
+  std::vector<uint8_t> toc(804, 0);
+  if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
+    const std::string failure = failureLine(commands, "Error reading TOC");
+    const bool refused = commands.transport().lastFailure().kind == FailureKind::Sense;
+    if (refused && discInformationBlank(commands, drive)) {
+      addBlankDiscLines(report);
+    } else {
+      report.addReportLine(failure);
+    }
+    return;
+  }
+  const TocTrackCounts tracks = tocTrackCounts(toc);
+  const int discType = readCdDiscType(commands, drive);
+  std::array<uint8_t, 8> capacity{};
+  const bool capacityRead = commands.ReadCapacity(drive, capacity.data()) == kAspiSuccess;
+  const std::string capacityFailure = capacityRead ? "" : failureLine(commands, "Error reading capacity");
+  const long sectors = capacityRead ? capacityFromReply(capacity) : 0;
+  if (capacityRead && sectors <= 0) {
+    addBlankDiscLines(report);
+    return;
+  }
+  report.addReportLine(discTypeLine(tracks, discType));
+  report.addReportLine(formatLine("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
+  report.addReportLine(capacityRead
+                           ? formatLine("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors)
+                           : capacityFailure);
+}
+
 }  // namespace
 
 void addGeneralSection(DriveCommands& commands, DriveAddress drive, const SystemInfo& system,
@@ -184,33 +237,7 @@ void addDiscSection(DriveCommands& commands, DriveAddress drive, DriveCheckRepor
     addDvdBdDiscLines(commands, drive, probeMediumOfProfile(commands, drive, profile), report);
     return;
   }
-  std::vector<uint8_t> toc(804, 0);
-  if (commands.ReadToc(drive, 0, static_cast<uint16_t>(toc.size()), toc.data()) != kAspiSuccess) {
-    report.addReportLine(failureLine(commands, "Error reading TOC"));
-  } else {
-    const TocTrackCounts tracks = tocTrackCounts(toc);
-    std::vector<uint8_t> fullToc(3000, 0);
-    const auto fullTocSize = static_cast<uint16_t>(fullToc.size());
-    int discType = commands.ReadToc(drive, 2, fullTocSize, fullToc.data()) == kAspiSuccess ? discTypeFromFullToc(fullToc) : -1;
-    if (discType < 0) {
-      // Drives that read the format only from byte 2 answer the older
-      // placement with the track table; ask them the MMC way.
-      std::fill(fullToc.begin(), fullToc.end(), 0);
-      if (commands.ReadTocPmaAtip(drive, 2, 1, fullTocSize, fullToc.data()) == kAspiSuccess) {
-        discType = discTypeFromFullToc(fullToc);
-      }
-    }
-    report.addReportLine(discTypeLine(tracks, discType));
-    report.addReportLine(formatLine("Tracks      : %d (%d data, %d audio)", tracks.tracks(), tracks.data, tracks.audio));
-    std::array<uint8_t, 8> capacity{};
-    if (commands.ReadCapacity(drive, capacity.data()) != kAspiSuccess) {
-      report.addReportLine(failureLine(commands, "Error reading capacity"));
-    } else if (const long sectors = capacityFromReply(capacity); sectors <= 0) {
-      report.addReportLine("Capacity   : none, the disc is blank");
-    } else {
-      report.addReportLine(formatLine("Capacity   : %s (%ld sectors)", FormatDiscTime(sectors).c_str(), sectors));
-    }
-  }
+  addCdTocLines(commands, drive, report);
   report.addReportLine("");
 
   const RecordableDisc disc = identifyRecordableDisc(commands, drive);

@@ -125,6 +125,14 @@ TEST(MainWindowController, ADriveChangeClearsTheResultsAndGreysBothSaveResultsIt
   EXPECT_FALSE(c.enabled(CmdStart));
   EXPECT_FALSE(c.enabled(CmdRunSelected));
   EXPECT_FALSE(c.enabled(CmdQualityCheck));
+
+  // The blank CD-R: shown as blank, and no test that reads the disc offered.
+  rig.controller.selectDrive(5);
+  EXPECT_EQ(c.texts().discTypeText, "Blank") << "before: Data";
+  EXPECT_EQ(c.texts().lengthText, " 0:00.00") << "before: 0:-2.00";
+  EXPECT_FALSE(c.enabled(CmdStart));
+  EXPECT_FALSE(c.enabled(CmdRunTransferRate));
+  EXPECT_FALSE(c.enabled(CmdQualityCheck));
 }
 
 TEST(MainWindowController, ThePollRereadsTheDiscPanelWithinOneTickOfAChange) {

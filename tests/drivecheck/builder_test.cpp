@@ -106,11 +106,34 @@ TEST(DriveCheckReport, AHangingDriveIsNotAskedAgainAndAgain) {
   EXPECT_EQ(outcomeOf(lines, "Set CD Speed"), "ok");
 }
 
-TEST(DriveCheckReport, BlankDiscHasNoCapacity) {
+void expectBlankDiscLines(const std::vector<std::string>& lines) {
+  const auto type = std::find(lines.begin(), lines.end(), "Type         : blank");
+  ASSERT_NE(type, lines.end()) << "before: data mode 1";
+  ASSERT_GE(std::distance(type, lines.end()), 3);
+  EXPECT_EQ(*(type + 1), "Tracks      : none recorded") << "before: 1 (1 data, 0 audio)";
+  EXPECT_EQ(*(type + 2), "Capacity   : none, the disc is blank") << "before:  0:-2.00 (-150 sectors)";
+}
+
+// A blank disc answers READ TOC with its empty first track, or the drive
+// refuses READ TOC on it: the report says blank either way, as the panel does.
+TEST(DriveCheckReport, BlankDiscIsShownAsBlank) {
   DriveCheckRig rig;
   const auto lines = rig.preset("clv12-blank-cdr");
-  EXPECT_TRUE(has(lines, "Capacity   : none, the disc is blank")) << "before:  0:-2.00 (-150 sectors)";
+  expectBlankDiscLines(lines);
   EXPECT_TRUE(has(lines, "CD-R(W) information"));
+
+  auto blank = *emu::findPreset("clv12-blank-cdr");
+  blank.profile.rejectedOpcodes.set(0x43);
+  const auto refused = rig.report(blank.profile, blank.disc);
+  expectBlankDiscLines(refused);
+  EXPECT_FALSE(has(refused, "  Command not supported")) << "no TOC is what a blank disc has";
+
+  // A refused TOC on a recorded disc stays the drive's error.
+  auto pressed = *emu::findPreset("clv16-data74");
+  pressed.profile.rejectedOpcodes.set(0x43);
+  const auto recorded = rig.report(pressed.profile, pressed.disc);
+  EXPECT_TRUE(has(recorded, "  Command not supported"));
+  EXPECT_FALSE(has(recorded, "Type         : blank"));
 }
 
 TEST(DriveCheckReport, DiscKinds) {

@@ -79,8 +79,9 @@ class MainWindowController final : public EngineHost {
   // The report of the drive check just made of `drive`: a report page of
   // that drive's run includes it.
   void noteDriveCheck(DriveAddress drive, std::vector<std::string> lines);
-  // The ripping-features check just made of `drive`: the text report of
-  // that drive's run ends with its section.
+  // The ripping-features check just made of `drive`: recorded in the
+  // results library, and the text report of that drive's run ends with its
+  // section.
   void noteRippingCheck(DriveAddress drive, const RippingFeatures& features, bool stopped);
 
   // Whether a run or the quality check holds the drive.

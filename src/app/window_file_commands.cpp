@@ -89,9 +89,12 @@ void MainWindowController::noteDriveCheck(DriveAddress drive, std::vector<std::s
   driveCheckLines_ = std::move(lines);
 }
 
-void MainWindowController::noteRippingCheck(DriveAddress drive, const RippingFeatures& features, bool /*stopped*/) {
+void MainWindowController::noteRippingCheck(DriveAddress drive, const RippingFeatures& features, bool stopped) {
   rippingDrive_ = drive;
   rippingLines_ = rippingTextLines(features);
+  // Kept in the results library with the drive; a library that cannot take
+  // it says so in the status list.
+  app_.recordRipping(features, stopped, app_.driveFacts(drive, drive));
 }
 
 void MainWindowController::saveHtml() {

@@ -113,8 +113,10 @@ TEST(RippingCheckModel, StopEndsTheCheckAfterTheCommandInFlight) {
   EXPECT_FALSE(f.overread.leadIn);  // asked for, but stopped: not measured, never 0
 }
 
-TEST(RippingCheckModel, TheWindowRunsItWithThePollStoppedAndTheDrivesReportEndsWithItsSection) {
-  WindowRig rig;
+TEST(RippingCheckModel, TheWindowRunsItWithThePollStoppedRecordsItAndTheDrivesReportEndsWithItsSection) {
+  ScratchDir data;
+  const std::filesystem::path file = data / "results.sqlite";
+  WindowRig rig([&](StartOptions& options) { options.libraryPath = file; });
   bool pollDuringCheck = true;
   rig.controller.hooks.rippingFeatures = [&](DriveAddress drive) {
     pollDuringCheck = rig.controller.pollRunning();
@@ -129,6 +131,15 @@ TEST(RippingCheckModel, TheWindowRunsItWithThePollStoppedAndTheDrivesReportEndsW
   ASSERT_TRUE(rig.controller.command(CmdRippingFeatures));
   EXPECT_FALSE(pollDuringCheck);
   EXPECT_TRUE(rig.controller.pollRunning());
+  {
+    ResultsLibrary lib = ResultsLibrary::open(file);
+    const auto checks = lib.listRipping();
+    ASSERT_TRUE(checks) << checks.error;
+    ASSERT_EQ(checks.value->size(), 1u);
+    EXPECT_EQ((*checks.value)[0].drive, "QUASARIX CD-5200 CAV 1.04");
+    EXPECT_TRUE((*checks.value)[0].verdict.starts_with("Caches about 1.6 MB"));
+    EXPECT_FALSE((*checks.value)[0].stopped);
+  }
 
   rig.fastSettings();
   ASSERT_TRUE(rig.controller.command(CmdStart));

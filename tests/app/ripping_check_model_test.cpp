@@ -87,7 +87,7 @@ TEST(RippingCheckModel, AWholeCheckComesPartByPartAndEndsWithTheVerdict) {
   EXPECT_EQ(model.percent(), 100);
   EXPECT_EQ(model.answerLines(), rippingTextLines(*model.finished()));
   EXPECT_EQ(model.answerLines().front(), "Ripping features (audio disc)");
-  EXPECT_TRUE(model.answerLines()[model.answerLines().size() - 4].starts_with("Verdict: Caches about 1.6 MB"));
+  EXPECT_TRUE(model.answerLines()[model.answerLines().size() - 4].starts_with("Verdict: No audio cache; C2 pointers reliable"));
   // The answers grew as parts ended; the status lines went to the window's list too.
   EXPECT_TRUE(std::is_sorted(answerCounts.begin(), answerCounts.end()));
   EXPECT_FALSE(model.statusLines().empty());
@@ -137,7 +137,7 @@ TEST(RippingCheckModel, TheWindowRunsItWithThePollStoppedRecordsItAndTheDrivesRe
     ASSERT_TRUE(checks) << checks.error;
     ASSERT_EQ(checks.value->size(), 1u);
     EXPECT_EQ((*checks.value)[0].drive, "QUASARIX CD-5200 CAV 1.04");
-    EXPECT_TRUE((*checks.value)[0].verdict.starts_with("Caches about 1.6 MB"));
+    EXPECT_TRUE((*checks.value)[0].verdict.starts_with("No audio cache; C2 pointers reliable"));
     EXPECT_FALSE((*checks.value)[0].stopped);
   }
 
@@ -155,7 +155,7 @@ TEST(RippingCheckModel, TheWindowRunsItWithThePollStoppedRecordsItAndTheDrivesRe
   const auto section = report.find("Spindown Time\t");
   ASSERT_NE(section, std::string::npos);
   EXPECT_NE(report.find("\r\n\r\nRipping features (audio disc)\t\t\r\nRead commands\r\n", section), std::string::npos);
-  EXPECT_NE(report.find("\r\nVerdict: Caches about 1.6 MB of audio", section), std::string::npos);
+  EXPECT_NE(report.find("\r\nVerdict: No audio cache; C2 pointers reliable", section), std::string::npos);
   EXPECT_TRUE(report.ends_with("\r\n\r\n"));
 
   // Another drive's report has no section of this one's check.

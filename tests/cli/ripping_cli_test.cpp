@@ -58,8 +58,7 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   const CliRun r = runIn(box, {"--emulated-only", "--virtual-time", "--drive", "0", "--ripping-features", "--json",
                                "rip.json", "--save-report", "rip.txt"});
   ASSERT_EQ(r.exitCode, 0) << describe(r);
-  EXPECT_NE(r.out.find("Verdict: Caches about 1.6 MB of audio: rip with cache defeat; C2 pointers reliable; accurate stream"),
-            std::string::npos)
+  EXPECT_NE(r.out.find("Verdict: No audio cache; C2 pointers reliable; accurate stream"), std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("Overread: not measured (not asked for"), std::string::npos);
   const auto j = nlohmann::json::parse(slurpFile(box / "rip.json"));
@@ -69,8 +68,8 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   EXPECT_EQ(rip["readCommands"][0]["c2BlockErrors"], true);
   EXPECT_TRUE(rip["overread"]["leadIn"].is_null()) << "not asked for: null, never 0";
   EXPECT_EQ(rip["parts"]["overread"]["ran"], false);
-  EXPECT_EQ(rip["cache"]["caches"], true);
-  EXPECT_EQ(rip["cache"]["flushDistance"], 1000);
+  EXPECT_EQ(rip["cache"]["caches"], false);
+  EXPECT_TRUE(rip["cache"]["sizeKB"].is_null());
   EXPECT_EQ(rip["speedControl"]["verdict"], "obeyed");
   EXPECT_EQ(rip["c2"]["shiftBytes"], 0);
   // The text report: the drive, the disc, the check's section.
@@ -83,7 +82,7 @@ TEST(CliRipping, DefaultDriveTextAndJson) {
   const CliRun history = runIn(box, {"--ripping-history"});
   ASSERT_EQ(history.exitCode, 0) << describe(history);
   const std::regex listed(R"(    1  \d{4}-\d\d-\d\d \d\d:\d\d  \S.*  CD audio \d\d:\d\d\.\d\d  )"
-                          R"(Caches about 1\.6 MB of audio: rip with cache defeat; .*\n)");
+                          R"(No audio cache; C2 pointers reliable; accurate stream\n)");
   EXPECT_TRUE(std::regex_match(history.out, listed))
       << history.out;
   const CliRun shown = runIn(box, {"--show-ripping", "1", "--json", "shown.json"});
@@ -110,6 +109,8 @@ TEST(CliRipping, OverreadOnAskAndADvdRefused) {
   const CliRun r = runIn(box, {"--emulated-only", "--virtual-time", "--drive", "1", "--ripping-features", "--overread"});
   ASSERT_EQ(r.exitCode, 0) << describe(r);
   EXPECT_NE(r.out.find("Overread: 100 sectors before LBA 0, 100 past the end"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  size: about 1.6 MB\n  emptied by a read 1000 sectors away\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Verdict: Caches about 1.6 MB of raw sectors: rip with cache defeat"), std::string::npos);
   EXPECT_NE(r.out.find("the accurate stream test is skipped"), std::string::npos);
 
   const CliRun dvd = runIn(box, {"--emulated-only", "--virtual-time", "--drive", "7", "--ripping-features"});

@@ -150,7 +150,7 @@ namespace {
 
 TEST(EmulatedConfig, RippingTraitsFromTheRippingObject) {
   constexpr std::string_view text = R"({ "drives": [
-    { "target": 0, "preset": "cav52-audio74",
+    { "target": 0, "preset": "clv16-data74",
       "drive": { "ripping": { "cacheKiB": 0, "c2ShiftBytes": 2, "c2MissPercent": 10, "c2FalsePercent": 5,
                               "subReadCdMsf": "q", "readCdMsf": false, "leadInSectors": 12, "speedCap": 16,
                               "ignoresSpeed": false, "c2BlockErrorByte": false } } } ] })";
@@ -166,7 +166,7 @@ TEST(EmulatedConfig, RippingTraitsFromTheRippingObject) {
   EXPECT_EQ(t.subReadCdMsf, kSubFormattedQ);
   EXPECT_FALSE(t.readCdMsf);
   EXPECT_EQ(t.leadInSectors, 12);
-  EXPECT_EQ(t.leadOutSectors, 100);
+  EXPECT_EQ(t.leadOutSectors, 100) << "the preset's value kept";
   EXPECT_EQ(t.speedCapX, 16);
   EXPECT_FALSE(t.c2BlockErrorByte);
 

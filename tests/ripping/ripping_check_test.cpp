@@ -158,7 +158,7 @@ TEST(RippingCheck, DefaultDriveWithinThreeMinutesOfDriveTime) {
   emu::DriveModel& drive = rig.attach("cav52-audio74");
   const RippingFeatures f = rig.run(drive);
   EXPECT_LT(rig.driveSeconds, 180.0);
-  EXPECT_EQ(f.verdict, "Caches about 1.6 MB of audio: rip with cache defeat; C2 pointers reliable; accurate stream");
+  EXPECT_EQ(f.verdict, "No audio cache; C2 pointers reliable; accurate stream");
 }
 
 TEST(RippingCheck, ADvdIsRefusedWithALineAndNoCommand) {
@@ -200,7 +200,7 @@ TEST(RippingCheck, AMixedDiscRunsWhatMeansSomethingThereAndSaysWhatItSkipped) {
 
 TEST(RippingCheck, APartPastItsTimeLimitSaysSo) {
   RippingRig rig;
-  emu::DriveModel& drive = rig.attach("cav52-audio74");
+  emu::DriveModel& drive = rig.attach("clv16-data74");  // its cache takes a while to size
   RippingOptions options;
   options.partSeconds = 0.5;
   options.c2ScanSeconds = 1;

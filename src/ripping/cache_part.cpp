@@ -52,11 +52,22 @@ bool RippingCheck::probeHeld(int32_t after, int32_t farAway, Probe& probe) {
   return true;
 }
 
+// A busy host can answer a re-read late, so that memory looks like the disc;
+// nothing makes the disc look like memory. A miss counts when seen twice.
+bool RippingCheck::probeHeldSure(int32_t after, int32_t farAway, Probe& probe) {
+  if (!probeHeld(after, farAway, probe)) return false;
+  if (probe.held) return true;
+  Probe again;
+  if (!probeHeld(after, farAway, again)) return false;
+  if (again.held) probe = again;
+  return true;
+}
+
 void RippingCheck::cacheSize() {
   Probe p;
   int32_t held = kChunk, gone = 0;
   for (int32_t n = 2 * kChunk; n <= kLargestCache && gone == 0; n *= 2) {
-    if (!probeHeld(n, 0, p)) return;
+    if (!probeHeldSure(n, 0, p)) return;
     (p.held ? held : gone) = n;
   }
   if (gone == 0) {
@@ -66,7 +77,7 @@ void RippingCheck::cacheSize() {
   }
   while (gone - held > 1) {
     const int32_t mid = held + (gone - held) / 2;
-    if (!probeHeld(mid, 0, p)) return;
+    if (!probeHeldSure(mid, 0, p)) return;
     (p.held ? held : gone) = mid;
   }
   f_.cache.sizeKB = (held + kChunk) * 2352.0 / 1024.0;
@@ -77,7 +88,7 @@ void RippingCheck::cacheFlush() {
   int32_t kept = 0, flushed = 0;
   for (int32_t d : {100, 1'000, 10'000, 100'000}) {
     if (d + 3 * kChunk >= disc_.sectors - 400) break;
-    if (!probeHeld(0, d, p)) return;
+    if (!probeHeldSure(0, d, p)) return;
     if (!p.held) {
       flushed = d;
       break;
@@ -90,7 +101,7 @@ void RippingCheck::cacheFlush() {
   }
   while (flushed - kept > 1) {
     const int32_t mid = kept + (flushed - kept) / 2;
-    if (!probeHeld(0, mid, p)) return;
+    if (!probeHeldSure(0, mid, p)) return;
     (p.held ? kept : flushed) = mid;
   }
   f_.cache.flushDistance = flushed;
@@ -104,7 +115,7 @@ void RippingCheck::cachePart() {
     commands_.SetReadSpeed(drive_, 0xFFFF);
     nextProbeLba_ = std::max<int32_t>(200, disc_.sectors / 8);
     Probe p;
-    if (measureRate(nextProbeLba_) && probeHeld(kChunk, 0, p)) {
+    if (measureRate(nextProbeLba_) && probeHeldSure(kChunk, 0, p)) {
       f_.cache.caches = p.held;
       f_.cache.rereadMs = p.rereadMs;
       f_.cache.discMs = p.discMs;

@@ -77,6 +77,7 @@ class RippingCheck {
     double rereadMs = 0, discMs = 0;
   };
   bool probeHeld(int32_t after, int32_t farAway, Probe& probe);
+  bool probeHeldSure(int32_t after, int32_t farAway, Probe& probe);
   bool measureRate(int32_t at);
   void cacheSize();
   void cacheFlush();

@@ -153,6 +153,62 @@ INSTANTIATE_TEST_SUITE_P(Presets, EveryCdPreset,
                          ::testing::Values("cav52-audio74", "clv16-data74", "pcav32-audio80", "zclv48-cdr-ty",
                                            "cav40-cdrw"));
 
+// The check's view of the drive's clock, late now and then as a busy host
+// reads it: from the start of the cache part, every `every`th reading comes
+// `lateNs` later than the one before, `count` times. The check reads the
+// clock three times a command (its time limit, the start, the end): an
+// `every` divisible by 3 makes one command in every/3 answer late.
+class LateClock final : public Clock {
+ public:
+  LateClock(Clock& inner, int every, int count, int64_t lateNs)
+      : inner_(inner), every_(every), left_(count), lateNs_(lateNs) {}
+  void arm() { armedAt_ = calls_; }
+  int hiccups() const { return done_; }
+  int64_t counter() override { return inner_.counter(); }
+  int64_t counterFrequency() const override { return inner_.counterFrequency(); }
+  uint32_t tickMs() override { return inner_.tickMs(); }
+  int64_t nowNs() override {
+    ++calls_;
+    if (armedAt_ >= 0 && left_ > 0 && (calls_ - armedAt_) % every_ == 0) {
+      offset_ += lateNs_;
+      --left_;
+      ++done_;
+    }
+    return inner_.nowNs() + offset_;
+  }
+  void sleepUntilNs(int64_t t) override { inner_.sleepUntilNs(t - offset_); }
+  std::time_t wallTime() override { return inner_.wallTime(); }
+
+ private:
+  Clock& inner_;
+  int every_, left_;
+  int64_t lateNs_;
+  int64_t calls_ = 0, armedAt_ = -1, offset_ = 0;
+  int done_ = 0;
+};
+
+// A re-read answered late looks like a miss; the cache's size and flush
+// distance still come out as the model has them.
+TEST(RippingCheck, LateAnswersOnABusyHostLeaveTheCacheAnswersTrue) {
+  for (int every : {15, 21, 27, 33}) {
+    SCOPED_TRACE(every);
+    RippingRig rig;
+    emu::DriveModel& drive = rig.attach("clv16-data74");
+    const emu::GroundTruth truth(drive);
+    LateClock late(rig.clock, every, 40, 30'000'000);
+    RippingHooks hooks;
+    hooks.status = [&late](const std::string& line) {
+      if (line == "Audio cache...") late.arm();
+    };
+    RippingOptions options;
+    options.c2 = false;
+    RippingCheck check(rig.commands, DriveAddress{0, 0}, late, rig.discOf(drive), options, hooks);
+    const RippingFeatures f = check.run();
+    EXPECT_EQ(late.hiccups(), 40);
+    expectCache(f, truth);
+  }
+}
+
 TEST(RippingCheck, DefaultDriveWithinThreeMinutesOfDriveTime) {
   RippingRig rig;
   emu::DriveModel& drive = rig.attach("cav52-audio74");

@@ -12,6 +12,7 @@
 #include "app/main_window_controller.h"
 #include "app/library_access.h"
 #include "app/manual_location.h"
+#include "app/ripping_history.h"
 #include "app/window_arguments.h"
 #include "platform/system_info.h"
 #include "tmx_source_paths.h"
@@ -119,19 +120,21 @@ int main(int argc, char** argv) {
     dialog.exec();
     controller.noteDriveCheck(drive, dialog.lines());
   };
+  // Opened at the dialog's first use: the window's start-up never waits for it.
+  tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
+  library.beforeSetAside = [&] { app.recorder().close(); };
   controller.hooks.rippingFeatures = [&](tmx::DriveAddress drive) {
     const tmx::DiscPanel panel = app.probe().refreshDiscPanel(drive);
     tmx::RippingCheckModel model(app.commands(), drive, app.clock(),
                                  tmx::rippingStartOf(panel, app.probe().medium().kind, app.probe().storedLength()),
                                  &controller);
     const tmx::DriveFacts facts = app.driveFacts(drive, drive);
-    tmx::ui::RippingDialog dialog(model, facts, panel.typeText, panel.lengthText, app.clock(), dialogs, &window);
+    tmx::RippingHistory history(library, tmx::rippingDriveName(facts));
+    tmx::ui::RippingDialog dialog(model, facts, panel.typeText, panel.lengthText, app.clock(), dialogs, &history,
+                                  &window);
     dialog.exec();
     if (model.finished()) controller.noteRippingCheck(drive, *model.finished(), model.finishedStopped());
   };
-  // Opened at the dialog's first use: the window's start-up never waits for it.
-  tmx::LibraryAccess library(app.recorder().path().value_or(std::filesystem::path()));
-  library.beforeSetAside = [&] { app.recorder().close(); };
   controller.hooks.resultsLibrary = [&] {
     tmx::ui::ResultsLibraryDialog dialog(
         library, dialogs, [&](const tmx::StoredRun& run) { controller.showStoredRun(run); }, app.clock(), &window);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/ripping_history.h"
 #include "app/window_dialogs.h"
 #include "platform/atomic_file.h"
 #include "results/file_messages.h"
@@ -29,14 +31,16 @@ QString toQString(const std::string& text) {
 }  // namespace
 
 RippingDialog::RippingDialog(RippingCheckModel& model, const DriveFacts& facts, std::string discType,
-                             std::string length, Clock& clock, WindowDialogs& dialogs, QWidget* parent)
+                             std::string length, Clock& clock, WindowDialogs& dialogs, RippingHistory* history,
+                             QWidget* parent)
     : QDialog(parent),
       model_(model),
       facts_(facts),
       discType_(std::move(discType)),
       length_(std::move(length)),
       clock_(clock),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      history_(history) {
   setWindowTitle("Tachometrix: Ripping Features");
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -58,10 +62,27 @@ RippingDialog::RippingDialog(RippingCheckModel& model, const DriveFacts& facts, 
   buttons->addWidget(saveButton_);
   buttons->addWidget(exitButton_);
   buttons->addWidget(progress_, 1);
+  earlier_ = new QComboBox(frame);
+  earlier_->addItem("The check in this window");
+  earlierNote_ = new QLabel(frame);
+  earlierNote_->setTextFormat(Qt::PlainText);
+  if (history_ != nullptr) {
+    for (const EarlierCheck& c : history_->checks()) earlier_->addItem(toQString(c.label), QVariant::fromValue(c.id));
+    earlierNote_->setText(history_->failure().empty() ? QString("%1 kept").arg(history_->checks().size())
+                                                      : toQString(history_->failure()));
+  } else {
+    earlierNote_->setText("no results library");
+  }
+  auto* earlierRow = new QHBoxLayout;
+  earlierRow->addWidget(new QLabel("Earlier checks of this drive:", frame));
+  earlierRow->addWidget(earlier_, 1);
+  earlierRow->addWidget(earlierNote_);
+
   auto* top = new QVBoxLayout(frame);
   top->addWidget(overread_);
   top->addLayout(buttons);
   top->addWidget(statusLabel_);
+  top->addLayout(earlierRow);
 
   answers_ = new QListWidget(this);
   answers_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -78,6 +99,7 @@ RippingDialog::RippingDialog(RippingCheckModel& model, const DriveFacts& facts, 
   connect(stopButton_, &QPushButton::clicked, this, &RippingDialog::stop);
   connect(saveButton_, &QPushButton::clicked, this, &RippingDialog::save);
   connect(exitButton_, &QPushButton::clicked, this, &RippingDialog::reject);
+  connect(earlier_, &QComboBox::currentIndexChanged, this, &RippingDialog::showEarlier);
   model_.setWake([this] { QMetaObject::invokeMethod(this, [this] { pump(); }, Qt::QueuedConnection); });
   showState();
 }
@@ -87,8 +109,22 @@ RippingDialog::~RippingDialog() {
   model_.stop();
 }
 
+void RippingDialog::showAnswers(const std::vector<std::string>& lines) {
+  answers_->clear();
+  for (const std::string& line : lines) answers_->addItem(toQString(line));
+}
+
+// 0: this window's check; else a kept one, its answers as they were stored.
+void RippingDialog::showEarlier(int index) {
+  if (index <= 0 || history_ == nullptr) return showAnswers(model_.answerLines());
+  const auto lines = history_->lines(earlier_->itemData(index).toLongLong());
+  if (!lines) return showAnswers({history_->failure()});
+  showAnswers(*lines);
+}
+
 void RippingDialog::start() {
   if (!model_.start(overread_->isChecked())) return;
+  earlier_->setCurrentIndex(0);
   answers_->clear();
   statusLabel_->setText("Starting...");
   showState();
@@ -103,8 +139,7 @@ void RippingDialog::pump() {
   const bool wasRunning = model_.running();
   if (!model_.pump()) return;
   if (!model_.lastStatus().empty()) statusLabel_->setText(toQString(model_.lastStatus()));
-  answers_->clear();
-  for (const std::string& line : model_.answerLines()) answers_->addItem(toQString(line));
+  showAnswers(model_.answerLines());
   showState();
   if (wasRunning && !model_.running()) {
     emit checkFinished();
@@ -122,6 +157,7 @@ void RippingDialog::showState() {
   stopButton_->setEnabled(running && !model_.stopping());
   saveButton_->setEnabled(!running && model_.finished().has_value());
   exitButton_->setEnabled(!closeWhenDone_);
+  earlier_->setEnabled(!running && earlier_->count() > 1);
   progress_->setValue(model_.percent());
   if (!model_.refusal().empty()) {
     statusLabel_->setText(toQString(model_.refusal()));

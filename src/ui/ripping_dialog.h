@@ -3,7 +3,8 @@
 // check's latest status line and its answers as each part ends, in a
 // fixed-pitch font. The check runs off the interface thread (the model's
 // worker); closing the window while it runs stops it after the command in
-// flight, then closes.
+// flight, then closes. "Earlier checks" lists the drive's checks kept in the
+// results library; choosing one shows its answers as they were.
 #pragma once
 
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include "app/ripping_check_model.h"
 
 class QCheckBox;
+class QComboBox;
 class QCloseEvent;
 class QLabel;
 class QListWidget;
@@ -18,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 
 namespace tmx {
+class RippingHistory;
 class WindowDialogs;
 struct DriveFacts;
 }  // namespace tmx
@@ -29,14 +32,16 @@ class RippingDialog : public QDialog {
 
  public:
   // `facts` and `discType`/`length` head the saved report; `dialogs` asks
-  // for its file and shows why a save failed.
+  // for its file and shows why a save failed; `history` (optional) gives
+  // the earlier checks.
   RippingDialog(RippingCheckModel& model, const DriveFacts& facts, std::string discType, std::string length,
-                Clock& clock, WindowDialogs& dialogs, QWidget* parent = nullptr);
+                Clock& clock, WindowDialogs& dialogs, RippingHistory* history = nullptr, QWidget* parent = nullptr);
   ~RippingDialog() override;
 
   RippingCheckModel& model() { return model_; }
   QCheckBox* overreadBox() const { return overread_; }
   QListWidget* answers() const { return answers_; }
+  QComboBox* earlierChecks() const { return earlier_; }
 
  public slots:
   void start();
@@ -53,12 +58,15 @@ class RippingDialog : public QDialog {
  private:
   void pump();
   void showState();
+  void showAnswers(const std::vector<std::string>& lines);
+  void showEarlier(int index);
 
   RippingCheckModel& model_;
   const DriveFacts& facts_;
   std::string discType_, length_;
   Clock& clock_;
   WindowDialogs& dialogs_;
+  RippingHistory* history_;
 
   QCheckBox* overread_;
   QPushButton* startButton_;
@@ -68,6 +76,8 @@ class RippingDialog : public QDialog {
   QProgressBar* progress_;
   QLabel* statusLabel_;
   QListWidget* answers_;
+  QComboBox* earlier_;
+  QLabel* earlierNote_;
   bool closeWhenDone_ = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -14,9 +15,12 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
+#include <chrono>
 
 #include <gtest/gtest.h>
 
+#include "app/ripping_history.h"
 #include "drive/drive_commands.h"
 #include "drive/status_sink.h"
 #include "emulator/presets.h"
@@ -45,10 +49,14 @@ struct RippingRig {
     facts.product = "CD-5200 CAV";
     facts.revision = "1.04";
   }
-  // Lets the worker's answers arrive; the bound only keeps a broken build
-  // from hanging the test run.
+  // Lets the worker's answers arrive; the bound (of wall time: a loaded
+  // machine may take a while) only keeps a broken build from hanging the run.
   void waitWhileRunning() {
-    for (int i = 0; i < 20000 && model->running(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (model->running() && std::chrono::steady_clock::now() < giveUp) {
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   VirtualClock clock;
   AspiTransport transport;
@@ -135,6 +143,39 @@ TEST(RippingDialog, ExitDuringTheCheckStopsItThenCloses) {
   EXPECT_FALSE(dialog.isVisible());
   ASSERT_TRUE(rig.model->finished());
   EXPECT_TRUE(rig.model->finishedStopped());
+}
+
+TEST(RippingDialog, EarlierChecksOfTheDriveShowTheirAnswersAsKept) {
+  RippingRig rig;
+  testing::ScratchDir dir;
+  const auto file = dir / "results.sqlite";
+  {
+    ResultsLibrary lib = ResultsLibrary::open(file);
+    StoredRippingCheck kept;
+    kept.summary = {0, "2026-12-09T07:00:00Z", false, "QUASARIX CD-5200 CAV 1.04", "CD audio 74:00.00", "kept verdict"};
+    kept.lines = {"Ripping features (audio disc)", "Verdict: kept verdict"};
+    ASSERT_TRUE(lib.recordRipping(kept));
+  }
+  LibraryAccess access(file);
+  RippingHistory history(access, rippingDriveName(rig.facts));
+  RippingDialog dialog(*rig.model, rig.facts, rig.panel.typeText, rig.panel.lengthText, rig.clock, rig.dialogs,
+                       &history);
+  QComboBox* earlier = dialog.earlierChecks();
+  ASSERT_EQ(earlier->count(), 2);
+  EXPECT_EQ(earlier->itemText(1), "2026-12-09 07:00  kept verdict");
+  earlier->setCurrentIndex(1);
+  ASSERT_EQ(dialog.answers()->count(), 2);
+  EXPECT_EQ(dialog.answers()->item(1)->text(), "Verdict: kept verdict");
+
+  // A new check takes the list back to this window's answers; the list waits while it runs.
+  dialog.show();
+  dialog.start();
+  EXPECT_EQ(earlier->currentIndex(), 0);
+  EXPECT_FALSE(earlier->isEnabled());
+  rig.waitWhileRunning();
+  EXPECT_TRUE(earlier->isEnabled());
+  EXPECT_EQ(dialog.answers()->item(0)->text(), "Ripping features (audio disc)");
+  EXPECT_NE(dialog.answers()->item(dialog.answers()->count() - 4)->text(), "Verdict: kept verdict");
 }
 
 TEST(RippingDialog, ADiscTheCheckCannotReadIsRefusedWithWhy) {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -44,10 +46,14 @@ struct DialogRig {
         commands(transport) {
     transport.LoadAspiManager();
   }
-  // Lets the worker's lines arrive; the bound only keeps a broken build from
-  // hanging the test run.
+  // Lets the worker's lines arrive; the bound (of wall time: a loaded
+  // machine may take a while) only keeps a broken build from hanging the run.
   static void waitUntilBuilt(DriveCheckDialog& dialog) {
-    for (int i = 0; i < 20000 && dialog.building(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (dialog.building() && std::chrono::steady_clock::now() < giveUp) {
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   }
   VirtualClock clock;
   AspiTransport transport;
